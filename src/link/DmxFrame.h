@@ -1,0 +1,24 @@
+// One frame as it is put on the line, and the mode frames are sent in.
+#pragma once
+#include <cstdint>
+#include <vector>
+
+inline constexpr int kPageSize = 142;
+inline constexpr int kPageCount = 4;
+inline constexpr int kImageSize = kPageSize * kPageCount;  // 568
+inline constexpr int kMaxSlots = 559;
+
+struct CDmxMode {
+  int mark = 0xA5;
+  int startCode = 0;
+  int interval = 0;
+  int length = 512;
+  bool operator==(const CDmxMode&) const = default;
+};
+
+struct CDmxFrame {
+  std::int64_t timeUs = 0;  // time the start call was made, on the line's clock
+  std::uint8_t startCode = 0;
+  int interval = 0;
+  std::vector<std::uint8_t> slots;  // slot 1 first; `length` of them
+};
