@@ -1,0 +1,43 @@
+// Command-line parsing.
+#include "app/CommandLine.h"
+
+std::expected<CCommandLine, CError> ParseCommandLine(const std::vector<std::string>& args) {
+  CCommandLine result;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    auto value = [&](std::optional<std::string>& into) -> std::expected<void, CError> {
+      if (i + 1 >= args.size() || args[i + 1].empty() || args[i + 1].rfind("--", 0) == 0)
+        return std::unexpected(CError{arg + " needs an argument"});
+      into = args[++i];
+      return {};
+    };
+    std::expected<void, CError> ok;
+    if (arg == "--interface") ok = value(result.interfaceName);
+    else if (arg == "--capture") ok = value(result.capturePath);
+    else if (arg == "--script") ok = value(result.scriptPath);
+    else if (arg == "--monitor") result.monitor = true;
+    else if (arg == "--realtime") result.realtime = true;
+    else if (arg == "--help" || arg == "-h") result.help = true;
+    else if (arg == "--version") result.version = true;
+    else return std::unexpected(CError{"unknown option '" + arg + "' (see --help)"});
+    if (!ok) return std::unexpected(ok.error());
+  }
+  if (result.realtime && !result.scriptPath) return std::unexpected(CError{"--realtime goes with --script"});
+  return result;
+}
+
+const char* UsageText() {
+  return "usage: vexmira [--interface IFACE] [--capture FILE] [--monitor] [--script FILE [--realtime]]\n"
+         "               [--help] [--version]\n"
+         "\n"
+         "  --interface IFACE  the DMX interface: virtual, virtual:0x0101, none,\n"
+         "                     opendmx:/dev/ttyUSBn, pro:/dev/ttyUSBn or auto;\n"
+         "                     without it the program looks for a real interface\n"
+         "  --capture FILE     also write every frame put on the line to FILE (pcap)\n"
+         "  --monitor          open the line monitor beside the launcher\n"
+         "  --script FILE      run without windows, the user's actions read from FILE\n"
+         "  --realtime         with --script: keep real time instead of virtual time\n"
+         "  --help, --version  print this text or the version and exit\n";
+}
+
+const char* VersionText() { return "vexmira 2.0.0\n"; }

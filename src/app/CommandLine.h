@@ -1,0 +1,24 @@
+// The program's command line.
+#pragma once
+#include "base/Error.h"
+
+#include <expected>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct CCommandLine {
+  std::optional<std::string> interfaceName;  // --interface; none given: look for a real one
+  std::optional<std::string> capturePath;    // --capture FILE
+  bool monitor = false;                      // --monitor
+  std::optional<std::string> scriptPath;     // --script FILE
+  bool realtime = false;                     // --realtime (with --script)
+  bool help = false;
+  bool version = false;
+};
+
+// Parses the arguments after the program name; a one-line message for a mistake.
+std::expected<CCommandLine, CError> ParseCommandLine(const std::vector<std::string>& args);
+
+const char* UsageText();
+const char* VersionText();

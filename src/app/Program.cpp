@@ -1,0 +1,58 @@
+// Program set-up shared by the windowed and the script mode.
+#include "app/Program.h"
+
+#include "app/ZelkarLightingDMXTesterApp.h"
+#include "link/CaptureWriter.h"
+#include "link/DmxLine.h"
+#include "link/OutputFactory.h"
+
+#include <cstdio>
+
+std::expected<void, CError> ConfigureLine(const CCommandLine& commandLine) {
+  CDmxLine& line = CDmxLine::Instance();
+  std::unique_ptr<CDmxOutput> output;
+  if (!commandLine.interfaceName || *commandLine.interfaceName == "auto") {
+    // No interface found is not an error here: the start-up check says so to the user.
+    auto found = MakeOutput("auto");
+    output = found ? std::move(*found) : std::move(*MakeOutput("none"));
+  } else {
+    auto made = MakeOutput(*commandLine.interfaceName);
+    if (!made) return std::unexpected(made.error());
+    output = std::move(*made);
+  }
+  line.SetOutput(std::move(output));
+  if (commandLine.capturePath) {
+    auto capture = CCaptureWriter::Create(*commandLine.capturePath);
+    if (!capture) return std::unexpected(capture.error());
+    line.SetCapture(std::move(*capture));
+  }
+  return {};
+}
+
+std::uint64_t CLineFrameSource::FrameCount() const { return CDmxLine::Instance().FrameCount(); }
+
+std::optional<CObservedFrame> CLineFrameSource::LastFrame() const {
+  auto frame = CDmxLine::Instance().LastFrame();
+  if (!frame) return std::nullopt;
+  return CObservedFrame{frame->startCode, frame->slots};
+}
+
+void FinishLine() { CDmxLine::Instance().Flush(std::chrono::milliseconds(2000)); }
+
+int RunScriptMode(const CCommandLine& commandLine) {
+  auto script = CScript::Load(*commandLine.scriptPath);
+  if (!script) {
+    std::fprintf(stderr, "vexmira: %s\n", script.error().message.c_str());
+    return 2;
+  }
+  CScriptHost host(std::move(*script), commandLine.realtime);
+  CLineFrameSource frames;
+  host.SetFrameSource(&frames);
+  CDmxLine::Instance().SetClock([&host] { return host.NowUs(); });
+  CZelkarLightingDMXTesterApp app;
+  const CScriptResult result = host.Run([&] { app.InitInstance(); });
+  FinishLine();
+  CDmxLine::Instance().SetClock({});
+  if (result.exitCode != 0) std::fprintf(stderr, "vexmira: %s\n", result.message.c_str());
+  return result.exitCode;
+}

@@ -1,0 +1,22 @@
+// Start-up: the interface check on both identifier pairs, then the launcher for the whole run.
+#include "app/ZelkarLightingDMXTesterApp.h"
+
+#include "app/ZelkarLightingDMXTesterDlg.h"
+#include "framework/Host.h"
+#include "link/DmxLink.h"
+
+bool CZelkarLightingDMXTesterApp::InitInstance() {
+  // The program keeps no settings: the key is named, as it always was, and never used.
+  m_registryKey = "应用程序向导生成的本地应用程序";
+
+  if (DmxLinkOpen(0x8888, 0x0102) != 0 && DmxLinkOpen(0x8888, 0x0101) != 0) {
+    CHost::Current().ShowMessageBox({kNoInterfaceText, kNoInterfaceCaption, EMessageIcon::Error, 0});
+    return false;
+  }
+
+  CZelkarLightingDMXTesterDlg launcher;
+  m_mainWindow = &launcher;
+  launcher.DoModal();
+  m_mainWindow = nullptr;
+  return false;
+}

@@ -1,0 +1,20 @@
+// The application object: checks that a DMX interface answers, then runs the launcher.
+#pragma once
+#include <string>
+
+class CDialog;
+
+class CZelkarLightingDMXTesterApp final {
+ public:
+  static constexpr const char* kNoInterfaceText = "Cound not find USB to DMX device  ";
+  static constexpr const char* kNoInterfaceCaption = "Vexmira";
+
+  // Runs the whole program on the current host. Returns false, as the program then ends
+  // without a message loop of its own.
+  bool InitInstance();
+  CDialog* MainWindow() const { return m_mainWindow; }
+
+ private:
+  CDialog* m_mainWindow = nullptr;
+  std::string m_registryKey;
+};

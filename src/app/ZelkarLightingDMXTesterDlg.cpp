@@ -1,0 +1,69 @@
+// The launcher dialog: four tool buttons and the about item in the system menu.
+#include "app/ZelkarLightingDMXTesterDlg.h"
+
+#include "app/AboutDlg.h"
+#include "framework/Resources.h"
+#include "link/DmxLink.h"
+
+namespace {
+// The about item's text; the system menu gets it only when it is not empty.
+const char* const kAboutItemText = "关于 Vexmira Ver1.0(&A)...";
+}  // namespace
+
+const CDialogTemplate& CZelkarLightingDMXTesterDlg::Layout() {
+  static const CDialogTemplate layout{
+      kResourceId, "Vexmira V2.0", 179, 88, "MS Shell Dlg", 9,
+      DialogStyle::kSysMenu | DialogStyle::kAppWindow,
+      {
+          {1000, EControlKind::PushButton, {7, 7, 165, 14}, "DMX Console"},
+          {1001, EControlKind::PushButton, {7, 27, 165, 14}, "Remote DMX addressing"},
+          {1002, EControlKind::PushButton, {7, 47, 165, 14}, "Remote fixture setup"},
+          {1003, EControlKind::PushButton, {7, 67, 165, 14}, "Fixture Firmware Upgrade"},
+      }};
+  return layout;
+}
+
+CZelkarLightingDMXTesterDlg::CZelkarLightingDMXTesterDlg() : CDialog(Layout()) {}
+
+const CMessageTable& CZelkarLightingDMXTesterDlg::MessageTable() const {
+  using D = CZelkarLightingDMXTesterDlg;
+  static const CMessageTable table = CMessageTableOf<D>()
+                                         .Command(BN_CLICKED, 1000, &D::OnDmxConsole)
+                                         .Command(BN_CLICKED, 1001, &D::OnRemoteAddressing)
+                                         .Command(BN_CLICKED, 1002, &D::OnRemoteFixtureSetup)
+                                         .Command(BN_CLICKED, 1003, &D::OnFirmwareUpgrade)
+                                         .SysCommand(&D::OnSysCommand);
+  return table;
+}
+
+bool CZelkarLightingDMXTesterDlg::OnInitDialog() {
+  CDialog::OnInitDialog();
+  if (HasSystemMenu() && *kAboutItemText) {
+    AppendSysMenuSeparator();
+    AppendSysMenuItem(kAboutCommand, kAboutItemText);
+  }
+  SetIcon(kProgramIcon, true);
+  SetIcon(kProgramIcon, false);
+  return true;
+}
+
+void CZelkarLightingDMXTesterDlg::OnSysCommand(int command) {
+  if ((command & 0xFFF0) == kAboutCommand) {
+    CAboutDlg about;
+    about.DoModal();
+    return;
+  }
+  DefaultHandling({EMessage::SysCommand, command, 0, 0});
+}
+
+void CZelkarLightingDMXTesterDlg::OnDmxConsole() {
+  DmxLinkSetMode(0xA5, 0, 0, 512);
+  // The console dialog runs here.
+  DmxLinkStandBy();
+}
+
+void CZelkarLightingDMXTesterDlg::OnRemoteAddressing() {}
+
+void CZelkarLightingDMXTesterDlg::OnRemoteFixtureSetup() {}
+
+void CZelkarLightingDMXTesterDlg::OnFirmwareUpgrade() {}

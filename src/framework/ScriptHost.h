@@ -1,0 +1,113 @@
+// The script host: runs the program without windows, its events read from a script.
+// Time is virtual (from 0) unless realtime is asked for.
+#pragma once
+#include "framework/Dialog.h"
+#include "framework/Host.h"
+#include "framework/PeriodicThread.h"
+#include "framework/Script.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+// The frames a script's expectations look at; the program supplies it (the DMX line).
+struct CObservedFrame {
+  int startCode = 0;
+  std::vector<std::uint8_t> slots;
+};
+class CFrameSource {
+ public:
+  virtual ~CFrameSource() = default;
+  virtual std::uint64_t FrameCount() const = 0;
+  virtual std::optional<CObservedFrame> LastFrame() const = 0;
+};
+
+struct CScriptResult {
+  int exitCode = 0;     // 0: ran to its end, every expectation held; 1: one did not
+  std::string message;  // for exit code 1: "script:line: what was expected, what was found"
+};
+
+class CScriptHost final : public CHost {
+ public:
+  explicit CScriptHost(CScript script, bool realtime = false);
+  ~CScriptHost() override;
+
+  void SetFrameSource(const CFrameSource* source) { m_frames = source; }
+
+  // Runs `program` (which opens the first dialog and returns when it has closed), then
+  // the lines left over; closes every dialog still open when the script ends.
+  CScriptResult Run(const std::function<void()>& program);
+
+  // What the run showed, for tests.
+  const std::vector<CMessageBox>& MessageBoxes() const { return m_boxes; }
+  const std::vector<CFileDialog>& FileDialogs() const { return m_fileDialogs; }
+  CDialog* TopDialog() const { return m_stack.empty() ? nullptr : m_stack.back(); }
+
+  // CHost
+  int RunModal(CDialog& dialog) override;
+  void SetTimer(CDialog& dialog, int timerId, int periodMs) override;
+  void KillTimer(CDialog& dialog, int timerId) override;
+  void ShowMessageBox(const CMessageBox& box) override;
+  std::optional<std::string> ShowFileDialog(const CFileDialog& dialog) override;
+  int StartPeriodicTimer(int periodMs, PeriodicCallback callback) override;
+  void StopPeriodicTimer(int timerId) override;
+  void PostToGui(std::function<void()> work) override;
+  std::int64_t NowUs() const override;
+
+ private:
+  struct CTimer {
+    CDialog* dialog = nullptr;  // null: a periodic timer run on this thread (virtual time)
+    int id = 0;
+    std::int64_t periodUs = 0;
+    std::int64_t dueUs = 0;
+    std::uint64_t order = 0;  // timers due at the same time fire in the order they were set
+    PeriodicCallback callback;
+  };
+
+  bool HasLine() const { return m_next < m_script.Lines().size() && !m_failed; }
+  void RunNextLine();
+  // Executes one line; a failure message if it could not be done or did not hold.
+  std::string Execute(const CScriptLine& line);
+  std::string ExecuteOnDialog(CDialog& dialog, const CScriptLine& line);
+  std::string Expect(const CScriptLine& line);
+  void Fail(const CScriptLine& line, const std::string& what);
+  // Moves the focus as a click or typing would; false if a field's check took it back.
+  bool MoveFocus(CDialog& dialog, int id);
+  void Wait(std::int64_t us);
+  std::optional<std::size_t> NextTimer(std::int64_t limitUs) const;
+  void FireTimer(std::size_t index);
+  void RunPosted();
+  void SleepUntil(std::int64_t us);
+
+  CScript m_script;
+  bool m_realtime;
+  std::chrono::steady_clock::time_point m_start;
+  std::int64_t m_virtualNowUs = 0;
+  std::size_t m_next = 0;
+  bool m_failed = false;
+  CScriptResult m_result;
+  const CFrameSource* m_frames = nullptr;
+
+  std::vector<CDialog*> m_stack;
+  std::vector<CTimer> m_timers;
+  std::uint64_t m_timerOrder = 0;
+  int m_nextPeriodicId = 1;
+  std::map<int, std::unique_ptr<CPeriodicThread>> m_threads;  // realtime periodic timers
+
+  std::vector<CMessageBox> m_boxes;
+  std::size_t m_boxesExpected = 0;
+  std::vector<CFileDialog> m_fileDialogs;
+  std::deque<std::optional<std::string>> m_fileAnswers;
+
+  std::mutex m_postedMutex;
+  std::condition_variable m_postedSignal;
+  std::deque<std::function<void()>> m_posted;
+};
