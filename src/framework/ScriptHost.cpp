@@ -121,7 +121,9 @@ std::string CScriptHost::ExecuteOnDialog(CDialog& dialog, const CScriptLine& lin
   if (!control->IsVisible()) return "control " + std::to_string(id) + " is hidden";
   if (!control->IsEnabled()) return "control " + std::to_string(id) + " is disabled";
   const auto wrongKind = [&](const char* wanted) {
-    return "control " + std::to_string(id) + " is a " + ControlKindName(control->Kind()) + ", not a " + wanted;
+    const std::string kind = ControlKindName(control->Kind());
+    const char* article = kind[0] == 'e' || kind[0] == 'i' || kind[0] == 'u' ? " is an " : " is a ";
+    return "control " + std::to_string(id) + article + kind + ", not a " + wanted;
   };
 
   if (command == "click") {
