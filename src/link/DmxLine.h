@@ -4,7 +4,10 @@
 #include "link/DmxOutput.h"
 
 #include <array>
+#include <chrono>
+#include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -51,8 +54,13 @@ class CDmxLine final {
   void SetCapture(std::unique_ptr<CCaptureWriter> capture);
   // Records every call (bounded); off by default.
   void SetRecording(bool on);
-  // Back to a fresh line: no output calls recorded, image zero, stand-by, counters 0.
+  // Back to a fresh line, exactly as newly constructed: no output, the steady clock, no capture
+  // (a capture set before is flushed and closed), recording off, no calls recorded, image zero,
+  // default mode, stand-by, counters 0, empty history. Set-up is dropped too, so nothing set for
+  // one test (a fake clock reading a test's locals, a refusing output) outlives it.
   void Reset();
+  // How many frames Frames() keeps (default kDefaultHistoryLimit); older ones are dropped.
+  void SetHistoryLimit(std::size_t frames);
 
   // The eight calls.
   std::int32_t Open(std::int32_t id, std::int32_t model);
@@ -66,6 +74,8 @@ class CDmxLine final {
 
   // Why the last SetMode failed, empty if it did not.
   std::string LastError() const;
+  // The first write error of the capture, if any (writing goes on regardless).
+  std::optional<CError> CaptureError() const;
   CLineStatus Status() const;
   std::uint64_t FrameCount() const;
   std::optional<CDmxFrame> LastFrame() const;
@@ -76,6 +86,31 @@ class CDmxLine final {
   // Every frame already started reaches the wire (and the capture), at most `limit`.
   void Flush(std::chrono::milliseconds limit);
 
+  static constexpr std::size_t kDefaultHistoryLimit = 65536;
+  static constexpr std::size_t kCallLogLimit = 65536;
+
  private:
-  // (members: one mutex guarding all of the state below)
+  void ResetStateLocked();
+  std::int32_t SetPageLocked(std::int32_t page, const std::uint8_t* data);
+  std::int32_t SetChannelLocked(std::int32_t channel, std::int32_t value);
+  void StartLocked();
+  void RecordLocked(ELinkCall call, std::array<std::int32_t, 4> args, const std::uint8_t* page = nullptr);
+  double FramesPerSecondLocked() const;
+
+  mutable std::mutex m_mutex;
+  // The output is shared with Flush, which waits on it without holding the lock.
+  std::shared_ptr<CDmxOutput> m_output;
+  std::function<std::int64_t()> m_clock;
+  std::unique_ptr<CCaptureWriter> m_capture;
+  bool m_recording = false;
+  std::size_t m_historyLimit = kDefaultHistoryLimit;
+
+  std::array<std::uint8_t, kImageSize> m_image{};
+  CDmxMode m_mode;
+  bool m_standBy = true;
+  std::string m_lastError;
+  std::uint64_t m_frameCount = 0;
+  std::deque<CDmxFrame> m_history;
+  std::deque<std::int64_t> m_recentTimes;  // frame times of about the last second, for the rate
+  std::deque<CLinkCall> m_calls;
 };

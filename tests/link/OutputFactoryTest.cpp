@@ -1,0 +1,51 @@
+// Interface names and the outputs they stand for.
+#include "link/OutputFactory.h"
+#include "link/VirtualOutput.h"
+
+#include <gtest/gtest.h>
+
+TEST(OutputFactory, VirtualNamesAnswerTheirModels) {
+  auto both = MakeOutput("virtual");
+  ASSERT_TRUE(both) << both.error().message;
+  EXPECT_EQ((*both)->Name(), "virtual");
+  EXPECT_TRUE((*both)->Answers(0x8888, 0x0101));
+  EXPECT_TRUE((*both)->Answers(0x8888, 0x0102));
+  EXPECT_FALSE((*both)->Answers(0x8889, 0x0102));
+  EXPECT_TRUE((*both)->AcceptsMode(CDmxMode{0xA5, 0xF9, 6, 559}));
+
+  auto first = MakeOutput("virtual:0x0101");
+  ASSERT_TRUE(first);
+  EXPECT_EQ((*first)->Name(), "virtual:0x0101");
+  EXPECT_TRUE((*first)->Answers(0x8888, 0x0101));
+  EXPECT_FALSE((*first)->Answers(0x8888, 0x0102));
+
+  auto second = MakeOutput("virtual:0x0102");
+  ASSERT_TRUE(second);
+  EXPECT_EQ((*second)->Name(), "virtual:0x0102");
+  EXPECT_FALSE((*second)->Answers(0x8888, 0x0101));
+  EXPECT_TRUE((*second)->Answers(0x8888, 0x0102));
+}
+
+TEST(OutputFactory, NoneAnswersNothing) {
+  auto none = MakeOutput("none");
+  ASSERT_TRUE(none);
+  EXPECT_EQ((*none)->Name(), "none");
+  EXPECT_FALSE((*none)->Answers(0x8888, 0x0101));
+  EXPECT_FALSE((*none)->Answers(0x8888, 0x0102));
+}
+
+TEST(OutputFactory, OtherNamesGiveAReadableError) {
+  for (const char* later : {"opendmx:/dev/ttyUSB0", "pro:/dev/ttyUSB1", "auto"}) {
+    auto output = MakeOutput(later);
+    ASSERT_FALSE(output) << later;
+    EXPECT_NE(output.error().message.find(later), std::string::npos) << output.error().message;
+    EXPECT_NE(output.error().message.find("not available yet"), std::string::npos) << output.error().message;
+  }
+  for (const char* unknown : {"", "Virtual", "virtual:0x0103", "serial"}) {
+    auto output = MakeOutput(unknown);
+    ASSERT_FALSE(output) << unknown;
+    EXPECT_NE(output.error().message.find("Unknown interface \"" + std::string(unknown) + "\""),
+              std::string::npos)
+        << output.error().message;
+  }
+}

@@ -1,0 +1,100 @@
+// Two threads feeding the line at once, as the GUI thread and the console tick do.
+#include "link/DmxLine.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <atomic>
+#include <thread>
+
+namespace {
+
+constexpr int kIterations = 3000;
+
+bool AllEqual(const std::vector<std::uint8_t>& slots, int first, int count) {
+  for (int i = first; i < first + count; ++i) {
+    if (slots[i] != slots[first]) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// A page written channel by channel in ascending order, sweep after sweep with the value one up:
+// any snapshot is a run of the new value followed by a run of the previous one.
+bool IsOneSweepBoundary(const std::vector<std::uint8_t>& slots, int first, int count) {
+  int i = first;
+  while (i < first + count && slots[i] == slots[first]) {
+    ++i;
+  }
+  if (i == first + count) {
+    return true;
+  }
+  const std::uint8_t older = slots[i];
+  if (static_cast<std::uint8_t>(older + 1) != slots[first]) {
+    return false;
+  }
+  return AllEqual(slots, i, first + count - i);
+}
+
+}  // namespace
+
+TEST(ThreadedDmxLine, FramesAreNeverTornAndEveryStartIsCounted) {
+  CDmxLine line;
+  ASSERT_EQ(line.SetMode(0xA5, 0, 0, kMaxSlots), 0);
+  std::atomic<int> running{2};
+
+  // Thread A: whole pages into page 0, each with a start.
+  std::thread a([&] {
+    std::array<std::uint8_t, kPageSize> page;
+    for (int i = 1; i <= kIterations; ++i) {
+      page.fill(static_cast<std::uint8_t>(i));
+      line.StartWithPageValue(0, page.data());
+    }
+    --running;
+  });
+  // Thread B: whole pages into page 1, sweeps of channel calls over page 2, and starts.
+  std::thread b([&] {
+    std::array<std::uint8_t, kPageSize> page;
+    for (int j = 1; j <= kIterations; ++j) {
+      page.fill(static_cast<std::uint8_t>(j));
+      line.SetPageValue(1, page.data());
+      for (int c = 2 * kPageSize; c < 3 * kPageSize; ++c) {
+        line.SetChannelValue(c, j);
+      }
+      line.Start();
+    }
+    --running;
+  });
+  std::uint64_t lastSeen = 0;
+  while (running.load() > 0) {  // the line monitor reads while both feed
+    const CLineStatus status = line.Status();
+    EXPECT_GE(status.frameCount, lastSeen);
+    lastSeen = status.frameCount;
+  }
+  a.join();
+  b.join();
+
+  ASSERT_EQ(line.FrameCount(), 2u * kIterations);
+  const auto frames = line.Frames();
+  ASSERT_EQ(frames.size(), 2u * kIterations);
+  std::uint8_t page0 = 0;
+  std::uint8_t page1 = 0;
+  for (std::size_t n = 0; n < frames.size(); ++n) {
+    const auto& slots = frames[n].slots;
+    ASSERT_EQ(slots.size(), static_cast<std::size_t>(kMaxSlots));
+    ASSERT_TRUE(AllEqual(slots, 0, kPageSize)) << "frame " << n;
+    ASSERT_TRUE(AllEqual(slots, kPageSize, kPageSize)) << "frame " << n;
+    ASSERT_TRUE(IsOneSweepBoundary(slots, 2 * kPageSize, kPageSize)) << "frame " << n;
+    ASSERT_TRUE(AllEqual(slots, 3 * kPageSize, kMaxSlots - 3 * kPageSize)) << "frame " << n;
+    ASSERT_EQ(slots[3 * kPageSize], 0);
+    // Each thread's pages move on one step at a time, in the order the frames went out.
+    ASSERT_TRUE(slots[0] == page0 || slots[0] == static_cast<std::uint8_t>(page0 + 1)) << "frame " << n;
+    ASSERT_TRUE(slots[kPageSize] == page1 || slots[kPageSize] == static_cast<std::uint8_t>(page1 + 1))
+        << "frame " << n;
+    page0 = slots[0];
+    page1 = slots[kPageSize];
+  }
+  EXPECT_EQ(page0, static_cast<std::uint8_t>(kIterations));
+  EXPECT_EQ(page1, static_cast<std::uint8_t>(kIterations));
+}
