@@ -51,7 +51,8 @@ std::string CheckGrammar(const CScriptLine& line) {
     else if (what == "pos") ok = n == 3 && num(1) && num(2);
     else if (what == "range") ok = n == 4 && num(1) && num(2) && num(3);
     else if (what == "title") ok = n == 2 && text(1);
-    else if (what == "dialog" || what == "frames") ok = n == 2 && num(1);
+    else if (what == "dialog" || what == "frames" || what == "icon") ok = n == 2 && num(1);
+    else if (what == "menu") ok = n == 3 && num(1) && text(2);
     else if (what == "message") {
       static const char* kIcons[] = {"none", "error", "warning", "information"};
       bool iconOk = n < 3;

@@ -240,6 +240,21 @@ std::string CScriptHost::Expect(const CScriptLine& line) {
       return "expected dialog " + std::to_string(Number(line, 1)) + ", found " + std::to_string(dialog.ResourceId());
     return {};
   }
+  if (what == "icon") {
+    if (dialog.BigIcon() != Number(line, 1) || dialog.SmallIcon() != Number(line, 1))
+      return "expected icon " + std::to_string(Number(line, 1)) + ", found large " + std::to_string(dialog.BigIcon()) +
+             " and small " + std::to_string(dialog.SmallIcon());
+    return {};
+  }
+  if (what == "menu") {
+    for (const auto& item : dialog.SysMenu())
+      if (item.id == Number(line, 1)) {
+        if (item.text == line.args[2].text) return {};
+        return "expected system menu item " + std::to_string(item.id) + " " + Quote(line.args[2].text) + ", found " +
+               Quote(item.text);
+      }
+    return "the system menu has no item " + std::to_string(Number(line, 1));
+  }
   const int id = Number(line, 1);
   const std::string name = "control " + std::to_string(id);
   if (what == "focus") {
