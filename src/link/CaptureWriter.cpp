@@ -2,10 +2,12 @@
 #include "link/CaptureWriter.h"
 
 #include <cerrno>
-#include <cstring>
+#include <system_error>
 #include <utility>
 
 namespace {
+
+std::string ErrnoText(int code) { return std::generic_category().message(code); }
 
 void PutLe16(std::vector<std::uint8_t>& out, std::uint16_t value) {
   out.push_back(static_cast<std::uint8_t>(value & 0xFF));
@@ -33,7 +35,7 @@ constexpr char kDissectorName[] = "dmx";  // padded with a zero byte to a length
 std::expected<std::unique_ptr<CCaptureWriter>, CError> CCaptureWriter::Create(const std::string& path) {
   std::unique_ptr<std::FILE, CFileCloser> file(std::fopen(path.c_str(), "wb"));
   if (!file) {
-    return std::unexpected(CError{"Cannot create the capture file \"" + path + "\": " + std::strerror(errno)});
+    return std::unexpected(CError{"Cannot create the capture file \"" + path + "\": " + ErrnoText(errno)});
   }
   std::unique_ptr<CCaptureWriter> writer(new CCaptureWriter(path, std::move(file)));
   writer->WriteBytes(FileHeader());
@@ -115,7 +117,7 @@ void CCaptureWriter::Flush() {
 void CCaptureWriter::Fail(const std::string& what) {
   const int code = errno;
   if (!m_error) {
-    m_error = CError{what + (code != 0 ? std::string(": ") + std::strerror(code) : std::string())};
+    m_error = CError{what + (code != 0 ? ": " + ErrnoText(code) : std::string())};
   }
   std::clearerr(m_file.get());
 }

@@ -46,7 +46,8 @@ class CDmxLine final {
   CDmxLine(const CDmxLine&) = delete;
   CDmxLine& operator=(const CDmxLine&) = delete;
 
-  // Set-up, before the tools run. Replacing the output resets image, mode and counters.
+  // Set-up, before the tools run. Replacing the output resets image, mode, stand-by, counters
+  // and history; the call log stays.
   void SetOutput(std::unique_ptr<CDmxOutput> output);
   // The clock that stamps frames, in microseconds; defaults to the steady clock.
   void SetClock(std::function<std::int64_t()> nowUs);
@@ -62,7 +63,10 @@ class CDmxLine final {
   // How many frames Frames() keeps (default kDefaultHistoryLimit); older ones are dropped.
   void SetHistoryLimit(std::size_t frames);
 
-  // The eight calls.
+  // The eight calls. Results: 0 done, 1 refused (no answer, bad page/channel, impossible mode).
+  // A refused SetMode keeps the previous mode but stands the line by, so nothing meant for the
+  // new mode goes out under the old one. A start in stand-by sends nothing and returns 0.
+  // A start with a refused set still sends the image as it is.
   std::int32_t Open(std::int32_t id, std::int32_t model);
   std::int32_t SetMode(std::int32_t mark, std::int32_t startCode, std::int32_t interval, std::int32_t length);
   std::int32_t SetPageValue(std::int32_t page, const std::uint8_t* data);

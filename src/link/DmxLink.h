@@ -6,7 +6,8 @@
 // Only DmxLinkOpen's result means anything to callers: 0 is success.
 std::int32_t DmxLinkOpen(std::int32_t id, std::int32_t model);
 // Sets start code, interval and slot count for later starts and ends stand-by.
-// Returns 0, or non-zero when the output cannot send frames of that length.
+// Returns 0, or non-zero when the output cannot send frames of that length; the line then
+// keeps its previous mode but stands by.
 std::int32_t DmxLinkSetMode(std::int32_t mark, std::int32_t startCode, std::int32_t interval, std::int32_t length);
 // Copies 142 bytes from data into transmit page `page` (0 to 3) of the frame image.
 std::int32_t DmxLinkTransmitSetPageValue(std::int32_t page, const std::uint8_t* data);
