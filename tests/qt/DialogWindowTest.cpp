@@ -17,6 +17,8 @@
 #include <QTest>
 #include <QToolButton>
 
+class DialogWindow : public QtHost {};
+
 namespace {
 
 using D = CFakeDialog;
@@ -51,7 +53,7 @@ const D::CRecord& Last(const D& dialog, EMessage kind, int id) {
 
 }  // namespace
 
-TEST_F(QtHostTest, ButtonClickMovesTheFocusThenNotifies) {
+TEST_F(DialogWindow, ButtonClickMovesTheFocusThenNotifies) {
   D dialog;
   Run(dialog, [&](CDialogWindow& window) {
     QTest::mouseClick(WidgetAs<QPushButton>(window, D::kButton), Qt::LeftButton);
@@ -60,7 +62,7 @@ TEST_F(QtHostTest, ButtonClickMovesTheFocusThenNotifies) {
   EXPECT_EQ(Last(dialog, EMessage::Command, D::kButton).focusId, D::kButton);
 }
 
-TEST_F(QtHostTest, TypingReachesTheFieldAndLeavingItNotifiesBeforeTheClick) {
+TEST_F(DialogWindow, TypingReachesTheFieldAndLeavingItNotifiesBeforeTheClick) {
   D dialog;
   Run(dialog, [&](CDialogWindow& window) {
     auto* field = WidgetAs<QLineEdit>(window, D::kField);
@@ -82,7 +84,7 @@ TEST_F(QtHostTest, TypingReachesTheFieldAndLeavingItNotifiesBeforeTheClick) {
   EXPECT_EQ(order, (std::vector<std::pair<int, int>>{{D::kField, EN_KILLFOCUS}, {D::kButton, BN_CLICKED}}));
 }
 
-TEST_F(QtHostTest, FieldThatRefusesItsContentTakesTheFocusBackAndTheClickIsLost) {
+TEST_F(DialogWindow, FieldThatRefusesItsContentTakesTheFocusBackAndTheClickIsLost) {
   D dialog;
   dialog.onMessage = [&](const CMessage& message) {
     if (message.kind != EMessage::Command || message.id != D::kField || message.code != EN_KILLFOCUS) return false;
@@ -111,7 +113,7 @@ TEST_F(QtHostTest, FieldThatRefusesItsContentTakesTheFocusBackAndTheClickIsLost)
   EXPECT_EQ(boxes.seen[0].parent, owner) << "the box is owned by the dialog's window";
 }
 
-TEST_F(QtHostTest, ScrollBarReportsEveryActionButMovesOnlyWhereTheDialogSetsIt) {
+TEST_F(DialogWindow, ScrollBarReportsEveryActionButMovesOnlyWhereTheDialogSetsIt) {
   D dialog;
   Run(dialog, [&](CDialogWindow& window) {
     auto* bar = WidgetAs<CScrollBarWidget>(window, D::kBar);
@@ -171,7 +173,7 @@ TEST_F(QtHostTest, ScrollBarReportsEveryActionButMovesOnlyWhereTheDialogSetsIt) 
   });
 }
 
-TEST_F(QtHostTest, TrackbarMovesItselfThenReportsItsNewPosition) {
+TEST_F(DialogWindow, TrackbarMovesItselfThenReportsItsNewPosition) {
   D dialog;
   Run(dialog, [&](CDialogWindow& window) {
     auto* track = WidgetAs<CTrackbarWidget>(window, D::kTrack);
@@ -208,7 +210,7 @@ TEST_F(QtHostTest, TrackbarMovesItselfThenReportsItsNewPosition) {
   });
 }
 
-TEST_F(QtHostTest, VerticalTrackbarHasItsMinimumAtTheTop) {
+TEST_F(DialogWindow, VerticalTrackbarHasItsMinimumAtTheTop) {
   D dialog;
   Run(dialog, [&](CDialogWindow& window) {
     auto* fader = WidgetAs<CTrackbarWidget>(window, D::kFader);
@@ -237,7 +239,7 @@ TEST_F(QtHostTest, VerticalTrackbarHasItsMinimumAtTheTop) {
   });
 }
 
-TEST_F(QtHostTest, UpDownStepsTowardItsUpperLimitAndReportsThePosition) {
+TEST_F(DialogWindow, UpDownStepsTowardItsUpperLimitAndReportsThePosition) {
   D dialog;
   Run(dialog, [&](CDialogWindow& window) {
     auto* upDown = WidgetAs<CUpDownWidget>(window, D::kUpDown);
@@ -269,7 +271,7 @@ TEST_F(QtHostTest, UpDownStepsTowardItsUpperLimitAndReportsThePosition) {
   });
 }
 
-TEST_F(QtHostTest, ComboChoiceSelectsTheItemThenNotifies) {
+TEST_F(DialogWindow, ComboChoiceSelectsTheItemThenNotifies) {
   D dialog;
   Run(dialog, [&](CDialogWindow& window) {
     auto* combo = WidgetAs<QComboBox>(window, D::kCombo);
@@ -284,7 +286,7 @@ TEST_F(QtHostTest, ComboChoiceSelectsTheItemThenNotifies) {
   EXPECT_EQ(record.controlText, "Beta");
 }
 
-TEST_F(QtHostTest, DialogChangesShowInTheWidgets) {
+TEST_F(DialogWindow, DialogChangesShowInTheWidgets) {
   D dialog;
   Run(dialog, [&](CDialogWindow& window) {
     dialog.SetItemText(D::kButton, "Again");
@@ -330,7 +332,7 @@ TEST_F(QtHostTest, DialogChangesShowInTheWidgets) {
   EXPECT_TRUE(dialog.Messages(EMessage::Command).empty()) << "the dialog's own changes notify nothing";
 }
 
-TEST_F(QtHostTest, ControlsStandAtTheirDialogUnitRectangles) {
+TEST_F(DialogWindow, ControlsStandAtTheirDialogUnitRectangles) {
   D dialog;
   Run(dialog, [&](CDialogWindow& window) {
     const CDialogUnits& units = window.Units();

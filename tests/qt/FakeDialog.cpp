@@ -139,17 +139,17 @@ CBoxAnswerer::CBoxAnswerer(std::function<bool()> ready)
 
 // --- fixture ---
 
-void QtHostTest::SetUp() {
+void QtHost::SetUp() {
   m_host = std::make_unique<CQtHost>();
   CHost::SetCurrent(m_host.get());
 }
 
-void QtHostTest::TearDown() {
+void QtHost::TearDown() {
   CHost::SetCurrent(nullptr);
   m_host.reset();
 }
 
-int QtHostTest::Run(CDialog& dialog, const std::function<void(CDialogWindow&)>& body) {
+int QtHost::Run(CDialog& dialog, const std::function<void(CDialogWindow&)>& body) {
   QObject context;  // cancels the start if the dialog never runs its loop
   QTimer::singleShot(0, &context, [&] {
     if (CDialogWindow* window = m_host->WindowOf(dialog)) {

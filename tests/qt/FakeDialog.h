@@ -91,7 +91,7 @@ class CBoxAnswerer final {
   CPoller m_poller;
 };
 
-class QtHostTest : public ::testing::Test {
+class QtHost : public ::testing::Test {
  protected:
   void SetUp() override;
   void TearDown() override;

@@ -18,7 +18,7 @@ namespace {
 using D = CFakeDialog;
 }
 
-TEST_F(QtHostTest, CloseBoxAndEscapeAskTheDialogWhichDecides) {
+TEST_F(QtHost, CloseBoxAndEscapeAskTheDialogWhichDecides) {
   D dialog;
   bool refuse = true;
   dialog.onMessage = [&](const CMessage& message) { return message.kind == EMessage::Close && refuse; };
@@ -38,7 +38,7 @@ TEST_F(QtHostTest, CloseBoxAndEscapeAskTheDialogWhichDecides) {
   EXPECT_FALSE(dialog.HasWindow()) << "the controls are destroyed with the window";
 }
 
-TEST_F(QtHostTest, EnterPressesTheFocusedButtonElseTheDefaultButton) {
+TEST_F(QtHost, EnterPressesTheFocusedButtonElseTheDefaultButton) {
   D dialog;
   const int result = Run(dialog, [&](CDialogWindow& window) {
     auto* button = WidgetAs<QPushButton>(window, D::kButton);
@@ -53,7 +53,7 @@ TEST_F(QtHostTest, EnterPressesTheFocusedButtonElseTheDefaultButton) {
   EXPECT_EQ(result, IDOK);
 }
 
-TEST_F(QtHostTest, SystemMenuOffersCloseAndTheDialogsItems) {
+TEST_F(QtHost, SystemMenuOffersCloseAndTheDialogsItems) {
   D dialog;
   QStringList texts;
   CPoller picker([&] {
@@ -75,7 +75,7 @@ TEST_F(QtHostTest, SystemMenuOffersCloseAndTheDialogsItems) {
   EXPECT_EQ(commands[0].id, D::kAboutCommand);
 }
 
-TEST_F(QtHostTest, WindowTimersFireInTheOrderOfTheirDeadlinesUntilKilled) {
+TEST_F(QtHost, WindowTimersFireInTheOrderOfTheirDeadlinesUntilKilled) {
   D dialog;
   Run(dialog, [&](CDialogWindow&) {
     dialog.SetTimer(1, 100);
@@ -91,14 +91,14 @@ TEST_F(QtHostTest, WindowTimersFireInTheOrderOfTheirDeadlinesUntilKilled) {
   });
 }
 
-TEST_F(QtHostTest, TimersOfAnEndedDialogStop) {
+TEST_F(QtHost, TimersOfAnEndedDialogStop) {
   D dialog;
   Run(dialog, [&](CDialogWindow&) { dialog.SetTimer(1, 10); });
   const std::size_t fired = dialog.Messages(EMessage::Timer).size();
   EXPECT_FALSE(QTest::qWaitFor([&] { return dialog.Messages(EMessage::Timer).size() > fired; }, 100));
 }
 
-TEST_F(QtHostTest, TimersKeepFiringWhileAMessageBoxIsOpen) {
+TEST_F(QtHost, TimersKeepFiringWhileAMessageBoxIsOpen) {
   D dialog;
   std::size_t atOpen = 0;
   CBoxAnswerer boxes([&] { return dialog.Messages(EMessage::Timer).size() >= atOpen + 3; });
@@ -115,7 +115,7 @@ TEST_F(QtHostTest, TimersKeepFiringWhileAMessageBoxIsOpen) {
   });
 }
 
-TEST_F(QtHostTest, MessageBoxShowsItsCaptionTextAndIcon) {
+TEST_F(QtHost, MessageBoxShowsItsCaptionTextAndIcon) {
   CBoxAnswerer boxes;
   m_host->ShowMessageBox({"Cound not find USB to DMX device  ", "Vexmira", EMessageIcon::Error, 0});
   m_host->ShowMessageBox({"Too big", "vexmira", EMessageIcon::Warning, 0});
@@ -130,7 +130,7 @@ TEST_F(QtHostTest, MessageBoxShowsItsCaptionTextAndIcon) {
   EXPECT_EQ(boxes.seen[2].icon, QMessageBox::Information);
 }
 
-TEST_F(QtHostTest, FileDialogAnswersWithTheChosenPathOrNothing) {
+TEST_F(QtHost, FileDialogAnswersWithTheChosenPathOrNothing) {
   QTemporaryDir folder;
   ASSERT_TRUE(folder.isValid());
   const std::string existing = (folder.path() + "/show.zkc").toStdString();
@@ -182,7 +182,7 @@ TEST_F(QtHostTest, FileDialogAnswersWithTheChosenPathOrNothing) {
   EXPECT_EQ(seen.mode, QFileDialog::AnyFile);
 }
 
-TEST_F(QtHostTest, NestedDialogRunsOverItsOwnerAndReturnsToIt) {
+TEST_F(QtHost, NestedDialogRunsOverItsOwnerAndReturnsToIt) {
   D outer;
   D inner;
   inner.SetTitle("Inner");
@@ -211,7 +211,7 @@ TEST_F(QtHostTest, NestedDialogRunsOverItsOwnerAndReturnsToIt) {
   EXPECT_EQ(inner.log.back().message.kind, EMessage::Destroy);
 }
 
-TEST_F(QtHostTest, PostedWorkRunsOnTheGuiThreadInOrder) {
+TEST_F(QtHost, PostedWorkRunsOnTheGuiThreadInOrder) {
   std::vector<int> order;
   for (int i = 0; i < 5; ++i) m_host->PostToGui([&order, i] { order.push_back(i); });
   EXPECT_TRUE(order.empty()) << "posted work runs later, from the event loop";
@@ -219,7 +219,7 @@ TEST_F(QtHostTest, PostedWorkRunsOnTheGuiThreadInOrder) {
   EXPECT_EQ(order, (std::vector<int>{0, 1, 2, 3, 4}));
 }
 
-TEST_F(QtHostTest, ClockCountsMicrosecondsFromTheStart) {
+TEST_F(QtHost, ClockCountsMicrosecondsFromTheStart) {
   const std::int64_t first = m_host->NowUs();
   EXPECT_GE(first, 0);
   EXPECT_LT(first, 10'000'000);
@@ -229,7 +229,7 @@ TEST_F(QtHostTest, ClockCountsMicrosecondsFromTheStart) {
   EXPECT_GE(m_host->NowUs() - first, 20'000);
 }
 
-class ThreadedQtHost : public QtHostTest {};
+class ThreadedQtHost : public QtHost {};
 
 TEST_F(ThreadedQtHost, WorkPostedFromAnotherThreadRunsOnTheGuiThread) {
   const std::thread::id gui = std::this_thread::get_id();

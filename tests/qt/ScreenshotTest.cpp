@@ -11,7 +11,9 @@
 #include <QPushButton>
 #include <QTest>
 
-TEST_F(QtHostTest, LauncherSystemMenuAndAboutBox) {
+class Screenshot : public QtHost {};
+
+TEST_F(Screenshot, LauncherSystemMenuAndAboutBoxAsTheUserReachesThem) {
   CDmxLine::Instance().Reset();
   CDmxLine::Instance().SetOutput(std::move(*MakeOutput("virtual")));
 
