@@ -2,6 +2,7 @@
 #include "app/ZelkarLightingDMXTesterDlg.h"
 
 #include "app/AboutDlg.h"
+#include "app/LineMonitorHook.h"
 #include "framework/Resources.h"
 #include "link/DmxLink.h"
 
@@ -42,6 +43,7 @@ bool CZelkarLightingDMXTesterDlg::OnInitDialog() {
     AppendSysMenuSeparator();
     AppendSysMenuItem(kAboutCommand, kAboutItemText);
   }
+  if (HasSystemMenu() && HasLineMonitor()) AppendSysMenuItem(kLineMonitorCommand, "Line Monitor");
   SetIcon(kProgramIcon, true);
   SetIcon(kProgramIcon, false);
   return true;
@@ -51,6 +53,10 @@ void CZelkarLightingDMXTesterDlg::OnSysCommand(int command) {
   if ((command & 0xFFF0) == kAboutCommand) {
     CAboutDlg about;
     about.DoModal();
+    return;
+  }
+  if (command == kLineMonitorCommand && HasLineMonitor()) {
+    OpenLineMonitor();
     return;
   }
   DefaultHandling({EMessage::SysCommand, command, 0, 0});
