@@ -34,9 +34,13 @@ std::optional<std::uint16_t> ReadHexId(const fs::path& file) {
   return static_cast<std::uint16_t>(value);
 }
 
-// ttyUSB2 before ttyUSB10.
+// By the name before the trailing number, then by the number: ttyUSB2 before ttyUSB10.
 bool NameOrder(const std::string& a, const std::string& b) {
-  return a.size() != b.size() ? a.size() < b.size() : a < b;
+  const auto split = [](const std::string& name) {
+    const std::size_t digits = name.find_last_not_of("0123456789") + 1;
+    return std::pair(name.substr(0, digits), std::pair(name.size() - digits, name.substr(digits)));
+  };
+  return split(a) < split(b);
 }
 
 }  // namespace

@@ -36,7 +36,7 @@ TEST(OutputFactory, NoneAnswersNothing) {
   EXPECT_FALSE((*none)->Answers(0x8888, 0x0102));
 }
 
-TEST(OutputFactory, SerialNamesOpenTheirDeviceOrSayWhyNot) {
+TEST(ThreadedOutputFactory, SerialNamesOpenTheirDeviceOrSayWhyNot) {
   CPtyPair pty;
   auto openDmx = MakeOutput("opendmx:" + pty.SlavePath());
   ASSERT_TRUE(openDmx) << openDmx.error().message;
