@@ -5,7 +5,16 @@
 
 #include <condition_variable>
 #include <mutex>
+#include <sys/prctl.h>
 #include <utility>
+
+namespace {
+
+// Sleeps of this thread end within a microsecond of their deadline instead of the default 50 us,
+// so frames follow each other as closely as the wire allows.
+constexpr unsigned long kTimerSlackNs = 1000;
+
+}  // namespace
 
 struct CSerialWriter::CShared {
   std::string outputName;
@@ -99,6 +108,7 @@ std::uint64_t CSerialWriter::CoalescedCount() const {
 }
 
 void CSerialWriter::Run(const std::shared_ptr<CShared>& shared) {
+  ::prctl(PR_SET_TIMERSLACK, kTimerSlackNs);
   std::unique_lock lock(shared->mutex);
   for (;;) {
     shared->wake.wait(lock, [&] { return shared->stop || !shared->queue.Empty(); });

@@ -117,6 +117,9 @@ TEST(ThreadedOpenDmxOutput, CommandFramesGivenAtOnceAllArriveInOrder) {
     line.StartWithChannelValue(1, i);
     expected.insert(expected.end(), {0xFC, static_cast<std::uint8_t>(i / 16), static_cast<std::uint8_t>(i)});
   }
+  // Stand-by right away stops later starts, never the frames already started.
+  line.StandBy();
+  for (int i = 0; i < 5; ++i) line.Start();
   line.Flush(10s);
   ASSERT_TRUE(pty.WaitForBytes(expected.size()));
   EXPECT_EQ(pty.Received(), expected);
@@ -166,6 +169,26 @@ TEST(ThreadedOpenDmxOutput, LevelFramesQueuedBehindTheWireAreCoalescedToTheNewes
   }
   EXPECT_TRUE(commandSeen);
   EXPECT_EQ(previous, 199);  // the newest levels reached the wire
+}
+
+TEST(ThreadedOpenDmxOutput, FlushWaitsAtMostItsLimitAndClosingDropsWhatIsStillQueued) {
+  CPtyPair pty;
+  auto control = std::make_shared<CRecordingControl>();
+  auto output = OpenOn(pty, control);
+  ASSERT_TRUE(output);
+  for (int i = 0; i < 100; ++i) output->Send(Frame(0xF9, Pattern(559, i)));  // 2.5 s of wire time
+  auto before = TestClock::now();
+  output->Flush(100ms);
+  EXPECT_LT(TestClock::now() - before, 1s);
+  EXPECT_LT(output->WrittenCount(), 100u);
+  before = TestClock::now();
+  output.reset();  // the frame on the wire finishes; the rest is dropped
+  EXPECT_LT(TestClock::now() - before, 1s);
+  const auto frames = WireFrames(control->Events());
+  EXPECT_LT(frames.size(), 100u);
+  for (std::size_t i = 0; i < frames.size(); ++i) {
+    EXPECT_EQ(frames[i].bytes, WireBytes(0xF9, Pattern(559, static_cast<int>(i))));  // whole frames only
+  }
 }
 
 TEST(ThreadedOpenDmxOutput, UnpluggedDeviceIsReportedOnceAndNothingHangs) {
