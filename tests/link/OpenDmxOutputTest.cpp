@@ -100,7 +100,7 @@ TEST(ThreadedOpenDmxOutput, EveryLengthArrivesByteForByteAfterABreakAndAMark) {
       // No break cuts into the previous frame: it drained and had its wire time first.
       const auto wireTime = 44us * static_cast<int>(wire[i - 1].bytes.size());
       EXPECT_GE(wire[i].breakOn, wire[i - 1].drained);
-      EXPECT_GE(wire[i].breakOn - wire[i - 1].firstWrite, wireTime);
+      EXPECT_GE(wire[i].breakOn - wire[i - 1].breakOff, 12us + wireTime);
     }
   }
 }
