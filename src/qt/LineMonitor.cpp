@@ -16,9 +16,9 @@ CSlotGrid::CSlotGrid(QWidget* parent) : QWidget(parent) {
   setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Minimum);
 }
 
-void CSlotGrid::SetSlots(std::vector<std::uint8_t> slots) {
-  const bool resized = slots.size() != m_slots.size();
-  m_slots = std::move(slots);
+void CSlotGrid::SetLevels(std::vector<std::uint8_t> levels) {
+  const bool resized = levels.size() != m_slots.size();
+  m_slots = std::move(levels);
   if (resized) updateGeometry();
   update();
 }
@@ -110,11 +110,11 @@ void CLineMonitor::Refresh() {
   if (!status.lastFrame) {
     m_startCode->setText(QStringLiteral("-"));
     m_slotCount->setText(QStringLiteral("-"));
-    m_grid->SetSlots({});
+    m_grid->SetLevels({});
     return;
   }
   m_startCode->setText(QStringLiteral("0x%1").arg(status.lastFrame->startCode, 2, 16, QLatin1Char('0')).toUpper().replace(
       QStringLiteral("0X"), QStringLiteral("0x")));
   m_slotCount->setText(QString::number(status.lastFrame->slots.size()));
-  m_grid->SetSlots(status.lastFrame->slots);
+  m_grid->SetLevels(status.lastFrame->slots);
 }

@@ -13,7 +13,7 @@ class QLabel;
 class CSlotGrid final : public QWidget {
  public:
   explicit CSlotGrid(QWidget* parent = nullptr);
-  void SetSlots(std::vector<std::uint8_t> slots);
+  void SetLevels(std::vector<std::uint8_t> levels);
   QSize sizeHint() const override;
 
   static constexpr int kColumns = 20;
