@@ -1,6 +1,7 @@
 // The launcher dialog: four tool buttons and the about item in the system menu.
 #include "app/ZelkarLightingDMXTesterDlg.h"
 
+#include "addressing/AddressRemoteSetup.h"
 #include "app/AboutDlg.h"
 #include "framework/Resources.h"
 #include "link/DmxLink.h"
@@ -62,7 +63,10 @@ void CZelkarLightingDMXTesterDlg::OnDmxConsole() {
   DmxLinkStandBy();
 }
 
-void CZelkarLightingDMXTesterDlg::OnRemoteAddressing() {}
+void CZelkarLightingDMXTesterDlg::OnRemoteAddressing() {
+  CAddressRemoteSetup menu;
+  menu.DoModal();
+}
 
 void CZelkarLightingDMXTesterDlg::OnRemoteFixtureSetup() {}
 
