@@ -1,6 +1,7 @@
 // The launcher dialog: four tool buttons and the about item in the system menu.
 #include "app/ZelkarLightingDMXTesterDlg.h"
 
+#include "addressing/AddressRemoteSetup.h"
 #include "app/AboutDlg.h"
 #include "app/LineMonitorHook.h"
 #include "framework/Resources.h"
@@ -68,7 +69,10 @@ void CZelkarLightingDMXTesterDlg::OnDmxConsole() {
   DmxLinkStandBy();
 }
 
-void CZelkarLightingDMXTesterDlg::OnRemoteAddressing() {}
+void CZelkarLightingDMXTesterDlg::OnRemoteAddressing() {
+  CAddressRemoteSetup menu;
+  menu.DoModal();
+}
 
 void CZelkarLightingDMXTesterDlg::OnRemoteFixtureSetup() {}
 
