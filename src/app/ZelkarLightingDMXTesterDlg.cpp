@@ -2,6 +2,7 @@
 #include "app/ZelkarLightingDMXTesterDlg.h"
 
 #include "app/AboutDlg.h"
+#include "fixture/Rdm.h"
 #include "framework/Resources.h"
 #include "link/DmxLink.h"
 
@@ -64,6 +65,9 @@ void CZelkarLightingDMXTesterDlg::OnDmxConsole() {
 
 void CZelkarLightingDMXTesterDlg::OnRemoteAddressing() {}
 
-void CZelkarLightingDMXTesterDlg::OnRemoteFixtureSetup() {}
+void CZelkarLightingDMXTesterDlg::OnRemoteFixtureSetup() {
+  CRdm menu;
+  menu.DoModal();
+}
 
 void CZelkarLightingDMXTesterDlg::OnFirmwareUpgrade() {}
