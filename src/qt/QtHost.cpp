@@ -1,0 +1,193 @@
+// The Qt host: nested event loops per dialog, QTimer window timers, Qt message and file dialogs.
+#include "qt/QtHost.h"
+
+#include "framework/Dialog.h"
+#include "qt/DialogWindow.h"
+#include "qt/FileFilter.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QTimer>
+#include <algorithm>
+#include <cassert>
+
+namespace {
+
+// How often a running dialog is checked for having ended by a call the host did not route
+// (EndDialog from code outside a message handler).
+constexpr int kEndCheckMs = 50;
+
+QMessageBox::Icon BoxIcon(EMessageIcon icon) {
+  switch (icon) {
+    case EMessageIcon::None: return QMessageBox::NoIcon;
+    case EMessageIcon::Error: return QMessageBox::Critical;
+    case EMessageIcon::Warning: return QMessageBox::Warning;
+    case EMessageIcon::Information: return QMessageBox::Information;
+  }
+  return QMessageBox::NoIcon;
+}
+
+}  // namespace
+
+CQtHost::CQtHost() : m_start(std::chrono::steady_clock::now()), m_context(std::make_unique<QObject>()) {
+  assert(qApp && "the Qt host needs a QApplication");
+}
+
+// The periodic threads stop first, as they may still post work; the timers go with m_context.
+CQtHost::~CQtHost() { m_periodic.clear(); }
+
+CDialogWindow* CQtHost::TopWindow() const { return m_running.empty() ? nullptr : m_running.back().window; }
+
+CDialogWindow* CQtHost::WindowOf(const CDialog& dialog) const {
+  for (const CRunning& running : m_running)
+    if (running.dialog == &dialog) return running.window;
+  return nullptr;
+}
+
+// --- modal runs ---
+
+int CQtHost::RunModal(CDialog& dialog) {
+  const bool appWindow = (dialog.Template().style & DialogStyle::kAppWindow) != 0;
+  QWidget* owner = appWindow ? nullptr : static_cast<QWidget*>(TopWindow());
+  dialog.CreateControls();
+  auto window = std::make_unique<CDialogWindow>(
+      dialog, [this, &dialog](const CMessage& message) { Send(dialog, message); }, owner);
+  QEventLoop loop;
+  m_running.push_back({&dialog, window.get(), &loop});
+
+  if (dialog.OnInitDialog()) dialog.SetDefaultFocus();
+  if (!dialog.HasEnded()) {
+    window->ShowModal();
+    QTimer endCheck;
+    QObject::connect(&endCheck, &QTimer::timeout, &loop, [&] {
+      if (dialog.HasEnded()) loop.exit(0);
+    });
+    endCheck.start(kEndCheckMs);
+    loop.exec(QEventLoop::DialogExec);
+    if (!dialog.HasEnded()) {
+      // The application is quitting under the dialog: close it as the user would.
+      dialog.Dispatch({EMessage::Close, 0, 0, 0});
+      if (!dialog.HasEnded()) dialog.EndDialog(IDCANCEL);
+    }
+  }
+
+  window->Detach();
+  window->hide();
+  dialog.Dispatch({EMessage::Destroy, 0, 0, 0});
+  KillTimersOf(dialog);
+  m_running.erase(std::find_if(m_running.begin(), m_running.end(),
+                               [&](const CRunning& running) { return running.dialog == &dialog; }));
+  dialog.DestroyControls();
+  window.reset();
+  EndFinishedLoops();
+  return dialog.Result();
+}
+
+void CQtHost::Send(CDialog& dialog, const CMessage& message) {
+  dialog.Dispatch(message);
+  EndFinishedLoops();
+}
+
+void CQtHost::EndFinishedLoops() {
+  for (const CRunning& running : m_running)
+    if (running.dialog->HasEnded()) running.loop->exit(0);
+}
+
+// --- window timers ---
+
+void CQtHost::SetTimer(CDialog& dialog, int timerId, int periodMs) {
+  QTimer*& timer = m_timers[{&dialog, timerId}];
+  if (!timer) {
+    timer = new QTimer(m_context.get());
+    timer->setTimerType(Qt::PreciseTimer);
+    QObject::connect(timer, &QTimer::timeout, timer, [this, &dialog, timerId] {
+      if (!dialog.HasEnded()) Send(dialog, {EMessage::Timer, timerId, 0, 0});
+    });
+  }
+  // Setting a timer again restarts it with the new period.
+  timer->start(std::max(1, periodMs));
+}
+
+void CQtHost::KillTimer(CDialog& dialog, int timerId) {
+  const auto found = m_timers.find({&dialog, timerId});
+  if (found == m_timers.end()) return;
+  // The timer may be the one whose tick is running now.
+  found->second->stop();
+  found->second->deleteLater();
+  m_timers.erase(found);
+}
+
+void CQtHost::KillTimersOf(const CDialog& dialog) {
+  for (auto it = m_timers.begin(); it != m_timers.end();) {
+    if (it->first.first == &dialog) {
+      it->second->stop();
+      it->second->deleteLater();
+      it = m_timers.erase(it);
+    } else {
+      ++it;
+    }
+  }
+}
+
+// --- boxes ---
+
+QWidget* CQtHost::OwnerFor(int resourceId) const {
+  if (resourceId == 0) return nullptr;
+  for (auto it = m_running.rbegin(); it != m_running.rend(); ++it)
+    if (it->dialog->ResourceId() == resourceId) return it->window;
+  return TopWindow();
+}
+
+void CQtHost::ShowMessageBox(const CMessageBox& box) {
+  QMessageBox message(BoxIcon(box.icon), QString::fromStdString(box.caption), QString::fromStdString(box.text),
+                      QMessageBox::Ok, OwnerFor(box.ownerResourceId));
+  message.setTextFormat(Qt::PlainText);
+  message.exec();
+  EndFinishedLoops();
+}
+
+std::optional<std::string> CQtHost::ShowFileDialog(const CFileDialog& request) {
+  QFileDialog dialog(TopWindow());
+  const bool save = request.kind == EFileDialogKind::Save;
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(!save && request.fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  const QString filter = ConvertFileFilter(request.filter);
+  if (!filter.isEmpty()) dialog.setNameFilters(filter.split(";;"));
+  if (!request.defaultExtension.empty()) dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
+  // An initial name with wildcards is a filter on Windows; the name filters already do that here.
+  const QString initial = QString::fromStdString(request.initialName);
+  if (!initial.isEmpty() && !initial.contains('*') && !initial.contains('?')) dialog.selectFile(initial);
+  const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+  EndFinishedLoops();
+  if (!chosen) return std::nullopt;
+  return QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
+}
+
+// --- threads and time ---
+
+int CQtHost::StartPeriodicTimer(int periodMs, PeriodicCallback callback) {
+  const int id = m_nextPeriodicId++;
+  m_periodic[id] = std::make_unique<CPeriodicThread>(std::chrono::milliseconds(std::max(1, periodMs)),
+                                                     std::move(callback));
+  return id;
+}
+
+void CQtHost::StopPeriodicTimer(int timerId) { m_periodic.erase(timerId); }
+
+void CQtHost::PostToGui(std::function<void()> work) {
+  // Queued to an object of the host's own, so work still waiting when the host goes is dropped.
+  QMetaObject::invokeMethod(
+      m_context.get(),
+      [this, work = std::move(work)] {
+        work();
+        EndFinishedLoops();
+      },
+      Qt::QueuedConnection);
+}
+
+std::int64_t CQtHost::NowUs() const {
+  return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - m_start).count();
+}

@@ -1,0 +1,104 @@
+// Trackbar actions mapped onto notification codes.
+#include "qt/TrackbarWidget.h"
+
+#include "framework/Control.h"
+#include "framework/Messages.h"
+
+#include <QKeyEvent>
+#include <algorithm>
+
+CTrackbarWidget::CTrackbarWidget(unsigned style, QWidget* parent)
+    : QSlider((style & ControlStyle::kVertical) ? Qt::Vertical : Qt::Horizontal, parent) {
+  if (orientation() == Qt::Vertical) {
+    // Minimum at the top, and the keys and wheel follow the picture.
+    setInvertedAppearance(true);
+    setInvertedControls(true);
+  }
+  if (style & ControlStyle::kNoTicks) setTickPosition(NoTicks);
+  else if (style & ControlStyle::kBothPointers) setTickPosition(TicksBothSides);
+  else setTickPosition(orientation() == Qt::Vertical ? TicksRight : TicksBelow);
+  setSingleStep(1);
+  setTracking(true);
+  connect(this, &QAbstractSlider::actionTriggered, this, [this](int action) { OnAction(action); });
+  connect(this, &QAbstractSlider::sliderPressed, this, [this] { m_actionPending = true; });
+}
+
+void CTrackbarWidget::SetControlRange(int min, int max, int pageSize) {
+  const int low = std::min(min, max);
+  const int high = std::max(min, max);
+  setRange(low, high);
+  setPageStep(pageSize > 0 ? pageSize : std::max(1, (high - low) / 5));
+}
+
+void CTrackbarWidget::Send(int code) {
+  if (m_notify) m_notify(code, sliderPosition());
+}
+
+void CTrackbarWidget::OnAction(int action) {
+  int code = -1;
+  bool wheel = false;
+  switch (action) {
+    case SliderSingleStepSub: code = TB_LINEUP; break;
+    case SliderSingleStepAdd: code = TB_LINEDOWN; break;
+    case SliderPageStepSub: code = TB_PAGEUP; break;
+    case SliderPageStepAdd: code = TB_PAGEDOWN; break;
+    case SliderToMinimum: code = TB_TOP; break;
+    case SliderToMaximum: code = TB_BOTTOM; break;
+    case SliderMove:
+      if (isSliderDown()) {
+        code = TB_THUMBTRACK;
+      } else {
+        // The mouse wheel: a line toward where it moved.
+        if (sliderPosition() == value()) return;
+        code = sliderPosition() > value() ? TB_LINEDOWN : TB_LINEUP;
+        wheel = true;
+      }
+      break;
+    default:
+      return;
+  }
+  m_actionPending = true;
+  Send(code);
+  if (wheel) EndAction();
+}
+
+void CTrackbarWidget::EndAction() {
+  if (!m_actionPending) return;
+  m_actionPending = false;
+  Send(TB_ENDTRACK);
+}
+
+void CTrackbarWidget::mouseReleaseEvent(QMouseEvent* event) {
+  const bool dragging = isSliderDown();
+  QSlider::mouseReleaseEvent(event);
+  if (dragging) Send(TB_THUMBPOSITION);
+  EndAction();
+}
+
+// The trackbar's keys: Left and Up toward the minimum (up the screen on a vertical one),
+// Right and Down toward the maximum, Page Up/Down by a page, Home and End to the ends.
+void CTrackbarWidget::keyPressEvent(QKeyEvent* event) {
+  SliderAction action = SliderNoAction;
+  switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Up: action = SliderSingleStepSub; break;
+    case Qt::Key_Right:
+    case Qt::Key_Down: action = SliderSingleStepAdd; break;
+    case Qt::Key_PageUp: action = SliderPageStepSub; break;
+    case Qt::Key_PageDown: action = SliderPageStepAdd; break;
+    case Qt::Key_Home: action = SliderToMinimum; break;
+    case Qt::Key_End: action = SliderToMaximum; break;
+    default: break;
+  }
+  if (action == SliderNoAction || event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) {
+    event->ignore();
+    return;
+  }
+  triggerAction(action);
+  event->accept();
+}
+
+void CTrackbarWidget::keyReleaseEvent(QKeyEvent* event) {
+  if (!event->isAutoRepeat()) EndAction();
+  QSlider::keyReleaseEvent(event);
+}

@@ -1,0 +1,54 @@
+// vexmira: the command line, then either the script mode (no display needed) or the windows.
+#include "app/CommandLine.h"
+#include "app/Program.h"
+#include "app/ZelkarLightingDMXTesterApp.h"
+#include "framework/Dialog.h"
+#include "qt/ProgramIcon.h"
+#include "qt/QtHost.h"
+
+#include <QApplication>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  const auto commandLine = ParseCommandLine(args);
+  if (!commandLine) {
+    std::fprintf(stderr, "vexmira: %s\n", commandLine.error().message.c_str());
+    return 2;
+  }
+  if (commandLine->help) {
+    std::fputs(UsageText(), stdout);
+    return 0;
+  }
+  if (commandLine->version) {
+    std::fputs(VersionText(), stdout);
+    return 0;
+  }
+
+  // Every tool's message boxes carry the executable's name as their caption.
+  const std::string name = argc > 0 ? std::filesystem::path(argv[0]).stem().string() : std::string("vexmira");
+  SetApplicationName(name);
+
+  if (const auto configured = ConfigureLine(*commandLine); !configured) {
+    std::fprintf(stderr, "vexmira: %s\n", configured.error().message.c_str());
+    return 2;
+  }
+  if (commandLine->scriptPath) return RunScriptMode(*commandLine);
+
+  QApplication application(argc, argv);
+  QApplication::setApplicationName(QString::fromStdString(name));
+  QApplication::setDesktopFileName("vexmira");
+  QApplication::setWindowIcon(CProgramIcon::Icon());
+  // The program ends when the launcher's run returns, not when a window closes.
+  QApplication::setQuitOnLastWindowClosed(false);
+
+  CQtHost host;
+  CHost::SetCurrent(&host);
+  CZelkarLightingDMXTesterApp().InitInstance();
+  FinishLine();
+  CHost::SetCurrent(nullptr);
+  return 0;
+}
