@@ -4,6 +4,7 @@
 #include "addressing/AddressRemoteSetup.h"
 #include "app/AboutDlg.h"
 #include "app/LineMonitorHook.h"
+#include "fixture/Rdm.h"
 #include "framework/Resources.h"
 #include "link/DmxLink.h"
 
@@ -74,6 +75,9 @@ void CZelkarLightingDMXTesterDlg::OnRemoteAddressing() {
   menu.DoModal();
 }
 
-void CZelkarLightingDMXTesterDlg::OnRemoteFixtureSetup() {}
+void CZelkarLightingDMXTesterDlg::OnRemoteFixtureSetup() {
+  CRdm menu;
+  menu.DoModal();
+}
 
 void CZelkarLightingDMXTesterDlg::OnFirmwareUpgrade() {}
