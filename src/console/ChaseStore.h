@@ -1,6 +1,7 @@
 // The chase store and its step editor: recorded steps, pending slot, step clipboard.
 #pragma once
 #include <array>
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -25,7 +26,10 @@ public:
   std::uint8_t StepCount() const { return m_stepCount; }
   std::uint8_t CurrentStep() const { return m_currentStep; }
   bool IsOnPendingSlot() const { return m_currentStep == m_stepCount; }
-  const CChaseStep& Slot(std::size_t slot) const { return m_slots.at(slot); }
+  const CChaseStep& Slot(std::size_t slot) const {
+    assert(slot < kSlotCount);
+    return m_slots[slot];
+  }
   bool IsClipboardValid() const { return m_clipboardValid; }
   const CChaseStep& Clipboard() const { return m_clipboard; }
 

@@ -19,6 +19,10 @@ void CConsoleData::StartConsole() {
   m_store.StartEmpty();
 }
 
+std::string CConsoleData::StepNumberText() const {
+  return std::to_string(m_store.CurrentStep() + 1);
+}
+
 CChasePanelUpdate CConsoleData::RunOrStop() {
   return m_player.IsRunning() ? m_player.Stop() : m_player.Run();
 }

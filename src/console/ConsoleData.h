@@ -1,9 +1,11 @@
 // The console's program-wide data: output frame, live page, chase store and playback.
 #pragma once
 #include <array>
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
 
 #include "console/ChaseFile.h"
 #include "console/ChasePanelUpdate.h"
@@ -34,8 +36,14 @@ public:
   // The 568-byte buffer handed to the interface page by page; index i is channel i + 1.
   std::span<std::uint8_t, kFrameBufferSize> FrameBuffer() { return m_outputFrame; }
   std::span<const std::uint8_t, kFrameBufferSize> FrameBuffer() const { return m_outputFrame; }
-  std::uint8_t Level(std::size_t index) const { return m_outputFrame.at(index); }
-  void SetLevel(std::size_t index, std::uint8_t level) { m_outputFrame.at(index) = level; }
+  std::uint8_t Level(std::size_t index) const {
+    assert(index < kChannelCount);
+    return m_outputFrame[index];
+  }
+  void SetLevel(std::size_t index, std::uint8_t level) {
+    assert(index < kChannelCount);
+    m_outputFrame[index] = level;
+  }
   // Output frame indices 0 to 141.
   std::span<std::uint8_t, kStepSize> Screen() { return Page0(); }
   std::span<const std::uint8_t, kStepSize> LivePage() const { return m_player.LivePage(); }
@@ -47,6 +55,8 @@ public:
 
   // The console tick's work; true when the step number display must be updated.
   bool Tick() { return m_player.Tick(); }
+  // The step number display's text for the current step: "%d" of current step + 1.
+  std::string StepNumberText() const;
 
   // Button 1102.
   CChasePanelUpdate RunOrStop();

@@ -1,6 +1,7 @@
 // The fade table: how each live-page channel moves toward its target per console tick.
 #pragma once
 #include <array>
+#include <cassert>
 #include <cstdint>
 #include <span>
 
@@ -43,7 +44,10 @@ public:
   void Crossfade(std::span<std::uint8_t, kStepSize> live,
                  std::span<const std::uint8_t, kStepSize> target);
 
-  const Channel& At(std::size_t channel) const { return m_channels.at(channel); }
+  const Channel& At(std::size_t channel) const {
+    assert(channel < kStepSize);
+    return m_channels[channel];
+  }
 
 private:
   std::array<Channel, kStepSize> m_channels;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "ChaseTestSupport.h"
@@ -90,6 +91,7 @@ TEST(ChasePlayback, StepsGoRoundWithTheStepNumber) {
   for (int tick = 1; tick <= 21; ++tick) {
     if (data->Tick()) {
       shown.push_back(data->Store().CurrentStep() + 1);
+      EXPECT_EQ(data->StepNumberText(), std::to_string(shown.back()));
       // Fade setting 0: the new levels are out on the same tick.
       EXPECT_EQ(LiveOf(*data), StepAll(static_cast<std::uint8_t>(10 * shown.back())));
     }
