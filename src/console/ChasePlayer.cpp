@@ -2,6 +2,7 @@
 #include "console/ChasePlayer.h"
 
 #include <algorithm>
+#include <string>
 
 #include "console/TimeLabel.h"
 
@@ -28,7 +29,7 @@ CChasePanelUpdate CChasePlayer::Run() {
   m_store.SetCurrentStep(0);
   m_fromStep = 0;
 
-  update.m_stepNumberText = "1";
+  update.m_stepNumberText = std::to_string(m_store.CurrentStep() + 1);
   update.m_runText = "Stop";
   update.m_consoleEnabled = false;
   update.m_deleteEnabled = false;
