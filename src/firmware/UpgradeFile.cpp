@@ -65,12 +65,13 @@ std::expected<CUpgradeFile, CError> CUpgradeFile::Parse(std::vector<std::uint8_t
   if (bytes.size() < kHeaderSize) return std::unexpected(Damaged("it ends inside its file tag."));
   if (bytes.size() == kHeaderSize) return std::unexpected(CError{"Upgrade file holds no firmware block."});
 
-  CUpgradeFile file;
+  // First pass: check the chain and count its blocks, so that the offset list is allocated once.
   const std::uint64_t size = bytes.size();
   std::uint64_t offset = kHeaderSize;
   std::uint64_t total = 0;
+  std::size_t count = 0;
   while (offset < size) {
-    const std::size_t number = file.m_blockOffsets.size() + 1;
+    const std::size_t number = ++count;
     if (size - offset < kBlockHeaderSize) {
       return std::unexpected(Damaged("the header of block " + N(number) + " runs past the end of the file."));
     }
@@ -89,14 +90,18 @@ std::expected<CUpgradeFile, CError> CUpgradeFile::Parse(std::vector<std::uint8_t
       return std::unexpected(
           Damaged("block " + N(number) + " has a chunk size of 0 but holds " + N(length) + " bytes."));
     }
-    file.m_blockOffsets.push_back(static_cast<std::uint32_t>(offset));
     total += length;
     offset += kBlockHeaderSize + length;
   }
   // The size limit above keeps the total within 32 bits: every data byte is a byte of the file.
   assert(total <= kMaxSize);
+
+  CUpgradeFile file;
   file.m_transferTotal = static_cast<std::uint32_t>(total);
-  file.m_blockOffsets.shrink_to_fit();
+  file.m_blockOffsets.reserve(count);
+  for (offset = kHeaderSize; offset < size; offset += kBlockHeaderSize + ReadU32(bytes, offset + 2)) {
+    file.m_blockOffsets.push_back(static_cast<std::uint32_t>(offset));
+  }
   file.m_bytes = std::move(bytes);
   return file;
 }
