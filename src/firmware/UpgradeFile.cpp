@@ -93,7 +93,7 @@ std::expected<CUpgradeFile, CError> CUpgradeFile::Parse(std::vector<std::uint8_t
     total += length;
     offset += kBlockHeaderSize + length;
   }
-  // The size limit above keeps the total within 32 bits: every data byte is a byte of the file.
+  // The size limit above bounds the total too: every data byte is a byte of the file.
   assert(total <= kMaxSize);
 
   CUpgradeFile file;

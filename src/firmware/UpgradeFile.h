@@ -18,7 +18,8 @@ class CUpgradeFile final {
   static constexpr std::size_t kHeaderSize = 41;       // signature and file tag
   static constexpr std::size_t kBlockHeaderSize = 13;  // tag, length, chunk size, reserved, word
   static constexpr std::size_t kMaxChunkSize = 512;    // payload bytes of one data frame
-  static constexpr std::uint64_t kMaxSize = 0xFFFFFFFFu;  // progress counts bytes in 32 bits
+  // Progress is shown over a signed 32-bit range, so the transfer total (and with it the file) must fit.
+  static constexpr std::uint64_t kMaxSize = 0x7FFFFFFF;
 
   using CFileTag = std::array<std::uint8_t, 3>;
   using CBlockTag = std::array<std::uint8_t, 2>;

@@ -144,6 +144,11 @@ TEST(UpgradeFile, ReadsWholeFileFromPathAndNamesPathOnOpenFailure) {
   }
   EXPECT_EQ(CUpgradeFile::Read(path).error().message, "Upgrade file format error!");
 
+  // A file too large for the progress count is refused before it is read (a sparse file here).
+  ASSERT_EQ(::truncate(path.c_str(), 0x80000000LL), 0);
+  EXPECT_EQ(CUpgradeFile::Read(path).error().message,
+            "Upgrade file is too large: 2147483648 bytes; at most 2147483647 bytes can be sent.");
+
   EXPECT_EQ(CUpgradeFile::Read(dir + "/missing.zku").error().message, "\"" + dir + "/missing.zku\" open error!");
   EXPECT_EQ(CUpgradeFile::Read(dir).error().message, "\"" + dir + "\" open error!");
   std::filesystem::remove_all(dir);
