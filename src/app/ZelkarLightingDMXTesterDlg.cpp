@@ -4,6 +4,7 @@
 #include "addressing/AddressRemoteSetup.h"
 #include "app/AboutDlg.h"
 #include "app/LineMonitorHook.h"
+#include "firmware/FirmwareUpgrade.h"
 #include "fixture/Rdm.h"
 #include "framework/Resources.h"
 #include "link/DmxLink.h"
@@ -80,4 +81,7 @@ void CZelkarLightingDMXTesterDlg::OnRemoteFixtureSetup() {
   menu.DoModal();
 }
 
-void CZelkarLightingDMXTesterDlg::OnFirmwareUpgrade() {}
+void CZelkarLightingDMXTesterDlg::OnFirmwareUpgrade() {
+  CFirmwareUpgrade upgrade;
+  upgrade.DoModal();
+}
