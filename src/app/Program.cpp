@@ -2,6 +2,7 @@
 #include "app/Program.h"
 
 #include "app/ZelkarLightingDMXTesterApp.h"
+#include "framework/Dialog.h"
 #include "link/CaptureWriter.h"
 #include "link/DmxLine.h"
 #include "link/OutputFactory.h"
@@ -14,7 +15,12 @@ std::expected<void, CError> ConfigureLine(const CCommandLine& commandLine) {
   if (!commandLine.interfaceName || *commandLine.interfaceName == "auto") {
     // No interface found is not an error here: the start-up check says so to the user.
     auto found = MakeOutput("auto");
-    output = found ? std::move(*found) : std::move(*MakeOutput("none"));
+    if (found) {
+      output = std::move(*found);
+    } else {
+      std::fprintf(stderr, "vexmira: %s\n", found.error().message.c_str());
+      output = std::move(*MakeOutput("none"));
+    }
   } else {
     auto made = MakeOutput(*commandLine.interfaceName);
     if (!made) return std::unexpected(made.error());
@@ -37,7 +43,20 @@ std::optional<CObservedFrame> CLineFrameSource::LastFrame() const {
   return CObservedFrame{frame->startCode, frame->slots};
 }
 
-void FinishLine() { CDmxLine::Instance().Flush(std::chrono::milliseconds(2000)); }
+void WatchLineFaults() {
+  // The report comes from the output's writer thread: the message box is shown on the GUI thread.
+  CDmxLine::Instance().SetFaultHandler([](const CError& error) {
+    CHost::Current().PostToGui([text = error.message] {
+      CHost::Current().ShowMessageBox({text, ApplicationName(), EMessageIcon::Warning, 0});
+    });
+  });
+}
+
+void FinishLine() {
+  CDmxLine& line = CDmxLine::Instance();
+  line.Flush(std::chrono::milliseconds(2000));
+  line.SetFaultHandler(nullptr);
+}
 
 int RunScriptMode(const CCommandLine& commandLine) {
   auto script = CScript::Load(*commandLine.scriptPath);
@@ -49,6 +68,8 @@ int RunScriptMode(const CCommandLine& commandLine) {
   CLineFrameSource frames;
   host.SetFrameSource(&frames);
   CDmxLine::Instance().SetClock([&host] { return host.NowUs(); });
+  CHost::SetCurrent(&host);
+  WatchLineFaults();
   CZelkarLightingDMXTesterApp app;
   const CScriptResult result = host.Run([&] { app.InitInstance(); });
   FinishLine();

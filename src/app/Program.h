@@ -21,5 +21,9 @@ class CLineFrameSource final : public CFrameSource {
 // failed (printed to stderr), 2 the script cannot be read.
 int RunScriptMode(const CCommandLine& commandLine);
 
+// Shows a fault of the interface (unplugged, failing) to the user once, in a message box,
+// through the current host. Call once the host is set.
+void WatchLineFaults();
+
 // Flushes the line at the end of a run: frames already started reach the output.
 void FinishLine();

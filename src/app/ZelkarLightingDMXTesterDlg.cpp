@@ -1,7 +1,11 @@
 // The launcher dialog: four tool buttons and the about item in the system menu.
 #include "app/ZelkarLightingDMXTesterDlg.h"
 
+#include "addressing/AddressRemoteSetup.h"
 #include "app/AboutDlg.h"
+#include "app/LineMonitorHook.h"
+#include "firmware/FirmwareUpgrade.h"
+#include "fixture/Rdm.h"
 #include "framework/Resources.h"
 #include "link/DmxLink.h"
 
@@ -42,6 +46,7 @@ bool CZelkarLightingDMXTesterDlg::OnInitDialog() {
     AppendSysMenuSeparator();
     AppendSysMenuItem(kAboutCommand, kAboutItemText);
   }
+  if (HasSystemMenu() && HasLineMonitor()) AppendSysMenuItem(kLineMonitorCommand, "Line Monitor");
   SetIcon(kProgramIcon, true);
   SetIcon(kProgramIcon, false);
   return true;
@@ -53,6 +58,10 @@ void CZelkarLightingDMXTesterDlg::OnSysCommand(int command) {
     about.DoModal();
     return;
   }
+  if (command == kLineMonitorCommand && HasLineMonitor()) {
+    OpenLineMonitor();
+    return;
+  }
   DefaultHandling({EMessage::SysCommand, command, 0, 0});
 }
 
@@ -62,8 +71,17 @@ void CZelkarLightingDMXTesterDlg::OnDmxConsole() {
   DmxLinkStandBy();
 }
 
-void CZelkarLightingDMXTesterDlg::OnRemoteAddressing() {}
+void CZelkarLightingDMXTesterDlg::OnRemoteAddressing() {
+  CAddressRemoteSetup menu;
+  menu.DoModal();
+}
 
-void CZelkarLightingDMXTesterDlg::OnRemoteFixtureSetup() {}
+void CZelkarLightingDMXTesterDlg::OnRemoteFixtureSetup() {
+  CRdm menu;
+  menu.DoModal();
+}
 
-void CZelkarLightingDMXTesterDlg::OnFirmwareUpgrade() {}
+void CZelkarLightingDMXTesterDlg::OnFirmwareUpgrade() {
+  CFirmwareUpgrade upgrade;
+  upgrade.DoModal();
+}

@@ -55,10 +55,12 @@ std::string CheckGrammar(const CScriptLine& line) {
     else if (what == "menu") ok = n == 3 && num(1) && text(2);
     else if (what == "message") {
       static const char* kIcons[] = {"none", "error", "warning", "information"};
-      bool iconOk = n < 3;
-      if (n == 3 && a[2].kind == EKind::Word)
-        for (const char* icon : kIcons) iconOk = iconOk || a[2].text == icon;
-      ok = n <= 3 && (n == 1 || text(1)) && iconOk;
+      // expect message [TEXT] [ICON]
+      const std::size_t iconAt = n > 1 && text(1) ? 2 : 1;
+      bool iconOk = n <= iconAt;
+      if (n == iconAt + 1 && a[iconAt].kind == EKind::Word)
+        for (const char* icon : kIcons) iconOk = iconOk || a[iconAt].text == icon;
+      ok = n <= 3 && iconOk;
     } else if (what == "no-message") ok = n == 1;
     else if (what == "frame") {
       ok = n >= 3 && num(1) && num(2);

@@ -189,13 +189,17 @@ std::string CScriptHost::Expect(const CScriptLine& line) {
 
   if (what == "message") {
     if (m_boxesExpected >= m_boxes.size())
-      return line.args.size() > 1 ? "expected message box " + Quote(line.args[1].text) + ", found none"
+      return line.args.size() > 1 && line.args[1].kind == EKind::Text
+                 ? "expected message box " + Quote(line.args[1].text) + ", found none"
                                   : "expected a message box, found none";
     const CMessageBox& box = m_boxes[m_boxesExpected++];
-    if (line.args.size() > 1 && box.text != line.args[1].text)
+    const bool hasText = line.args.size() > 1 && line.args[1].kind == EKind::Text;
+    if (hasText && box.text != line.args[1].text)
       return "expected message box " + Quote(line.args[1].text) + ", found " + Quote(box.text);
-    if (line.args.size() > 2 && line.args[2].text != IconName(box.icon))
-      return "expected a message box with icon " + line.args[2].text + ", found icon " + IconName(box.icon);
+    const std::size_t iconAt = hasText ? 2 : 1;
+    if (line.args.size() > iconAt && line.args[iconAt].text != IconName(box.icon))
+      return "expected a message box with icon " + line.args[iconAt].text + ", found icon " + IconName(box.icon) +
+             " (" + Quote(box.text) + ")";
     return {};
   }
   if (what == "no-message") {

@@ -32,9 +32,34 @@ CDmxLine::CDmxLine() : m_clock(SteadyNowUs) {}
 CDmxLine::~CDmxLine() = default;
 
 void CDmxLine::SetOutput(std::unique_ptr<CDmxOutput> output) {
-  std::lock_guard lock(m_mutex);
-  m_output = std::move(output);
-  ResetStateLocked();
+  std::shared_ptr<CDmxOutput> previous;
+  std::function<void(const CError&)> handler;
+  {
+    std::lock_guard lock(m_mutex);
+    handler = m_faultHandler;
+  }
+  // Outside the lock: an output that already failed reports at once, and the handler may call in.
+  if (output && handler) {
+    output->SetFaultHandler(std::move(handler));
+  }
+  {
+    std::lock_guard lock(m_mutex);
+    previous = std::exchange(m_output, std::move(output));
+    ResetStateLocked();
+  }
+  // The previous output stops its writer here, not under the lock the other thread waits on.
+}
+
+void CDmxLine::SetFaultHandler(std::function<void(const CError&)> handler) {
+  std::shared_ptr<CDmxOutput> output;
+  {
+    std::lock_guard lock(m_mutex);
+    m_faultHandler = handler;
+    output = m_output;
+  }
+  if (output) {
+    output->SetFaultHandler(std::move(handler));
+  }
 }
 
 void CDmxLine::SetClock(std::function<std::int64_t()> nowUs) {
@@ -70,6 +95,7 @@ void CDmxLine::Reset() {
     output = std::exchange(m_output, nullptr);
     capture = std::exchange(m_capture, nullptr);
     m_clock = SteadyNowUs;
+    m_faultHandler = nullptr;
     m_recording = false;
     m_historyLimit = kDefaultHistoryLimit;
     m_calls.clear();
@@ -78,6 +104,7 @@ void CDmxLine::Reset() {
   // Frames already handed over still reach the wire and the file before both go away.
   if (output) {
     output->Flush(std::chrono::milliseconds(1000));
+    output->SetFaultHandler(nullptr);
   }
 }
 

@@ -49,6 +49,12 @@ class CDmxLine final {
   // Set-up, before the tools run. Replacing the output resets image, mode, stand-by, counters
   // and history; the call log stays.
   void SetOutput(std::unique_ptr<CDmxOutput> output);
+  // Where a fault of the output (a device unplugged or failing mid-run) is reported: at most
+  // once per output, on the output's writer thread (or at once on the calling thread when the
+  // fault came first). The handler must not block nor wait for the line: post the message to the
+  // GUI thread. It also goes to every output set later; Reset drops it. After a fault the output
+  // sends nothing more; the line and its callers go on as before.
+  void SetFaultHandler(std::function<void(const CError&)> handler);
   // The clock that stamps frames, in microseconds; defaults to the steady clock.
   void SetClock(std::function<std::int64_t()> nowUs);
   // Every frame handed to the output is also written to this capture.
@@ -56,7 +62,7 @@ class CDmxLine final {
   // Records every call (bounded); off by default.
   void SetRecording(bool on);
   // Back to a fresh line, exactly as newly constructed: no output, the steady clock, no capture
-  // (a capture set before is flushed and closed), recording off, no calls recorded, image zero,
+  // (a capture set before is flushed and closed), no fault handler, recording off, no calls recorded, image zero,
   // default mode, stand-by, counters 0, empty history. Set-up is dropped too, so nothing set for
   // one test (a fake clock reading a test's locals, a refusing output) outlives it.
   void Reset();
@@ -105,6 +111,7 @@ class CDmxLine final {
   // The output is shared with Flush, which waits on it without holding the lock.
   std::shared_ptr<CDmxOutput> m_output;
   std::function<std::int64_t()> m_clock;
+  std::function<void(const CError&)> m_faultHandler;
   std::unique_ptr<CCaptureWriter> m_capture;
   bool m_recording = false;
   std::size_t m_historyLimit = kDefaultHistoryLimit;

@@ -23,6 +23,11 @@ class CDmxOutput {
   virtual void Send(const CDmxFrame& frame) = 0;
   // Waits until every frame already sent has reached the wire, at most `limit`.
   virtual void Flush(std::chrono::milliseconds limit) { (void)limit; }
+  // Reports a fault of the interface (unplugged, failed) at most once per output. The handler is
+  // called on the output's writer thread (at once on the caller's thread if the fault came before
+  // the handler was set) and must not block: post the message to the GUI thread. After a fault
+  // the output sends nothing more and Flush returns at once. Outputs that cannot fail ignore it.
+  virtual void SetFaultHandler(std::function<void(const CError&)> handler) { (void)handler; }
   // A short name for the line monitor and messages ("virtual", "opendmx:/dev/ttyUSB0").
   virtual std::string Name() const = 0;
 };

@@ -1,10 +1,40 @@
 // Maps interface names to outputs.
 #include "link/OutputFactory.h"
 
+#include "link/InterfaceFinder.h"
 #include "link/NoOutput.h"
+#include "link/OpenDmxOutput.h"
+#include "link/ProOutput.h"
 #include "link/VirtualOutput.h"
 
 #include <string>
+
+namespace {
+
+// "opendmx:/dev/ttyUSB0" -> "/dev/ttyUSB0"; an error when the device is missing.
+std::expected<std::string, CError> DevicePath(std::string_view name, std::string_view prefix) {
+  const std::string path(name.substr(prefix.size()));
+  if (path.empty()) {
+    return std::unexpected(CError{"The interface \"" + std::string(name) + "\" needs a device, e.g. \"" +
+                                  std::string(prefix) + "/dev/ttyUSB0\""});
+  }
+  return path;
+}
+
+template <typename Output>
+std::expected<std::unique_ptr<CDmxOutput>, CError> OpenSerial(std::string_view name, std::string_view prefix) {
+  auto path = DevicePath(name, prefix);
+  if (!path) {
+    return std::unexpected(path.error());
+  }
+  auto output = Output::Open(*path);
+  if (!output) {
+    return std::unexpected(output.error());
+  }
+  return std::unique_ptr<CDmxOutput>(std::move(*output));
+}
+
+}  // namespace
 
 std::expected<std::unique_ptr<CDmxOutput>, CError> MakeOutput(std::string_view name) {
   if (name == "virtual") {
@@ -19,10 +49,16 @@ std::expected<std::unique_ptr<CDmxOutput>, CError> MakeOutput(std::string_view n
   if (name == "none") {
     return std::make_unique<CNoOutput>();
   }
-  const std::string quoted = "\"" + std::string(name) + "\"";
-  if (name.starts_with("opendmx:") || name.starts_with("pro:") || name == "auto") {
-    return std::unexpected(CError{"The interface " + quoted + " is not available yet"});
+  if (name.starts_with("opendmx:")) {
+    return OpenSerial<COpenDmxOutput>(name, "opendmx:");
   }
-  return std::unexpected(CError{"Unknown interface " + quoted +
-                                " (known: virtual, virtual:0x0101, virtual:0x0102, none)"});
+  if (name.starts_with("pro:")) {
+    return OpenSerial<CProOutput>(name, "pro:");
+  }
+  if (name == "auto") {
+    return CInterfaceFinder().Find();
+  }
+  return std::unexpected(CError{"Unknown interface \"" + std::string(name) +
+                                "\" (known: opendmx:DEVICE, pro:DEVICE, auto, virtual, virtual:0x0101, "
+                                "virtual:0x0102, none)"});
 }

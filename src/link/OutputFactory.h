@@ -7,5 +7,11 @@
 #include <memory>
 #include <string_view>
 
-// Known names: "virtual", "virtual:0x0101", "virtual:0x0102", "none".
+// Known names:
+//   "opendmx:/dev/ttyUSB0"  an FTDI or RS-485 serial adapter; the computer makes the DMX timing
+//   "pro:/dev/ttyUSB0"      a DMX USB Pro-style widget (at most 512 slots)
+//   "auto"                  the first interface found (a Pro widget first); an error when none is
+//   "virtual", "virtual:0x0101", "virtual:0x0102"  frames kept in memory
+//   "none"                  no interface answers
+// Serial devices are opened here, so a missing device or a permission problem is reported now.
 std::expected<std::unique_ptr<CDmxOutput>, CError> MakeOutput(std::string_view name);

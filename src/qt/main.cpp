@@ -3,12 +3,15 @@
 #include "app/Program.h"
 #include "app/ZelkarLightingDMXTesterApp.h"
 #include "framework/Dialog.h"
+#include "app/LineMonitorHook.h"
+#include "qt/LineMonitor.h"
 #include "qt/ProgramIcon.h"
 #include "qt/QtHost.h"
 
 #include <QApplication>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -47,8 +50,19 @@ int main(int argc, char** argv) {
 
   CQtHost host;
   CHost::SetCurrent(&host);
+  std::unique_ptr<CLineMonitor> monitor;
+  SetLineMonitorOpener([&monitor] {
+    if (!monitor) monitor = std::make_unique<CLineMonitor>();
+    monitor->show();
+    monitor->raise();
+    monitor->activateWindow();
+  });
+  if (commandLine->monitor) OpenLineMonitor();
+  WatchLineFaults();
   CZelkarLightingDMXTesterApp().InitInstance();
   FinishLine();
+  SetLineMonitorOpener({});
+  monitor.reset();
   CHost::SetCurrent(nullptr);
   return 0;
 }

@@ -349,3 +349,47 @@ TEST(DmxLine, FramesAreStampedByTheClockAndCountedOverTheLastSecond) {
   EXPECT_EQ(line.Status().framesPerSecond, 0.0);
   EXPECT_EQ(line.Status().frameCount, 80u);
 }
+
+namespace {
+
+// An output that can fail on demand and reports through whatever handler it holds.
+class CFailingOutput final : public CDmxOutput {
+ public:
+  bool Answers(int, int) override { return true; }
+  void Send(const CDmxFrame&) override {}
+  void SetFaultHandler(std::function<void(const CError&)> given) override { *handler = std::move(given); }
+  std::string Name() const override { return "failing"; }
+
+  // Shared so a test can make the output fail after handing it to the line.
+  std::shared_ptr<std::function<void(const CError&)>> handler =
+      std::make_shared<std::function<void(const CError&)>>();
+};
+
+}  // namespace
+
+TEST(DmxLine, TheFaultHandlerReachesEveryOutputUntilReset) {
+  CDmxLine line;
+  std::vector<std::string> reports;
+  line.SetFaultHandler([&](const CError& error) { reports.push_back(error.message); });
+
+  auto first = std::make_unique<CFailingOutput>();
+  const auto firstHandler = first->handler;
+  line.SetOutput(std::move(first));  // set before the output: handed over with it
+  ASSERT_TRUE(*firstHandler);
+  (*firstHandler)(CError{"first failed"});
+
+  auto second = std::make_unique<CFailingOutput>();
+  const auto secondHandler = second->handler;
+  line.SetOutput(std::move(second));
+  line.SetFaultHandler([&](const CError& error) { reports.push_back("new: " + error.message); });
+  ASSERT_TRUE(*secondHandler);  // set later: reaches the output in place
+  (*secondHandler)(CError{"second failed"});
+  EXPECT_EQ(reports, (std::vector<std::string>{"first failed", "new: second failed"}));
+
+  line.Reset();  // the handler belongs to the run that set it
+  EXPECT_FALSE(*secondHandler);
+  auto third = std::make_unique<CFailingOutput>();
+  const auto thirdHandler = third->handler;
+  line.SetOutput(std::move(third));
+  EXPECT_FALSE(*thirdHandler);
+}

@@ -2,6 +2,8 @@
 #include "link/OutputFactory.h"
 #include "link/VirtualOutput.h"
 
+#include "PtyPair.h"
+
 #include <gtest/gtest.h>
 
 TEST(OutputFactory, VirtualNamesAnswerTheirModels) {
@@ -34,14 +36,34 @@ TEST(OutputFactory, NoneAnswersNothing) {
   EXPECT_FALSE((*none)->Answers(0x8888, 0x0102));
 }
 
-TEST(OutputFactory, OtherNamesGiveAReadableError) {
-  for (const char* later : {"opendmx:/dev/ttyUSB0", "pro:/dev/ttyUSB1", "auto"}) {
-    auto output = MakeOutput(later);
-    ASSERT_FALSE(output) << later;
-    EXPECT_NE(output.error().message.find(later), std::string::npos) << output.error().message;
-    EXPECT_NE(output.error().message.find("not available yet"), std::string::npos) << output.error().message;
+TEST(ThreadedOutputFactory, SerialNamesOpenTheirDeviceOrSayWhyNot) {
+  CPtyPair pty;
+  auto openDmx = MakeOutput("opendmx:" + pty.SlavePath());
+  ASSERT_TRUE(openDmx) << openDmx.error().message;
+  EXPECT_EQ((*openDmx)->Name(), "opendmx:" + pty.SlavePath());
+  EXPECT_TRUE((*openDmx)->Answers(0x8888, 0x0101));
+  openDmx->reset();  // the device is free again
+
+  auto pro = MakeOutput("pro:" + pty.SlavePath());
+  ASSERT_TRUE(pro) << pro.error().message;
+  EXPECT_EQ((*pro)->Name(), "pro:" + pty.SlavePath());
+  EXPECT_TRUE((*pro)->Answers(0x8888, 0x0102));
+  EXPECT_FALSE((*pro)->AcceptsMode(CDmxMode{0xA5, 0xF9, 6, 559}));
+
+  for (const char* missing : {"opendmx:/dev/vexmira-no-such-tty", "pro:/dev/vexmira-no-such-tty"}) {
+    auto output = MakeOutput(missing);
+    ASSERT_FALSE(output) << missing;
+    EXPECT_NE(output.error().message.find("/dev/vexmira-no-such-tty"), std::string::npos) << output.error().message;
   }
-  for (const char* unknown : {"", "Virtual", "virtual:0x0103", "serial"}) {
+  for (const char* bare : {"opendmx:", "pro:"}) {
+    auto output = MakeOutput(bare);
+    ASSERT_FALSE(output) << bare;
+    EXPECT_NE(output.error().message.find("needs a device"), std::string::npos) << output.error().message;
+  }
+}
+
+TEST(OutputFactory, UnknownNamesGiveAReadableError) {
+  for (const char* unknown : {"", "Virtual", "virtual:0x0103", "serial", "opendmx", "Auto"}) {
     auto output = MakeOutput(unknown);
     ASSERT_FALSE(output) << unknown;
     EXPECT_NE(output.error().message.find("Unknown interface \"" + std::string(unknown) + "\""),

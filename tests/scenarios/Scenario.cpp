@@ -37,7 +37,8 @@ CScenarioRun RunScenario(const std::string& scriptName, const std::string& inter
   const std::string base = std::filesystem::temp_directory_path() / ("vexmira-" + std::to_string(getpid()) + "-");
   run.capture = base + scriptName + ".pcap";
   const std::string errors = base + scriptName + ".err";
-  const std::string command = std::string(VEXMIRA_BIN) + " --interface '" + interfaceName + "' --script '" +
+  // Scripts name their files relative to their own folder.
+  const std::string command = std::string("cd '") + SCENARIO_DIR + "' && " + VEXMIRA_BIN + " --interface '" + interfaceName + "' --script '" +
                               SCENARIO_DIR + "/" + scriptName + "' --capture '" + run.capture + "' " + extraArgs +
                               " 2>'" + errors + "'";
   Capture(command, &run.exitCode);

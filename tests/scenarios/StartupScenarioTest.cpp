@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
+#include <sys/wait.h>
 
 TEST(StartupScenario, EachInterfacePathEndsAsTheUserExpects) {
   for (const auto& [script, interfaceName] : {std::pair{"startup-virtual.vxs", "virtual"},
@@ -12,7 +15,9 @@ TEST(StartupScenario, EachInterfacePathEndsAsTheUserExpects) {
     const CScenarioRun run = RunScenario(script, interfaceName);
     EXPECT_EQ(run.exitCode, 0) << script << ": " << run.errors;
     EXPECT_TRUE(std::filesystem::exists(run.capture));
-    if (HaveTshark()) EXPECT_TRUE(DecodeCapture(run.capture).empty()) << script;
+    if (HaveTshark()) {
+      EXPECT_TRUE(DecodeCapture(run.capture).empty()) << script;
+    }
     std::filesystem::remove(run.capture);
   }
 }
@@ -26,4 +31,27 @@ TEST(StartupScenario, FailingExpectationAndUnreadableScriptGiveTheirExitStatus) 
   const CScenarioRun missing = RunScenario("no-such-script.vxs", "virtual");
   EXPECT_EQ(missing.exitCode, 2);
   EXPECT_NE(missing.errors.find("no-such-script.vxs: cannot be read"), std::string::npos) << missing.errors;
+}
+
+TEST(CommandLine, MistakesGetOneLineAndExitStatus2) {
+  struct CCase {
+    const char* args;
+    const char* message;
+  };
+  for (const auto& c : {CCase{"--bogus", "vexmira: unknown option '--bogus' (see --help)\n"},
+                        CCase{"--interface", "vexmira: --interface needs an argument\n"},
+                        CCase{"--script", "vexmira: --script needs an argument\n"},
+                        CCase{"--interface nowhere --script x.vxs", "vexmira: Unknown interface \"nowhere\""},
+                        CCase{"--realtime", "vexmira: --realtime goes with --script\n"}}) {
+    const std::string command = std::string(VEXMIRA_BIN) + " " + c.args + " 2>&1 >/dev/null";
+    std::string output;
+    if (std::FILE* pipe = popen(command.c_str(), "r")) {
+      char buffer[512];
+      while (std::fgets(buffer, sizeof buffer, pipe)) output += buffer;
+      const int status = pclose(pipe);
+      EXPECT_EQ(WEXITSTATUS(status), 2) << c.args;
+    }
+    EXPECT_EQ(output.rfind(c.message, 0), 0u) << c.args << ": " << output;
+    EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), 1) << c.args;
+  }
 }

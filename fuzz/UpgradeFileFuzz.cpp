@@ -1,0 +1,90 @@
+// Fuzz target: any bytes given to the upgrade file reader; accepted files are sent through the transfer.
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "firmware/UpgradeFile.h"
+#include "firmware/UpgradeFrameBuilder.h"
+#include "firmware/UpgradeTransfer.h"
+
+namespace {
+
+void Check(bool condition) {
+  if (!condition) __builtin_trap();
+}
+
+std::uint32_t Le32(const std::uint8_t* bytes) {
+  return bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<std::uint32_t>(bytes[3]) << 24);
+}
+
+// An accepted file is a well-formed chain of blocks that ends exactly at the end of the file.
+void CheckAccepted(const CUpgradeFile& file, const std::uint8_t* data, std::size_t size) {
+  Check(file.Bytes().size() == size && std::memcmp(file.Bytes().data(), data, size) == 0);
+  Check(file.BlockCount() > 0);
+  std::size_t offset = CUpgradeFile::kHeaderSize;
+  std::uint64_t total = 0;
+  for (std::size_t i = 0; i < file.BlockCount(); ++i) {
+    const auto block = file.Block(i);
+    Check(block.offset == offset);
+    Check(block.length == Le32(data + offset + 2));
+    Check(block.length == 0 || (block.chunkSize >= 1 && block.chunkSize <= CUpgradeFile::kMaxChunkSize));
+    total += block.length;
+    offset += CUpgradeFile::kBlockHeaderSize + block.length;
+  }
+  Check(offset == size);
+  Check(total == file.TransferTotal());
+}
+
+// Sends the file tick by tick and checks that the data frames carry every block's data in order.
+void CheckTransfer(CUpgradeFile file) {
+  std::vector<std::vector<std::uint8_t>> expected;
+  for (std::size_t i = 0; i < file.BlockCount(); ++i) {
+    const auto data = file.BlockData(file.Block(i));
+    expected.emplace_back(data.begin(), data.end());
+  }
+  const std::uint32_t total = file.TransferTotal();
+
+  CUpgradeTransfer transfer;
+  transfer.Start(std::move(file));
+  std::vector<std::vector<std::uint8_t>> received(1);
+  auto take = [&](const CUpgradeFrameBuilder::CBuffer& frame) {
+    if (frame[6] == 0xFF && frame[7] == 0xFF && frame[8] == 0xFF && frame[9] == 0xFF) {
+      received.emplace_back();  // block end: the next data frame belongs to the next block
+      return;
+    }
+    const std::size_t n = frame[10] | (frame[11] << 8);
+    Check(n <= CUpgradeFrameBuilder::kMaxPayload);
+    Check(Le32(&frame[6]) == received.back().size());
+    received.back().insert(received.back().end(), frame.begin() + 12, frame.begin() + 12 + static_cast<long>(n));
+  };
+  take(transfer.Frame());
+  for (;;) {
+    const auto result = transfer.Tick();
+    if (result.finished) break;
+    if (result.frameChanged) take(transfer.Frame());
+  }
+  Check(transfer.Idle());
+  Check(transfer.BytesSent() == total);
+  received.pop_back();  // opened by the last block end
+  Check(received == expected);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  auto file = CUpgradeFile::Parse(std::vector<std::uint8_t>(data, data + size));
+  if (!file) {
+    Check(!file.error().message.empty());
+    return 0;
+  }
+  CheckAccepted(*file, data, size);
+  // Keep each run short: a transfer of many tiny chunks takes many frames.
+  std::size_t frames = 0;
+  for (std::size_t i = 0; i < file->BlockCount(); ++i) {
+    const auto block = file->Block(i);
+    frames += 2 + (block.chunkSize ? block.length / block.chunkSize : 0);
+  }
+  if (frames <= 4096) CheckTransfer(std::move(*file));
+  return 0;
+}

@@ -1,0 +1,47 @@
+// The remote addressing menu: two buttons, each running one addressing tool modally.
+#include "addressing/AddressRemoteSetup.h"
+
+#include "addressing/AutoAddressSetup.h"
+#include "addressing/FixtureStandardSetup.h"
+#include "framework/Resources.h"
+
+const CDialogTemplate& CAddressRemoteSetup::Layout() {
+  static const CDialogTemplate layout{
+      kResourceId, "Remote DMX addressing V2.0", 209, 84, "MS Shell Dlg", 8,
+      DialogStyle::kSysMenu | DialogStyle::kModalFrame,
+      {
+          // id                  kind                       rectangle          text                               style visible enabled
+          {kAutoSetupButton,     EControlKind::PushButton, {21, 37, 165, 14}, "DMX Address Remote Auto Setup",   0,    true,   true},
+          {kManualSetupButton,   EControlKind::PushButton, {21, 17, 165, 14}, "DMX Address Remote Manual Setup", 0,    true,   true},
+          {kStandardSetupButton, EControlKind::PushButton, {21, 55, 165, 14}, "Standard Setup",                  0,    false,  true},
+      }};
+  return layout;
+}
+
+CAddressRemoteSetup::CAddressRemoteSetup() : CDialog(Layout()) {}
+
+const CMessageTable& CAddressRemoteSetup::MessageTable() const {
+  using D = CAddressRemoteSetup;
+  static const CMessageTable table = CMessageTableOf<D>()
+                                         .Command(BN_CLICKED, kAutoSetupButton, &D::OnAutoSetup)
+                                         .Command(BN_CLICKED, kManualSetupButton, &D::OnManualSetup);
+  return table;
+}
+
+bool CAddressRemoteSetup::OnInitDialog() {
+  CDialog::OnInitDialog();
+  SetIcon(kProgramIcon, true);
+  SetIcon(kProgramIcon, false);
+  return true;  // the focus goes to the first button in resource order, the auto setup
+}
+
+// Each press builds a fresh tool, so nothing passes from one run of a tool to the next.
+void CAddressRemoteSetup::OnAutoSetup() {
+  CAutoAddressSetup tool;
+  tool.DoModal();
+}
+
+void CAddressRemoteSetup::OnManualSetup() {
+  CFixtureStandardSetup tool;
+  tool.DoModal();
+}

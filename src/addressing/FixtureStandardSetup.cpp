@@ -1,0 +1,147 @@
+// The manual addressing dialog: waiting phase, then fixture selection, addresses and Save.
+#include "addressing/FixtureStandardSetup.h"
+
+#include "addressing/AddressRange.h"
+#include "addressing/ScrollStep.h"
+#include "framework/Resources.h"
+#include "framework/Text.h"
+#include "link/DmxLink.h"
+
+namespace {
+const char* const kAddressRangeMessage = "DMX Address Must Range in 1 to 512";
+const char* const kFixtureRangeMessage = "Fixture Number Only From 1 to 170";
+constexpr unsigned kNumberField = ControlStyle::kBorder | ControlStyle::kDigitsOnly | ControlStyle::kAutoHScroll;
+}  // namespace
+
+const CDialogTemplate& CFixtureStandardSetup::Layout() {
+  static const CDialogTemplate layout{
+      kResourceId, "Remote DMX Addressing Manual Setup V2.0", 350, 102, "MS Shell Dlg", 8,
+      DialogStyle::kSysMenu | DialogStyle::kModalFrame,
+      {
+          // id           kind                       rectangle           text               style                  visible enabled
+          {kFixtureLabel, EControlKind::Static,     {15, 17, 48, 8},    "Select Fixture:", 0,                     false,  true},
+          {kAddressField, EControlKind::Edit,       {75, 41, 40, 12},   "",                kNumberField,          false,  true},
+          {kAddressLabel, EControlKind::Static,     {16, 41, 46, 8},    "DMX Address:",    0,                     false,  true},
+          {kWaitText,     EControlKind::Static,     {33, 61, 26, 8},    "Wait ...",        0,                     true,   true},
+          {kAddressBar,   EControlKind::ScrollBar,  {137, 41, 199, 11}, "",                0,                     false,  true},
+          {kFixtureField, EControlKind::Edit,       {76, 17, 40, 12},   "",                kNumberField,          false,  true},
+          {kSaveButton,   EControlKind::PushButton, {155, 67, 50, 14},  "Save",            0,                     false,  true},
+          {kFixtureBar,   EControlKind::ScrollBar,  {137, 17, 199, 11}, "",                0,                     false,  true},
+          {kProgressBar,  EControlKind::Progress,   {37, 73, 288, 15},  "",                ControlStyle::kBorder, true,   true},
+      }};
+  return layout;
+}
+
+CFixtureStandardSetup::CFixtureStandardSetup() : CDialog(Layout()) {
+  for (int page = 0; page < kPageCount; ++page) DmxLinkTransmitSetPageValue(page, m_frame.Page(page));
+  DmxLinkSetMode(0xA5, CFixtureAddressFrame::kWaitingStartCode, 0, CFixtureAddressFrame::kFrameLength);
+}
+
+const CMessageTable& CFixtureStandardSetup::MessageTable() const {
+  using D = CFixtureStandardSetup;
+  static const CMessageTable table = CMessageTableOf<D>()
+                                         .Command(BN_CLICKED, kSaveButton, &D::OnSave)
+                                         .Command(EN_KILLFOCUS, kAddressField, &D::OnAddressFieldLeft)
+                                         .Command(EN_KILLFOCUS, kFixtureField, &D::OnFixtureFieldLeft)
+                                         .HScroll(&D::OnHScroll)
+                                         .Timer(&D::OnTimer)
+                                         .Destroy(&D::OnDestroy);
+  return table;
+}
+
+bool CFixtureStandardSetup::OnInitDialog() {
+  CDialog::OnInitDialog();
+  SetIcon(kProgramIcon, true);
+  SetIcon(kProgramIcon, false);
+  SetTimer(kTimer, kTickMs);
+  Item(kProgressBar).SetRange(0, CFixtureAddressFrame::kWaitingTicks);
+  Item(kAddressBar).SetRange(0, kAddressBarTop);
+  Item(kFixtureBar).SetRange(0, kFixtureBarTop);
+  return true;
+}
+
+void CFixtureStandardSetup::OnTimer(int timerId) {
+  if (timerId != kTimer) return;
+  const CAddressingTick tick = m_frame.Tick();
+  if (tick.progress >= 0) {
+    Item(kProgressBar).SetPos(tick.progress);
+    if (tick.beginsAddressing) BeginAddressing();
+    DmxLinkTransmitStart();
+    return;
+  }
+  if (tick.clearFlagChannel >= 0) DmxLinkTransmitSetChannelValue(tick.clearFlagChannel, 0);
+  DmxLinkTransmitStartWithChannelValue(tick.flagChannel, CFixtureAddressFrame::kFlagOn);
+}
+
+void CFixtureStandardSetup::BeginAddressing() {
+  ShowItem(kProgressBar, false);
+  ShowItem(kWaitText, false);
+  for (const int id : {kFixtureLabel, kAddressLabel, kAddressField, kFixtureField, kSaveButton, kAddressBar, kFixtureBar})
+    ShowItem(id, true);
+  DmxLinkTransmitSetChannelValue(CFixtureAddressFrame::FlagChannel(m_frame.Flagged()), CFixtureAddressFrame::kFlagOn);
+  SetItemText(kFixtureField, Decimal(m_frame.Selected() + 1));
+  DmxLinkSetMode(0xA5, CFixtureAddressFrame::kAddressingStartCode, 0, CFixtureAddressFrame::kFrameLength);
+}
+
+void CFixtureStandardSetup::ShowSavedAddress(int fixture) {
+  const auto address = m_frame.SavedAddress(fixture);
+  SetItemText(kAddressField, address ? Decimal(*address) : std::string());
+}
+
+bool CFixtureStandardSetup::CheckAddressField() {
+  const std::string& text = ItemText(kAddressField);
+  if (text.empty() || IsDmxAddress(LeadingNumber(text))) return true;
+  MessageBox(kAddressRangeMessage, EMessageIcon::Warning);
+  SetItemText(kAddressField, "");
+  SetFocus(kAddressField);
+  return false;
+}
+
+void CFixtureStandardSetup::OnAddressFieldLeft() { CheckAddressField(); }
+
+void CFixtureStandardSetup::OnFixtureFieldLeft() {
+  const std::string& text = ItemText(kFixtureField);
+  if (text.empty()) return;
+  const std::uint32_t number = LeadingNumber(text);
+  if (!IsFixtureNumber(number)) {
+    MessageBox(kFixtureRangeMessage, EMessageIcon::Warning);
+    SetItemText(kFixtureField, "");
+    SetFocus(kFixtureField);
+    return;
+  }
+  // The bar stays where it is; its next step starts from its own position.
+  const int fixture = static_cast<int>(number) - 1;
+  m_frame.Select(fixture);
+  ShowSavedAddress(fixture);
+}
+
+void CFixtureStandardSetup::OnSave() {
+  const std::string text = ItemText(kAddressField);
+  if (text.empty()) return;
+  if (!CheckAddressField()) return;
+  // The address goes to the fixture the controls show, even when its flag has not yet moved
+  // to it (a fixture typed in and Save pressed before the next tick).
+  const CSavedAddress saved = m_frame.Save(LeadingNumber(text));
+  DmxLinkTransmitSetChannelValue(saved.channel, saved.high);
+  DmxLinkTransmitSetChannelValue(saved.channel + 1, saved.low);
+}
+
+void CFixtureStandardSetup::OnHScroll(int id, int code, int pos) {
+  if (id != kAddressBar && id != kFixtureBar) return;
+  CControl& bar = Item(id);
+  const auto next = StepScrollBar(code, bar.Pos(), pos, id == kAddressBar ? kAddressBarTop : kFixtureBarTop);
+  if (!next) return;
+  bar.SetPos(*next);
+  if (id == kAddressBar) {
+    SetItemText(kAddressField, Decimal(*next + 1));  // shown only; nothing is saved or sent
+    return;
+  }
+  SetItemText(kFixtureField, Decimal(*next + 1));
+  m_frame.Select(*next);
+  ShowSavedAddress(*next);
+}
+
+void CFixtureStandardSetup::OnDestroy() {
+  DmxLinkStandBy();
+  KillTimer(kTimer);
+}

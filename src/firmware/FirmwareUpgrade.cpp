@@ -1,0 +1,130 @@
+// The firmware upgrade dialog, bound to the transfer engine: file choice, checks, frames, progress.
+#include "firmware/FirmwareUpgrade.h"
+
+#include "framework/Resources.h"
+#include "framework/Text.h"
+#include "link/DmxLine.h"
+#include "link/DmxLink.h"
+
+namespace {
+const char* const kNoFileText = "Upgrade file no specify!";
+const char* const kFinishText = "      Firmware upgrade finish!";
+}  // namespace
+
+const CDialogTemplate& CFirmwareUpgrade::Layout() {
+  using namespace ControlStyle;
+  static const CDialogTemplate layout{
+      kResourceId, "Firmware Upgrade V2.0", 319, 68, "MS Shell Dlg", 8,
+      DialogStyle::kSysMenu | DialogStyle::kModalFrame | DialogStyle::kCentreMouse,
+      {
+          {kOpen, EControlKind::PushButton, {7, 7, 50, 14}, "Open"},
+          {kUpgrade, EControlKind::PushButton, {7, 27, 50, 14}, "Upgrade"},
+          {kPath, EControlKind::Edit, {66, 7, 246, 14}, "", kBorder | kAutoHScroll},
+          {kProgress, EControlKind::Progress, {66, 27, 246, 14}, "", kBorder, false},
+          {IDC_STATIC, EControlKind::Static, {14, 51, 21, 8}, "Speed"},
+          {kSpeedNumber, EControlKind::Static, {40, 51, 17, 8}, ""},
+          {kSpeedSlider, EControlKind::Trackbar, {61, 46, 251, 15}, "", kNoTicks},
+      }};
+  return layout;
+}
+
+CFirmwareUpgrade::CFirmwareUpgrade() : CDialog(Layout()) {}
+
+const CMessageTable& CFirmwareUpgrade::MessageTable() const {
+  using D = CFirmwareUpgrade;
+  static const CMessageTable table = CMessageTableOf<D>()
+                                         .Command(BN_CLICKED, kOpen, &D::OnOpen)
+                                         .Command(BN_CLICKED, kUpgrade, &D::OnUpgrade)
+                                         .Timer(&D::OnTimer)
+                                         .HScroll(&D::OnHScroll, kSpeedSlider)
+                                         .Destroy(&D::OnDestroy);
+  return table;
+}
+
+bool CFirmwareUpgrade::OnInitDialog() {
+  CDialog::OnInitDialog();
+  SetIcon(kProgramIcon, true);
+  SetIcon(kProgramIcon, false);
+  Item(kSpeedSlider).SetRange(CUpgradeTransfer::kMinSpeed, CUpgradeTransfer::kMaxSpeed);
+  Item(kSpeedSlider).SetPos(CUpgradeTransfer::kMinSpeed);
+  SetItemText(kSpeedNumber, Decimal(CUpgradeTransfer::kMaxSpeed + 1 - CUpgradeTransfer::kMinSpeed));
+  // An interface that cannot send 559-slot frames would show progress and "finish" for frames
+  // that never went out: keep its reason and tell the user when a transfer is asked for.
+  if (DmxLinkSetMode(0xA5, 0xF9, 6, static_cast<std::int32_t>(CUpgradeFrameBuilder::kFrameLength)) != 0)
+    m_lineProblem = "This DMX interface cannot send firmware upgrade frames: " + CDmxLine::Instance().LastError();
+  HandOverFrame();
+  SetTimer(kTimer, kTickMs);
+  if (!m_lineProblem.empty()) MessageBox(m_lineProblem, EMessageIcon::Warning);
+  return true;
+}
+
+void CFirmwareUpgrade::HandOverFrame() {
+  for (std::size_t page = 0; page < 4; ++page)
+    DmxLinkTransmitSetPageValue(static_cast<std::int32_t>(page), m_transfer.Page(page).data());
+}
+
+void CFirmwareUpgrade::ShowProgress() { Item(kProgress).SetPos(static_cast<int>(m_transfer.BytesSent())); }
+
+void CFirmwareUpgrade::OnOpen() {
+  CFileDialog dialog;
+  dialog.kind = EFileDialogKind::Open;
+  dialog.defaultExtension = "zku";
+  dialog.initialName = "*.zku";
+  dialog.filter = "Zelkar Firmware Files (*.zku)|*.zku||";
+  dialog.hideReadOnly = true;
+  dialog.fileMustExist = true;
+  if (auto path = CHost::Current().ShowFileDialog(dialog)) SetItemText(kPath, *path);
+}
+
+void CFirmwareUpgrade::OnUpgrade() {
+  const std::string path = ItemText(kPath);
+  if (path.empty()) {
+    MessageBox(kNoFileText, EMessageIcon::Warning);
+    return;
+  }
+  if (!m_lineProblem.empty()) {
+    MessageBox(m_lineProblem, EMessageIcon::Warning);
+    return;
+  }
+  // The whole file is checked before anything of it is sent; a refused file leaves a running
+  // transfer going with its own image.
+  auto file = CUpgradeFile::Read(path);
+  if (!file) {
+    MessageBox(file.error().message, EMessageIcon::Warning);
+    return;
+  }
+  m_transfer.Start(std::move(*file));
+  Item(kProgress).Show(true);
+  Item(kProgress).SetRange(0, static_cast<int>(m_transfer.TransferTotal()));
+  HandOverFrame();
+  ShowProgress();
+}
+
+void CFirmwareUpgrade::OnTimer(int timerId) {
+  if (timerId != kTimer) return;
+  const CUpgradeTransfer::CTickResult tick = m_transfer.Tick();
+  if (tick.frameChanged) {
+    HandOverFrame();
+    if (!m_transfer.Idle()) ShowProgress();
+  }
+  if (tick.transmit) DmxLinkTransmitStart();
+  if (tick.finished) {
+    // Ticks go on while the box is open and send the idle frame, already in place.
+    MessageBox(kFinishText, EMessageIcon::None);
+    if (HasWindow() && m_transfer.Idle()) Item(kProgress).Show(false);
+  }
+}
+
+void CFirmwareUpgrade::OnHScroll(int, int code, int) {
+  // The Home key (TB_TOP) moves the slider to its start: it takes effect like every other move,
+  // so the speed shown and the hold used always match the slider.
+  if (code > TB_ENDTRACK) return;
+  const int position = Item(kSpeedSlider).Pos();
+  SetItemText(kSpeedNumber, Decimal(CUpgradeTransfer::kMaxSpeed + 1 - position));
+  m_transfer.SetSpeed(position);
+}
+
+void CFirmwareUpgrade::OnDestroy() {
+  KillTimer(kTimer);
+  DmxLinkStandBy();
+}

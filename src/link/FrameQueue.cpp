@@ -1,0 +1,22 @@
+// The queue in front of a serial writer.
+#include "link/FrameQueue.h"
+
+#include <utility>
+
+bool CFrameQueue::Push(CDmxFrame frame) {
+  if (IsLevelFrame(frame) && !m_frames.empty() && IsLevelFrame(m_frames.back())) {
+    m_frames.back() = std::move(frame);
+    return true;
+  }
+  m_frames.push_back(std::move(frame));
+  return false;
+}
+
+std::optional<CDmxFrame> CFrameQueue::Pop() {
+  if (m_frames.empty()) {
+    return std::nullopt;
+  }
+  CDmxFrame frame = std::move(m_frames.front());
+  m_frames.pop_front();
+  return frame;
+}

@@ -1,0 +1,47 @@
+// Looks for a real DMX interface among the USB serial devices (for --interface auto).
+#pragma once
+#include "base/Error.h"
+#include "link/DmxOutput.h"
+#include "link/KernelTtyControl.h"
+
+#include <chrono>
+#include <cstdint>
+#include <expected>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+// A USB serial device as the system lists it.
+struct CSerialDevice {
+  std::string name;  // "ttyUSB0"
+  std::string path;  // the device node: "/dev/ttyUSB0"
+  std::uint16_t vendor = 0;  // USB ids; 0 when the system does not say
+  std::uint16_t product = 0;
+};
+
+// The roots are injectable so tests can lay out a fake sysfs and /dev in a temporary folder.
+class CInterfaceFinder final {
+ public:
+  static constexpr std::chrono::milliseconds kProbeLimit{200};
+  static constexpr std::uint16_t kFtdiVendor = 0x0403;
+  static constexpr std::uint16_t kFtdiSinglePort = 0x6001;  // FT232R/FT245R
+  static constexpr std::uint16_t kFtdiQuadPort = 0x6011;    // FT4232H
+
+  explicit CInterfaceFinder(std::filesystem::path sysRoot = "/sys", std::filesystem::path devRoot = "/dev",
+                            std::shared_ptr<CTtyControl> control = CKernelTtyControl::Shared());
+
+  // The devices named under <dev>/serial/by-id and the ttyUSB devices under <sys>/class/tty,
+  // each once, in name order, with USB ids from sysfs.
+  std::vector<CSerialDevice> Devices() const;
+  // The first FTDI device that answers a Pro widget's serial-number request (each asked for at
+  // most `probeLimit`) becomes a Pro output; failing that, the first FTDI FT232R or FT4232H
+  // becomes an open-DMX output. Other devices are never written to. An error when none is
+  // usable; it names the fix when a device was there but could not be opened.
+  std::expected<std::unique_ptr<CDmxOutput>, CError> Find(std::chrono::milliseconds probeLimit = kProbeLimit) const;
+
+ private:
+  std::filesystem::path m_sysRoot;
+  std::filesystem::path m_devRoot;
+  std::shared_ptr<CTtyControl> m_control;
+};

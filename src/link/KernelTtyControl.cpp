@@ -1,0 +1,103 @@
+// termios2/BOTHER lives in <asm/termbits.h>, whose struct termios clashes with <termios.h>: this file
+// is the only one that includes it, and it must never include <termios.h>.
+#include "link/KernelTtyControl.h"
+
+#include <asm/termbits.h>
+#include <cerrno>
+#include <cmath>
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace {
+
+std::error_code LastError() { return {errno, std::generic_category()}; }
+
+// UARTs tolerate a few percent; a driver that rounds further away cannot talk DMX.
+constexpr double kSpeedTolerance = 0.02;
+
+}  // namespace
+
+std::shared_ptr<CTtyControl> CKernelTtyControl::Shared() {
+  static const std::shared_ptr<CTtyControl> control = std::make_shared<CKernelTtyControl>();
+  return control;
+}
+
+std::expected<int, std::error_code> CKernelTtyControl::Open(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    return std::unexpected(LastError());
+  }
+  termios2 settings{};
+  if (::ioctl(fd, TCGETS2, &settings) != 0) {  // ENOTTY: a plain file or another kind of device
+    const std::error_code error = LastError();
+    ::close(fd);
+    return std::unexpected(error);
+  }
+  // Keeps a second program from writing into our frames; refused opens then fail with EBUSY.
+  ::ioctl(fd, TIOCEXCL);
+  return fd;
+}
+
+std::expected<void, std::error_code> CKernelTtyControl::Configure(int fd, const CTtySettings& settings) {
+  termios2 tio{};
+  if (::ioctl(fd, TCGETS2, &tio) != 0) {
+    return std::unexpected(LastError());
+  }
+  // Input speed bits left at 0 mean "the same as the output speed".
+  tio.c_cflag &= ~(CBAUD | (CBAUD << IBSHIFT) | CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS | HUPCL);
+  tio.c_cflag |= BOTHER | CS8 | CLOCAL | CREAD;
+  if (settings.stopBits == 2) {
+    tio.c_cflag |= CSTOPB;
+  }
+  tio.c_ispeed = static_cast<speed_t>(settings.baud);
+  tio.c_ospeed = static_cast<speed_t>(settings.baud);
+  tio.c_iflag = IGNBRK | IGNPAR;  // no XON/XOFF, no CR/LF mapping
+  tio.c_oflag = 0;                // no output processing: every byte goes out as it is
+  tio.c_lflag = 0;                // no echo, no line editing, no signals
+  tio.c_cc[VMIN] = 0;
+  tio.c_cc[VTIME] = 0;
+  if (::ioctl(fd, TCSETS2, &tio) != 0) {
+    return std::unexpected(LastError());
+  }
+  termios2 check{};
+  if (::ioctl(fd, TCGETS2, &check) != 0) {
+    return std::unexpected(LastError());
+  }
+  const double wanted = settings.baud;
+  if (std::abs(static_cast<double>(check.c_ospeed) - wanted) > wanted * kSpeedTolerance) {
+    return std::unexpected(std::make_error_code(std::errc::invalid_argument));
+  }
+  return {};
+}
+
+std::expected<void, std::error_code> CKernelTtyControl::SetBreak(int fd, bool on) {
+  if (::ioctl(fd, on ? TIOCSBRK : TIOCCBRK) != 0) {
+    return std::unexpected(LastError());
+  }
+  return {};
+}
+
+std::expected<std::size_t, std::error_code> CKernelTtyControl::Write(int fd, std::span<const std::uint8_t> bytes) {
+  for (;;) {
+    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+    if (written >= 0) {
+      return static_cast<std::size_t>(written);
+    }
+    if (errno != EINTR) {
+      return std::unexpected(LastError());
+    }
+  }
+}
+
+std::expected<void, std::error_code> CKernelTtyControl::Drain(int fd) {
+  // TCSBRK with a non-zero argument is tcdrain(): it waits for the output queue, sends no break.
+  for (;;) {
+    if (::ioctl(fd, TCSBRK, 1) == 0) {
+      return {};
+    }
+    if (errno != EINTR) {
+      return std::unexpected(LastError());
+    }
+  }
+}

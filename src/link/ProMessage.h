@@ -1,0 +1,25 @@
+// Messages of a DMX USB Pro-style widget: 0x7E, label, length LSB, length MSB, data, 0xE7.
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+struct CProMessage {
+  static constexpr std::uint8_t kStart = 0x7E;
+  static constexpr std::uint8_t kEnd = 0xE7;
+  // Labels this program uses.
+  static constexpr std::uint8_t kLabelSendDmx = 6;        // start code followed by the slots
+  static constexpr std::uint8_t kLabelSerialNumber = 10;  // request (no data) and reply (4 bytes)
+  // The most a widget takes in one send-DMX message: the start code and 512 slots.
+  static constexpr std::size_t kMaxDmxData = 513;
+
+  std::uint8_t label = 0;
+  std::vector<std::uint8_t> data;
+
+  // The bytes of one message.
+  static std::vector<std::uint8_t> Encode(std::uint8_t label, std::span<const std::uint8_t> data);
+  // Takes the first whole message out of `received`, dropping bytes before it that cannot start
+  // one; nothing while the message is still incomplete (its bytes stay for the next call).
+  static std::optional<CProMessage> Take(std::vector<std::uint8_t>& received);
+};

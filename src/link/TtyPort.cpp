@@ -1,0 +1,145 @@
+// Opening, writing and reading a serial device, with errors a user can act on.
+#include "link/TtyPort.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <poll.h>
+#include <unistd.h>
+
+namespace {
+
+std::int64_t MillisecondsLeft(std::chrono::steady_clock::time_point deadline) {
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+  return std::max<std::int64_t>(left.count(), 0);
+}
+
+}  // namespace
+
+std::expected<std::unique_ptr<CTtyPort>, CError> CTtyPort::Open(const std::string& path,
+                                                                 std::shared_ptr<CTtyControl> control) {
+  auto fd = control->Open(path);
+  if (!fd) {
+    return std::unexpected(OpenError(path, fd.error()));
+  }
+  return std::unique_ptr<CTtyPort>(new CTtyPort(path, *fd, std::move(control)));
+}
+
+CError CTtyPort::OpenError(const std::string& path, std::error_code error) {
+  const std::string head = "Cannot open " + path + ": ";
+  switch (error.value()) {
+    case EACCES:
+    case EPERM:
+      return {head +
+              "permission denied. Add your user to the dialout group "
+              "(sudo usermod -aG dialout $USER, then log out and in again), or install the udev rule "
+              "that comes with the program: sudo cp res/60-vexmira-dmx.rules /etc/udev/rules.d/ && "
+              "sudo udevadm control --reload && sudo udevadm trigger"};
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+      return {head + "no such device. Is the interface plugged in?"};
+    case EBUSY:
+      return {head + "the device is in use by another program"};
+    case ENOTTY:
+      return {head + "not a serial device"};
+    default:
+      return {head + error.message()};
+  }
+}
+
+CTtyPort::CTtyPort(std::string path, int fd, std::shared_ptr<CTtyControl> control)
+    : m_path(std::move(path)), m_fd(fd), m_control(std::move(control)) {}
+
+CTtyPort::~CTtyPort() { ::close(m_fd); }
+
+CError CTtyPort::Failure(const char* what, std::error_code error) const {
+  return {m_path + ": " + what + ": " + error.message()};
+}
+
+std::expected<void, CError> CTtyPort::Configure(const CTtySettings& settings) {
+  if (auto done = m_control->Configure(m_fd, settings); !done) {
+    if (done.error() == std::errc::invalid_argument) {
+      return std::unexpected(CError{m_path + ": the device cannot send at " + std::to_string(settings.baud) +
+                                    " baud with " + std::to_string(settings.stopBits) + " stop bits"});
+    }
+    return std::unexpected(Failure("cannot set the line speed", done.error()));
+  }
+  return {};
+}
+
+std::expected<void, CError> CTtyPort::SetBreak(bool on) {
+  if (auto done = m_control->SetBreak(m_fd, on); !done) {
+    return std::unexpected(Failure(on ? "cannot start a break" : "cannot end a break", done.error()));
+  }
+  return {};
+}
+
+std::expected<void, CError> CTtyPort::Drain() {
+  if (auto done = m_control->Drain(m_fd); !done) {
+    return std::unexpected(Failure("cannot drain the output", done.error()));
+  }
+  return {};
+}
+
+std::expected<void, CError> CTtyPort::WriteAll(std::span<const std::uint8_t> bytes, std::chrono::milliseconds limit) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  while (!bytes.empty()) {
+    auto written = m_control->Write(m_fd, bytes);
+    if (written) {
+      bytes = bytes.subspan(*written);
+      continue;
+    }
+    if (written.error() != std::errc::resource_unavailable_try_again) {
+      return std::unexpected(Failure("write failed", written.error()));
+    }
+    pollfd wait{m_fd, POLLOUT, 0};
+    const int ready = ::poll(&wait, 1, static_cast<int>(MillisecondsLeft(deadline)));
+    if (ready < 0 && errno != EINTR) {
+      return std::unexpected(Failure("write failed", {errno, std::generic_category()}));
+    }
+    if (ready > 0 && (wait.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
+      return std::unexpected(Failure("write failed", std::make_error_code(std::errc::io_error)));
+    }
+    if (ready == 0 && std::chrono::steady_clock::now() >= deadline) {
+      return std::unexpected(CError{m_path + ": the device stopped taking data"});
+    }
+  }
+  return {};
+}
+
+std::expected<std::vector<std::uint8_t>, CError> CTtyPort::ReadSome(std::chrono::milliseconds limit) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  std::vector<std::uint8_t> received;
+  for (;;) {
+    std::uint8_t buffer[1024];
+    const ssize_t n = ::read(m_fd, buffer, sizeof buffer);
+    if (n > 0) {
+      received.insert(received.end(), buffer, buffer + n);
+      continue;  // take everything already there
+    }
+    if (n < 0 && errno == EINTR) {
+      continue;
+    }
+    if (n < 0 && errno != EAGAIN) {
+      return std::unexpected(Failure("read failed", {errno, std::generic_category()}));
+    }
+    // Nothing more now (or a hang-up, which reads as nothing): done if anything came or time is up.
+    if (!received.empty() || std::chrono::steady_clock::now() >= deadline) {
+      return received;
+    }
+    pollfd wait{m_fd, POLLIN, 0};
+    const int ready = ::poll(&wait, 1, static_cast<int>(MillisecondsLeft(deadline)));
+    if (ready < 0 && errno != EINTR) {
+      return std::unexpected(Failure("read failed", {errno, std::generic_category()}));
+    }
+    if (ready > 0 && (wait.revents & POLLIN) == 0) {
+      return received;  // hung up: nothing will come
+    }
+  }
+}
+
+void CTtyPort::DiscardInput() {
+  std::uint8_t buffer[1024];
+  while (::read(m_fd, buffer, sizeof buffer) > 0) {
+  }
+}

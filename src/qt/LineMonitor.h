@@ -1,0 +1,47 @@
+// The line monitor: a window showing the last frame put on the line, whatever the tool.
+#pragma once
+#include "link/DmxLine.h"
+
+#include <QTimer>
+#include <QWidget>
+
+#include <cstdint>
+
+class QLabel;
+
+// The levels of a frame's slots as a grid of numbered cells, drawn in one paint.
+class CSlotGrid final : public QWidget {
+ public:
+  explicit CSlotGrid(QWidget* parent = nullptr);
+  void SetLevels(std::vector<std::uint8_t> levels);
+  QSize sizeHint() const override;
+
+  static constexpr int kColumns = 20;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  QSize CellSize() const;
+  int HeaderWidth() const;
+
+  std::vector<std::uint8_t> m_slots;
+};
+
+class CLineMonitor final : public QWidget {
+ public:
+  explicit CLineMonitor(QWidget* parent = nullptr);
+
+  // Reads the line now (the window also does so by itself, at most 25 times a second).
+  void Refresh();
+
+ private:
+  QLabel* m_startCode;
+  QLabel* m_slotCount;
+  QLabel* m_rate;
+  QLabel* m_state;
+  QLabel* m_output;
+  CSlotGrid* m_grid;
+  QTimer m_timer;
+  std::uint64_t m_shownCount = UINT64_MAX;
+};

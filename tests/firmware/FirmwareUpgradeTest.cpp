@@ -1,0 +1,243 @@
+// The firmware upgrade dialog: messages, frames on the line, progress, speed, refused files.
+#include "firmware/FirmwareUpgrade.h"
+#include "link/DmxLine.h"
+#include "support/ScriptRun.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using CBytes = std::vector<std::uint8_t>;
+
+struct CTestBlock {
+  std::uint8_t tag0, tag1;
+  CBytes data;
+  std::uint16_t chunkSize;
+};
+
+CBytes UpgradeFile(const std::vector<CTestBlock>& blocks) {
+  const std::string signature = "Zelkar product firmware upgrade file";
+  CBytes bytes(signature.begin(), signature.end());
+  bytes.insert(bytes.end(), {0x00, 0x0A, 0x01, 0x02, 0x03});
+  for (const auto& block : blocks) {
+    const auto length = static_cast<std::uint32_t>(block.data.size());
+    bytes.insert(bytes.end(), {block.tag0, block.tag1});
+    for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<std::uint8_t>(length >> (8 * i)));
+    bytes.push_back(static_cast<std::uint8_t>(block.chunkSize));
+    bytes.push_back(static_cast<std::uint8_t>(block.chunkSize >> 8));
+    bytes.insert(bytes.end(), {0x00, 0x11, 0x22, 0x33, 0x44});
+    bytes.insert(bytes.end(), block.data.begin(), block.data.end());
+  }
+  return bytes;
+}
+
+std::string WriteTemp(const std::string& name, const CBytes& bytes) {
+  const std::string path = ::testing::TempDir() + "vexmira_fw_" + name;
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                              static_cast<std::streamsize>(bytes.size()));
+  return path;
+}
+
+bool IsIdleFrame(const CDmxFrame& frame) {
+  if (frame.startCode != 0xF9 || frame.slots.size() != 559) return false;
+  for (std::size_t i = 0; i < frame.slots.size(); ++i)
+    if (frame.slots[i] != ((i == 0 || i == 558) ? 1 : 0)) return false;
+  return true;
+}
+
+// The frames on the line as runs of equal frames: (kind, count), kind "idle", "data N" (chunk
+// length N, first payload byte shown) or "end".
+std::vector<std::pair<std::string, int>> Runs(const std::vector<CDmxFrame>& frames) {
+  std::vector<std::pair<std::string, int>> runs;
+  for (const auto& frame : frames) {
+    std::string kind;
+    if (IsIdleFrame(frame)) kind = "idle";
+    else if (frame.slots[6] == 0xFF && frame.slots[9] == 0xFF) kind = "end";
+    else kind = "data " + std::to_string(frame.slots[10]) + "@" + std::to_string(frame.slots[6]) + ":" +
+                std::to_string(frame.slots[12]);
+    if (!runs.empty() && runs.back().first == kind) ++runs.back().second;
+    else runs.push_back({kind, 1});
+  }
+  return runs;
+}
+
+using CRuns = std::vector<std::pair<std::string, int>>;
+
+}  // namespace
+
+TEST(FirmwareUpgrade, OpensWithTheIdleFrameAndTheUpgradeMode) {
+  const CScriptRun run = RunDialogScript<CFirmwareUpgrade>(
+      "expect dialog 131\n"
+      "expect title \"Firmware Upgrade V2.0\"\n"
+      "expect icon 139\n"
+      "expect text 1273 \"100\"\n"
+      "expect pos 1004 1\n"
+      "expect range 1004 1 100\n"
+      "expect hidden 1272\n"
+      "expect frames 0\n"
+      "wait 35\n"
+      "expect frames 1\n"
+      "expect frame 0xF9 559 1=1 2=0 558=0 559=1\n"
+      "wait 350\n"
+      "expect frames 11\n");
+  ASSERT_TRUE(run.Passed()) << run.result.message;
+  const auto calls = Describe(run.calls);
+  ASSERT_GE(calls.size(), 5u);
+  EXPECT_EQ(std::vector<std::string>(calls.begin(), calls.begin() + 5),
+            (std::vector<std::string>{"SetMode(165, 249, 6, 559)", "SetPageValue(0)", "SetPageValue(1)",
+                                      "SetPageValue(2)", "SetPageValue(3)"}));
+  EXPECT_EQ(calls.back(), "StandBy()");
+  for (const auto& frame : run.frames) EXPECT_TRUE(IsIdleFrame(frame));
+}
+
+TEST(FirmwareUpgrade, TransferHoldsFramesAndShowsProgressThenFinishes) {
+  const std::string path = WriteTemp("small.zku", UpgradeFile({{0x10, 0x20, {0xAA, 0xBB, 0xCC}, 2}}));
+  const CScriptRun run = RunDialogScript<CFirmwareUpgrade>(
+      "type 1005 \"" + path + "\"\n"
+      "click 1001\n"
+      "expect visible 1272\n"
+      "expect range 1272 0 3\n"
+      "expect pos 1272 2\n"
+      "wait 2975\n"          // 85 ticks: the first frame's hold ends, the short last chunk is built
+      "expect pos 1272 3\n"  // the whole total before the block end frame has gone out
+      "expect no-message\n"
+      "wait 280\n"           // the block end frame, then the finish on the next change
+      "expect message \"      Firmware upgrade finish!\" none\n"
+      "expect hidden 1272\n"
+      "wait 245\n");
+  ASSERT_TRUE(run.Passed()) << run.result.message;
+  EXPECT_EQ(run.boxes.at(0).ownerResourceId, 131);
+  // Ticks 1-2 quiet, 3-84 the first frame (85 - 3 times), tick 85 builds the next, 86-87 quiet,
+  // 88 sends it once (4 - 3), 89 builds the block end, 92 sends it, 93 finishes, 94-100 idle.
+  EXPECT_EQ(Runs(run.frames), (CRuns{{"data 2@0:170", 82}, {"data 1@2:204", 1}, {"end", 1}, {"idle", 7}}));
+  const CDmxFrame& end = run.frames[83];
+  EXPECT_EQ(end.slots[516], 3);     // block length, low byte first
+  EXPECT_EQ(end.slots[519], 0x11);  // block word
+  EXPECT_EQ(end.slots[523], 0x20);  // the block tag's second byte
+  // Every frame of the transfer is 35 ms after the one before it on the line, idle or not.
+  EXPECT_EQ(run.frames[1].timeUs - run.frames[0].timeUs, 35'000);
+}
+
+TEST(FirmwareUpgrade, RefusedFilesSayWhyAndSendNothingOfThem) {
+  const std::string bad = WriteTemp("bad.zku", CBytes{'Z', 'e', 'l'});
+  CBytes wrongSignature = UpgradeFile({{1, 2, {5}, 1}});
+  wrongSignature[37] = 0x0D;
+  const std::string unsigned_ = WriteTemp("unsigned.zku", wrongSignature);
+  CBytes trailing = UpgradeFile({{1, 2, {5}, 1}});
+  trailing.push_back(0);
+  const std::string damaged = WriteTemp("damaged.zku", trailing);
+  const std::string noBlock = WriteTemp("noblock.zku", UpgradeFile({}));
+  const std::string bigChunk = WriteTemp("bigchunk.zku", UpgradeFile({{1, 2, {5}, 513}}));
+  const std::string zeroChunk = WriteTemp("zerochunk.zku", UpgradeFile({{1, 2, {5}, 0}}));
+
+  const CScriptRun run = RunDialogScript<CFirmwareUpgrade>(
+      "click 1001\n"
+      "expect message \"Upgrade file no specify!\" warning\n"
+      "type 1005 \"/no/such/file.zku\"\n"
+      "click 1001\n"
+      "expect message \"\\\"/no/such/file.zku\\\" open error!\" warning\n"
+      "type 1005 \"" + bad + "\"\nclick 1001\n"
+      "expect message \"Upgrade file format error!\" warning\n"
+      "type 1005 \"" + unsigned_ + "\"\nclick 1001\n"
+      "expect message \"Upgrade file format error!\" warning\n"
+      "type 1005 \"" + damaged + "\"\nclick 1001\nexpect message warning\n"
+      "type 1005 \"" + noBlock + "\"\nclick 1001\nexpect message warning\n"
+      "type 1005 \"" + bigChunk + "\"\nclick 1001\nexpect message warning\n"
+      "type 1005 \"" + zeroChunk + "\"\nclick 1001\nexpect message warning\n"
+      "expect hidden 1272\n"
+      "wait 700\n"
+      "expect no-message\n");
+  ASSERT_TRUE(run.Passed()) << run.result.message;
+  for (std::size_t i = 4; i < run.boxes.size(); ++i) EXPECT_FALSE(run.boxes[i].text.empty());
+  EXPECT_EQ(Runs(run.frames), (CRuns{{"idle", 20}}));
+}
+
+TEST(FirmwareUpgrade, ARefusedFileDuringATransferLeavesItRunningToItsFinish) {
+  const std::string good = WriteTemp("good.zku", UpgradeFile({{0x10, 0x20, {0xAA}, 1}}));
+  const std::string bad = WriteTemp("bad2.zku", CBytes(50, 0x5A));
+  const CScriptRun run = RunDialogScript<CFirmwareUpgrade>(
+      "type 1005 \"" + good + "\"\n"
+      "click 1001\n"
+      "wait 1050\n"
+      "type 1005 \"" + bad + "\"\n"
+      "click 1001\n"
+      "expect message \"Upgrade file format error!\"\n"
+      "expect visible 1272\n"
+      "wait 2100\n"
+      "expect message \"      Firmware upgrade finish!\"\n");
+  ASSERT_TRUE(run.Passed()) << run.result.message;
+  const CRuns runs = Runs(run.frames);
+  ASSERT_GE(runs.size(), 3u);
+  EXPECT_EQ(runs[0], (std::pair<std::string, int>{"data 1@0:170", 82}));
+  EXPECT_EQ(runs[1], (std::pair<std::string, int>{"end", 1}));
+  EXPECT_EQ(runs[2].first, "idle");
+}
+
+TEST(FirmwareUpgrade, SpeedSliderSetsTheHoldAndCutsTheFrameOnTheLine) {
+  const std::string path = WriteTemp("speed.zku", UpgradeFile({{1, 2, {7, 8}, 1}}));
+  const CScriptRun run = RunDialogScript<CFirmwareUpgrade>(
+      "slide 1004 100\n"
+      "expect text 1273 \"1\"\n"
+      "slide 1004 50 TB_ENDTRACK\n"
+      "expect text 1273 \"51\"\n"
+      "slide 1004 1 TB_TOP\n"  // the Home key
+      "expect text 1273 \"100\"\n"
+      "slide 1004 7\n"
+      "type 1005 \"" + path + "\"\n"
+      "click 1001\n"
+      "wait 350\n"           // 10 ticks of the first frame's 85
+      "slide 1004 2\n"       // hold 5: the first frame's countdown is cut from 75 to 5
+      "wait 700\n");
+  ASSERT_TRUE(run.Passed()) << run.result.message;
+  // The first frame goes out on ticks 3 to 14 (its frame hold is still 85), the second and the
+  // block end frame (hold 5) twice each; the finish on tick 25 leaves the idle frame.
+  EXPECT_EQ(Runs(run.frames), (CRuns{{"data 1@0:7", 12}, {"data 1@1:8", 2}, {"end", 2}, {"idle", 5}}));
+}
+
+namespace {
+// An interface that cannot send frames longer than 512 slots.
+class CShortFramesOutput final : public CDmxOutput {
+ public:
+  bool Answers(int, int) override { return true; }
+  std::expected<void, CError> AcceptsMode(const CDmxMode& mode) override {
+    if (mode.length > 512) return std::unexpected(CError{"at most 512 slots"});
+    return {};
+  }
+  void Send(const CDmxFrame&) override {}
+  std::string Name() const override { return "short"; }
+};
+}  // namespace
+
+TEST(FirmwareUpgrade, AnInterfaceThatCannotSendUpgradeFramesIsNamedNotFaked) {
+  const std::string path = WriteTemp("short.zku", UpgradeFile({{1, 2, {7}, 1}}));
+  const CScriptRun run = RunScript(
+      "expect message \"This DMX interface cannot send firmware upgrade frames: at most 512 slots\" warning\n"
+      "type 1005 \"" + path + "\"\n"
+      "click 1001\n"
+      "expect message \"This DMX interface cannot send firmware upgrade frames: at most 512 slots\"\n"
+      "expect hidden 1272\n"
+      "wait 3500\n"
+      "expect no-message\n"
+      "expect frames 0\n",
+      [] {
+        CDmxLine::Instance().SetOutput(std::make_unique<CShortFramesOutput>());
+        CFirmwareUpgrade upgrade;
+        upgrade.DoModal();
+      });
+  EXPECT_TRUE(run.Passed()) << run.result.message;
+}
+
+TEST(FirmwareUpgrade, ClosingDuringATransferStandsByOnceWithoutAMessage) {
+  const std::string path = WriteTemp("close.zku", UpgradeFile({{1, 2, CBytes(40, 9), 8}}));
+  const CScriptRun run = RunDialogScript<CFirmwareUpgrade>(
+      "type 1005 \"" + path + "\"\nclick 1001\nwait 500\nclose\nwait 500\nexpect no-message\n");
+  ASSERT_TRUE(run.Passed()) << run.result.message;
+  EXPECT_EQ(CallsOf(run.calls, ELinkCall::StandBy).size(), 1u);
+  EXPECT_EQ(Describe(run.calls).back(), "StandBy()");
+  EXPECT_EQ(run.frames.size(), 12u);  // 14 ticks, the first two after the change quiet
+}
