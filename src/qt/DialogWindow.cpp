@@ -3,7 +3,6 @@
 
 #include "framework/Resources.h"
 #include "framework/Text.h"
-#include "qt/PanelBanner.h"
 #include "qt/ProgramIcon.h"
 #include "qt/ScrollBarWidget.h"
 #include "qt/TrackbarWidget.h"
@@ -212,13 +211,12 @@ QWidget* CDialogWindow::CreateWidget(CControl& control) {
 
 QPixmap CDialogWindow::ResourcePixmap(const CControl& control) const {
   if (control.Kind() == EControlKind::Icon) return QPixmap::fromImage(CProgramIcon::Draw(m_units.Pixels(32)));
-  if (static_cast<int>(LeadingNumber(control.Text())) == kPanelBanner) {
-    QImage banner = CPanelBanner::Draw();
-    const QSize size(m_units.Pixels(banner.width()), m_units.Pixels(banner.height()));
-    if (size != banner.size()) banner = banner.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    return QPixmap::fromImage(banner);
-  }
-  return {};
+  if (static_cast<int>(LeadingNumber(control.Text())) != kPanelBanner) return {};
+  QImage banner(":/res/banner-142.png");
+  const QSize size(m_units.Pixels(banner.width()), m_units.Pixels(banner.height()));
+  if (!banner.isNull() && size != banner.size())
+    banner = banner.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  return QPixmap::fromImage(banner);
 }
 
 // A one-line text grows to show itself whole rather than be cut off (the system's sans face is

@@ -342,6 +342,7 @@ TEST_F(DialogWindow, ControlsStandAtTheirDialogUnitRectangles) {
     EXPECT_EQ(window.Widget(D::kCombo)->pos(), units.Rect(dialog.Item(D::kCombo).Rect()).topLeft());
     // A picture control takes its picture's size: the banner is 160 x 81 pixels at 96 dpi.
     EXPECT_EQ(window.Widget(D::kBitmap)->size(), QSize(units.Pixels(160), units.Pixels(81)));
+    EXPECT_FALSE(WidgetAs<QLabel>(window, D::kBitmap)->pixmap().isNull()) << "the banner is built in";
     EXPECT_EQ(window.Widget(D::kIcon)->size(), QSize(units.Pixels(32), units.Pixels(32)));
     EXPECT_EQ(window.font().family(), "DejaVu Sans");
     SaveScreenshot(window, "controls.png");
