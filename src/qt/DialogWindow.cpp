@@ -12,6 +12,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCursor>
+#include <QFontMetricsF>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -41,16 +42,26 @@ namespace {
 
 QString ToQt(const std::string& text) { return QString::fromStdString(text); }
 
-// The dialog fonts of Windows stand for the system's sans serif face.
-QFont DialogFont(const CDialogTemplate& dialogTemplate) {
+constexpr int kNarrowest = 85;  // font stretch, in percent
+
+// The dialog fonts of Windows stand for the system's sans serif face, at the same point size.
+// That face is wider than the one the layouts were drawn with (its average letter is about
+// 6.8 pixels at 8 points against 6), so it is narrowed until its letters fit the base unit
+// again; otherwise captions would run into the controls beside them.
+QFont DialogFont(const CDialogTemplate& dialogTemplate, double scale) {
   static const char* const kShellFonts[] = {"MS Shell Dlg", "MS Shell Dlg 2", "MS Sans Serif", "Microsoft Sans Serif",
                                             "Tahoma", "System"};
   QString family = ToQt(dialogTemplate.font);
   for (const char* shell : kShellFonts)
     if (dialogTemplate.font == shell) family = "DejaVu Sans";
+  const int pointSize = dialogTemplate.pointSize > 0 ? dialogTemplate.pointSize : 8;
   QFont font(family);
   font.setStyleHint(QFont::SansSerif);
-  font.setPointSize(dialogTemplate.pointSize > 0 ? dialogTemplate.pointSize : 8);
+  font.setPointSize(pointSize);
+  const QString letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+  const double average = QFontMetricsF(font).horizontalAdvance(letters) / letters.size();
+  const double wanted = CDialogUnits::kBaseX * scale * pointSize / 8.0;
+  if (average > wanted) font.setStretch(std::max(kNarrowest, static_cast<int>(100 * wanted / average)));
   return font;
 }
 
@@ -74,7 +85,7 @@ CDialogWindow::CDialogWindow(CDialog& dialog, Send send, QWidget* owner)
       m_units(ScaleFor(owner)) {
   const CDialogTemplate& dialogTemplate = dialog.Template();
   setWindowModality(Qt::ApplicationModal);
-  setFont(DialogFont(dialogTemplate));
+  setFont(DialogFont(dialogTemplate, m_units.Scale()));
   setWindowTitle(ToQt(dialog.Title()));
   setFixedSize(m_units.Size(dialogTemplate.cx, dialogTemplate.cy));
 
