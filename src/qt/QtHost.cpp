@@ -112,8 +112,21 @@ void CQtHost::SetTimer(CDialog& dialog, int timerId, int periodMs) {
   if (!timer) {
     timer = new QTimer(m_context.get());
     timer->setTimerType(Qt::PreciseTimer);
-    QObject::connect(timer, &QTimer::timeout, timer, [this, &dialog, timerId] {
-      if (!dialog.HasEnded()) Send(dialog, {EMessage::Timer, timerId, 0, 0});
+    // Each tick is handed on through the event queue, so the timer stays free while its handler
+    // waits in a message box: further ticks then reach the dialog, as window timers do. A tick
+    // still waiting to be handled is not queued twice.
+    QObject::connect(timer, &QTimer::timeout, timer, [this, &dialog, timerId, timer] {
+      if (timer->property("tickQueued").toBool()) return;
+      timer->setProperty("tickQueued", true);
+      QMetaObject::invokeMethod(
+          timer,
+          [this, &dialog, timerId, timer] {
+            timer->setProperty("tickQueued", false);
+            const auto live = m_timers.find({&dialog, timerId});
+            if (live == m_timers.end() || live->second != timer) return;  // killed meanwhile
+            if (!dialog.HasEnded()) Send(dialog, {EMessage::Timer, timerId, 0, 0});
+          },
+          Qt::QueuedConnection);
     });
   }
   // Setting a timer again restarts it with the new period.

@@ -115,6 +115,33 @@ TEST_F(QtHost, TimersKeepFiringWhileAMessageBoxIsOpen) {
   });
 }
 
+TEST_F(QtHost, ATimersOwnTicksGoOnWhileItsHandlerWaitsInAMessageBox) {
+  // A tool that shows its finish message from its tick handler still gets the ticks that come
+  // while the message is open (the firmware tool sends its idle frame on them).
+  D dialog;
+  int ticksDuringBox = 0;
+  bool inBox = false;
+  CBoxAnswerer boxes([&] { return ticksDuringBox >= 3; });
+  dialog.onMessage = [&](const CMessage& message) {
+    if (message.kind != EMessage::Timer) return false;
+    if (inBox) {
+      ++ticksDuringBox;
+      return true;
+    }
+    if (boxes.seen.empty()) {
+      inBox = true;
+      dialog.MessageBox("      Firmware upgrade finish!", EMessageIcon::None);
+      inBox = false;
+    }
+    return true;
+  };
+  Run(dialog, [&](CDialogWindow&) {
+    dialog.SetTimer(1, 15);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !boxes.seen.empty() && !inBox; }, 3000));
+  });
+  EXPECT_GE(ticksDuringBox, 3);
+}
+
 TEST_F(QtHost, MessageBoxShowsItsCaptionTextAndIcon) {
   CBoxAnswerer boxes;
   m_host->ShowMessageBox({"Cound not find USB to DMX device  ", "Vexmira", EMessageIcon::Error, 0});
