@@ -414,11 +414,13 @@ bool CDialogWindow::SettleFocusFor(const CControl& control) {
   return m_attached && !m_dialog.HasEnded() && (!control.TakesFocus() || m_dialog.FocusId() == control.Id());
 }
 
-// A press on a control that has just taken the focus from a field: the field's check runs
-// first, and if it took the focus back, the press is lost, as the click would be on Windows.
+// A press or a key on a control that has just taken the focus from a field: the field's check
+// runs first, and if it took the focus back, the press or key is lost, as on Windows. Keys
+// count too, so text typed at once into the next field is never overwritten by the check.
 bool CDialogWindow::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
-  if (m_attached && (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) &&
+  if (m_attached &&
+      (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick || type == QEvent::KeyPress) &&
       !m_pendingKillFocus.empty() && watched->isWidgetType()) {
     const CControl* control = ControlOf(static_cast<QWidget*>(watched));
     if (control && !SettleFocusFor(*control)) return true;
