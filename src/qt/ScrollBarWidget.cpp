@@ -3,6 +3,7 @@
 #include "qt/ScrollBarWidget.h"
 
 #include "framework/Messages.h"
+#include "qt/SliderKeys.h"
 
 #include <QKeyEvent>
 #include <algorithm>
@@ -84,22 +85,9 @@ void CScrollBarWidget::mouseReleaseEvent(QMouseEvent* event) {
   EndAction();
 }
 
-// The keys of a scroll bar control: arrows step a line, Page Up/Down a page, Home and End go
-// to the ends; Up and Left always step toward the minimum.
 void CScrollBarWidget::keyPressEvent(QKeyEvent* event) {
-  SliderAction action = SliderNoAction;
-  switch (event->key()) {
-    case Qt::Key_Left:
-    case Qt::Key_Up: action = SliderSingleStepSub; break;
-    case Qt::Key_Right:
-    case Qt::Key_Down: action = SliderSingleStepAdd; break;
-    case Qt::Key_PageUp: action = SliderPageStepSub; break;
-    case Qt::Key_PageDown: action = SliderPageStepAdd; break;
-    case Qt::Key_Home: action = SliderToMinimum; break;
-    case Qt::Key_End: action = SliderToMaximum; break;
-    default: break;
-  }
-  if (action == SliderNoAction || event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) {
+  const SliderAction action = SliderActionForKey(*event);
+  if (action == SliderNoAction) {
     event->ignore();
     return;
   }

@@ -3,6 +3,7 @@
 
 #include "framework/Control.h"
 #include "framework/Messages.h"
+#include "qt/SliderKeys.h"
 
 #include <QKeyEvent>
 #include <algorithm>
@@ -75,22 +76,9 @@ void CTrackbarWidget::mouseReleaseEvent(QMouseEvent* event) {
   EndAction();
 }
 
-// The trackbar's keys: Left and Up toward the minimum (up the screen on a vertical one),
-// Right and Down toward the maximum, Page Up/Down by a page, Home and End to the ends.
 void CTrackbarWidget::keyPressEvent(QKeyEvent* event) {
-  SliderAction action = SliderNoAction;
-  switch (event->key()) {
-    case Qt::Key_Left:
-    case Qt::Key_Up: action = SliderSingleStepSub; break;
-    case Qt::Key_Right:
-    case Qt::Key_Down: action = SliderSingleStepAdd; break;
-    case Qt::Key_PageUp: action = SliderPageStepSub; break;
-    case Qt::Key_PageDown: action = SliderPageStepAdd; break;
-    case Qt::Key_Home: action = SliderToMinimum; break;
-    case Qt::Key_End: action = SliderToMaximum; break;
-    default: break;
-  }
-  if (action == SliderNoAction || event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) {
+  const SliderAction action = SliderActionForKey(*event);
+  if (action == SliderNoAction) {
     event->ignore();
     return;
   }
