@@ -525,7 +525,9 @@ void CDialogWindow::ShowSystemMenu(const QPoint& globalPos) {
     if (item.id == 0) menu.addSeparator();
     else menu.addAction(ToQt(item.text))->setData(item.id);
   }
-  const QAction* chosen = menu.exec(globalPos);
+  const QAction* chosen = nullptr;
+  connect(&menu, &QMenu::triggered, &menu, [&chosen](QAction* action) { chosen = action; });
+  if (const QAction* returned = menu.exec(globalPos)) chosen = returned;
   if (chosen && m_attached && !m_dialog.HasEnded()) Notify({EMessage::SysCommand, chosen->data().toInt(), 0, 0});
 }
 

@@ -4,6 +4,8 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -37,9 +39,11 @@ QImage CProgramIcon::Draw(int size) {
   QLinearGradient tile(0, 0, 0, 16);
   tile.setColorAt(0, kTileTop);
   tile.setColorAt(1, kTileBottom);
+  // The edge stays about one pixel wide on small sizes instead of growing with the grid.
+  const double edge = std::max(1.0, std::round(size / 24.0)) * 16.0 / size;
   QPainterPath outline;
-  outline.addRoundedRect(QRectF(0.5, 0.5, 15, 15), 2.5, 2.5);
-  painter.setPen(QPen(kTileEdge, 1));
+  outline.addRoundedRect(QRectF(edge / 2, edge / 2, 16 - edge, 16 - edge), 2.5, 2.5);
+  painter.setPen(QPen(kTileEdge, edge));
   painter.setBrush(tile);
   painter.drawPath(outline);
 

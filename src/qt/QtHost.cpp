@@ -82,6 +82,7 @@ int CQtHost::RunModal(CDialog& dialog) {
                                [&](const CRunning& running) { return running.dialog == &dialog; }));
   dialog.DestroyControls();
   window.reset();
+  ReactivateTop();
   EndFinishedLoops();
   return dialog.Result();
 }
@@ -94,6 +95,14 @@ void CQtHost::Send(CDialog& dialog, const CMessage& message) {
 void CQtHost::EndFinishedLoops() {
   for (const CRunning& running : m_running)
     if (running.dialog->HasEnded()) running.loop->exit(0);
+}
+
+// The window under a box or dialog that has closed becomes the active one again, so that the
+// keyboard and the focus the dialog sets go there (not every platform does this by itself).
+void CQtHost::ReactivateTop() {
+  CDialogWindow* top = TopWindow();
+  const QWidget* modal = QApplication::activeModalWidget();
+  if (top && top->isVisible() && !top->isActiveWindow() && (!modal || modal == top)) top->activateWindow();
 }
 
 // --- window timers ---
@@ -146,6 +155,7 @@ void CQtHost::ShowMessageBox(const CMessageBox& box) {
                       QMessageBox::Ok, OwnerFor(box.ownerResourceId));
   message.setTextFormat(Qt::PlainText);
   message.exec();
+  ReactivateTop();
   EndFinishedLoops();
 }
 
@@ -161,6 +171,7 @@ std::optional<std::string> CQtHost::ShowFileDialog(const CFileDialog& request) {
   const QString initial = QString::fromStdString(request.initialName);
   if (!initial.isEmpty() && !initial.contains('*') && !initial.contains('?')) dialog.selectFile(initial);
   const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+  ReactivateTop();
   EndFinishedLoops();
   if (!chosen) return std::nullopt;
   return QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();

@@ -47,6 +47,7 @@ class CQtHost final : public CHost {
   // Dispatches a message to a dialog, then ends the loops of dialogs that have ended.
   void Send(CDialog& dialog, const CMessage& message);
   void EndFinishedLoops();
+  void ReactivateTop();
   QWidget* OwnerFor(int resourceId) const;
   void KillTimersOf(const CDialog& dialog);
 

@@ -1,0 +1,116 @@
+// Test helpers: a dialog with one control of each kind that records what it is sent, a fixture
+// that runs dialogs on the Qt host, and pollers that answer message boxes and menus.
+#pragma once
+#include "framework/Dialog.h"
+#include "qt/DialogWindow.h"
+#include "qt/QtHost.h"
+
+#include <QObject>
+#include <QTimer>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CFakeDialog final : public CDialog {
+ public:
+  static constexpr int kResourceId = 900;
+  static constexpr int kButton = 1000;
+  static constexpr int kField = 1001;
+  static constexpr int kLabel = 1002;
+  static constexpr int kGroup = 1003;
+  static constexpr int kBar = 1004;
+  static constexpr int kTrack = 1005;
+  static constexpr int kFader = 1006;
+  static constexpr int kUpDown = 1007;
+  static constexpr int kProgress = 1008;
+  static constexpr int kCombo = 1009;
+  static constexpr int kBitmap = 1010;
+  static constexpr int kIcon = 1011;
+  static constexpr int kValueBox = 1012;
+  static constexpr int kAboutCommand = 16;
+
+  struct CRecord {
+    CMessage message;
+    int controlPos = 0;        // the sender's position when the message arrived
+    std::string controlText;   // the sender's text when the message arrived
+    int controlSelection = -1;
+    int focusId = 0;           // the dialog's focus when the message arrived
+  };
+
+  static const CDialogTemplate& Layout();
+  CFakeDialog();
+  bool OnInitDialog() override;
+  const CMessageTable& MessageTable() const override;
+
+  // Runs for every message after it was recorded; true: handled, no further processing.
+  std::function<bool(const CMessage&)> onMessage;
+  // Scroll bar 1004 follows the stepping rule (line 1, page 10, thumb tracking) unless refused.
+  bool refuseScroll = false;
+  std::vector<CRecord> log;
+
+  // The messages of one kind (and control, unless kAnyId) in the order they came.
+  std::vector<CMessage> Messages(EMessage kind, int id = kAnyId) const;
+  // Their codes.
+  std::vector<int> Codes(EMessage kind, int id) const;
+
+ private:
+  void Handle(const CMessage& message);
+  void StepScrollBar(int code, int pos);
+};
+
+// Runs a callback every few milliseconds until it returns true (or the poller goes away).
+class CPoller final {
+ public:
+  explicit CPoller(std::function<bool()> step, int intervalMs = 10);
+  CPoller(const CPoller&) = delete;
+  CPoller& operator=(const CPoller&) = delete;
+
+ private:
+  QTimer m_timer;
+  std::function<bool()> m_step;
+};
+
+// Answers every message box that opens with OK and notes what it showed.
+class CBoxAnswerer final {
+ public:
+  struct CSeen {
+    QString title;
+    QString text;
+    int icon = 0;  // QMessageBox::Icon
+    QWidget* parent = nullptr;
+    int buttons = 0;
+  };
+  // ready: asked before each answer; the box stays open until it returns true.
+  explicit CBoxAnswerer(std::function<bool()> ready = {});
+  std::vector<CSeen> seen;
+
+ private:
+  std::function<bool()> m_ready;
+  CPoller m_poller;
+};
+
+class QtHostTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Runs the dialog modally on the host; body runs inside its loop once the window is
+  // active. The dialog is ended afterwards if the body did not end it. Returns the result.
+  int Run(CDialog& dialog, const std::function<void(CDialogWindow&)>& body);
+
+  std::unique_ptr<CQtHost> m_host;
+};
+
+// A control's widget of the expected class.
+template <class W>
+W* WidgetAs(CDialogWindow& window, int id) {
+  auto* widget = dynamic_cast<W*>(window.Widget(id));
+  EXPECT_NE(widget, nullptr) << "control " << id;
+  return widget;
+}
+
+// Saves a window as it would look on screen (for a dialog, a caption bar with its icon and
+// title above the client area) under the build directory's screenshots folder; returns the path.
+std::string SaveScreenshot(QWidget& window, const std::string& name, bool caption = true);
