@@ -26,7 +26,7 @@ TEST(FixturePanelScreenshot, ArrangedPanelShowsOnlyTheModelsControls) {
     for (int tick = 0; tick < CManualAddressSetup::kWaitingTicks; ++tick) panel.Dispatch({EMessage::Timer, 1, 0, 0});
     ASSERT_TRUE(models->isEnabled());
     models->setCurrentIndex(0);
-    emit models->activated(0);
+    Q_EMIT models->activated(0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return window->Widget(1102)->isHidden(); }, 2000));
 
     EXPECT_EQ(qobject_cast<QPushButton*>(window->Widget(1002))->text(), "3CH(RGB)");
