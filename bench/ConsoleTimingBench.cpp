@@ -105,7 +105,8 @@ CFigures Measure(int seconds) {
   if (!frames.empty()) {
     // The tick starts one period before its first frame; half a period of grace at the end.
     const std::int64_t origin = frames.front().timeUs - static_cast<std::int64_t>(kPeriodMs * 1000);
-    const std::int64_t end = origin + static_cast<std::int64_t>(seconds) * 1'000'000 + static_cast<std::int64_t>(kPeriodMs * 500);
+    const std::int64_t end =
+        origin + static_cast<std::int64_t>(seconds) * 1'000'000 + static_cast<std::int64_t>(kPeriodMs * 500);
     for (const CDmxFrame& frame : frames)
       if (frame.timeUs <= end) ++figures.framesInWindow;
     figures.driftMs = static_cast<double>(frames.back().timeUs - frames.front().timeUs) / 1000.0 -
@@ -131,8 +132,9 @@ void Report(const char* name, int seconds, const CFigures& f) {
   std::printf("%s\n", name);
   std::printf("  intervals over %zu ticks: mean %.3f ms, p50 %.3f ms, p99 %.3f ms, min %.3f ms, max %.3f ms\n",
               f.intervals, f.meanMs, f.p50Ms, f.p99Ms, f.minMs, f.maxMs);
-  std::printf("  frames within %d s of the tick starting: %zu (ideal %.0f, off by %+.0f); drift over all %zu frames %+.3f ms\n",
-              seconds, f.framesInWindow, ideal, static_cast<double>(f.framesInWindow) - ideal, f.frames, f.driftMs);
+  std::printf("  frames within %d s of the tick starting: %zu (ideal %.0f, off by %+.0f)\n", seconds, f.framesInWindow,
+              ideal, static_cast<double>(f.framesInWindow) - ideal);
+  std::printf("  drift over all %zu frames: %+.3f ms\n", f.frames, f.driftMs);
   std::printf("  CPU of the program with the console open: %.2f %% of a core\n", f.cpuPercent);
 }
 

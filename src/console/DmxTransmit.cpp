@@ -250,7 +250,8 @@ int CDmxTransmit::ChannelBase() const { return Item(kChannelBar).Pos(); }
 
 CDmxTransmit::CColumnLevels CDmxTransmit::ColumnLevelsLocked(int base) const {
   CColumnLevels levels{};
-  for (int k = 0; k < kColumns; ++k) levels[static_cast<std::size_t>(k)] = m_data.Level(static_cast<std::size_t>(base + k));
+  for (int k = 0; k < kColumns; ++k)
+    levels[static_cast<std::size_t>(k)] = m_data.Level(static_cast<std::size_t>(base + k));
   return levels;
 }
 
@@ -467,7 +468,7 @@ void CDmxTransmit::ToggleChasePanel() {
   for (std::size_t place : ChasePanelPlaces()) {
     CControl& control = *Controls()[place];
     control.Show(show);
-    if (!show && control.Id() != IDC_STATIC && control.Id() == FocusId()) focusHidden = true;
+    if (!show && control.Id() == FocusId()) focusHidden = true;
   }
   if (focusHidden) SetDefaultFocus();
 }

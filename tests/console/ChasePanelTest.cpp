@@ -55,7 +55,9 @@ std::unique_ptr<CConsoleData> ReferenceRun() {
 
 std::vector<std::uint8_t> PageZero(const CDmxFrame& frame) { return {frame.slots.begin(), frame.slots.begin() + 142}; }
 
-std::vector<std::uint8_t> LivePage(const CConsoleData& data) { return {data.LivePage().begin(), data.LivePage().end()}; }
+std::vector<std::uint8_t> LivePage(const CConsoleData& data) {
+  return {data.LivePage().begin(), data.LivePage().end()};
+}
 
 std::string Expect(const char* state, std::initializer_list<int> ids) {
   std::string text;
@@ -104,7 +106,9 @@ TEST(ChasePanel, SystemMenuItemShowsAndHidesThePanelWithItsEnabledStates) {
       "sysmenu 32\n" +
           shownAsCreated +
           "click 1101\n"
-          "sysmenu 32\n" +
+          "expect focus 1101\n"
+          "sysmenu 32\n"
+          "expect focus 1004\n" +  // not left on a hidden button
           Expect("hidden", {1101, 1102, 1108, 1266, 1277, 1278, 1279, 1280}) +
           Expect("enabled", {1102, 1108, 1266}) +
           "sysmenu 32\n" + Expect("visible", {1101, 1102, 1108, 1266}) + Expect("enabled", {1102, 1108, 1266}) +

@@ -268,7 +268,8 @@ TEST(DmxConsole, EveryFaderCodeThatMovesItIsTakenTheHomeKeyToo) {
   const CScriptRun run = RunConsole(script);
   ASSERT_TRUE(run.Passed()) << run.result.message;
   std::vector<std::string> expected;
-  for (int code = 0; code <= 8; ++code) expected.push_back("SetChannelValue(201, " + std::to_string(250 - 20 * code) + ")");
+  for (int code = 0; code <= 8; ++code)
+    expected.push_back("SetChannelValue(201, " + std::to_string(250 - 20 * code) + ")");
   expected.push_back("SetChannelValue(201, 255)");
   expected.push_back("StandBy()");
   EXPECT_EQ(CallsFrom(run, 5), expected);

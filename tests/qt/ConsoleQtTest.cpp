@@ -52,7 +52,9 @@ void Drag(QSlider* slider, QPoint offset) {
   QTest::mouseRelease(slider, Qt::LeftButton, {}, from + offset);
 }
 
-QString ValueBox(CDialogWindow& window, int column) { return WidgetAs<QLineEdit>(window, C::ValueBoxId(column))->text(); }
+QString ValueBox(CDialogWindow& window, int column) {
+  return WidgetAs<QLineEdit>(window, C::ValueBoxId(column))->text();
+}
 QString Label(CDialogWindow& window, int id) { return WidgetAs<QLabel>(window, id)->text(); }
 
 int LastLevel(int channel) {
