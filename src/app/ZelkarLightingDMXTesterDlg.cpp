@@ -4,6 +4,7 @@
 #include "addressing/AddressRemoteSetup.h"
 #include "app/AboutDlg.h"
 #include "app/LineMonitorHook.h"
+#include "console/DmxTransmit.h"
 #include "firmware/FirmwareUpgrade.h"
 #include "fixture/Rdm.h"
 #include "framework/Resources.h"
@@ -67,7 +68,10 @@ void CZelkarLightingDMXTesterDlg::OnSysCommand(int command) {
 
 void CZelkarLightingDMXTesterDlg::OnDmxConsole() {
   DmxLinkSetMode(0xA5, 0, 0, 512);
-  // The console dialog runs here.
+  {
+    CDmxTransmit console;
+    console.DoModal();
+  }
   DmxLinkStandBy();
 }
 

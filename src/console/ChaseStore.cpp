@@ -114,6 +114,11 @@ CChasePanelUpdate CChaseStore::Delete() {
     m_slots[s] = m_slots[s + 1];
   }
   --m_stepCount;
+  // A full store disabled Add; with room again, steps can be added (or overwritten) at once
+  // instead of only after a run's Stop.
+  if (count == kMaxSteps) {
+    update.m_addEnabled = true;
+  }
   if (m_stepCount == 0) {
     update.m_deleteEnabled = false;
     update.m_selectorEnabled = false;

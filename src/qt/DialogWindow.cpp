@@ -23,6 +23,7 @@
 #include <QRegularExpressionValidator>
 #include <QScreen>
 #include <QShortcut>
+#include <QStyle>
 #include <QSignalBlocker>
 #include <QTimer>
 #include <algorithm>
@@ -230,23 +231,51 @@ QPixmap CDialogWindow::ResourcePixmap(const CControl& control) const {
   return QPixmap::fromImage(banner);
 }
 
-// A one-line text grows to show itself whole rather than be cut off (the system's sans face is
-// wider than the font the layouts were made for); texts of several lines wrap in their box.
+// A one-line text shows itself whole rather than be cut off (the system's sans face is wider than
+// the font the layouts were made for): first in a slightly narrower cut of the font, which keeps
+// it inside its box and clear of the control beside it, and only then by growing; texts of
+// several lines wrap in their box.
 void CDialogWindow::FitLabel(QWidget* widget, const CControl& control) {
   auto* label = static_cast<QLabel*>(widget);
   QRect rect = m_units.Rect(control.Rect());
-  const QFontMetrics metrics(label->font());
-  const bool oneLine = rect.height() < 2 * metrics.lineSpacing() && !label->text().contains('\n');
+  QFont font = this->font();
+  const bool oneLine = rect.height() < 2 * QFontMetrics(font).lineSpacing() && !label->text().contains('\n');
   label->setWordWrap(!oneLine);
   if (oneLine) {
-    const int needed = metrics.horizontalAdvance(label->text()) + 1;
-    if (needed > rect.width()) {
-      if (control.HasStyle(ControlStyle::kCentre)) rect.moveLeft(rect.left() - (needed - rect.width()) / 2);
-      rect.setWidth(needed);
+    const auto needed = [&] { return QFontMetrics(font).horizontalAdvance(label->text()) + 1; };
+    for (int stretch = 95; needed() > rect.width() && stretch >= 75; stretch -= 5) font.setStretch(stretch);
+    if (needed() > rect.width()) font.setStretch(QFont::Unstretched);  // too long for a narrower cut to help
+    label->setFont(font);
+    const int width = needed();
+    if (width > rect.width()) {
+      if (control.HasStyle(ControlStyle::kCentre)) rect.moveLeft(rect.left() - (width - rect.width()) / 2);
+      rect.setWidth(width);
     }
-    rect.setHeight(std::max(rect.height(), metrics.height()));
+    rect.setHeight(std::max(rect.height(), QFontMetrics(font).height()));
   }
   label->setGeometry(rect);
+}
+
+// A field's text too wide for its box (three digits in a narrow value box, in the system's sans
+// face, which is wider than the font the layouts were made for) uses the margins Qt keeps inside
+// the frame and a narrower cut of the font, rather than be cut off. The narrowest setting a field
+// ever needed stays, so a column of such fields keeps one look while its numbers change.
+void CDialogWindow::FitField(QWidget* widget) {
+  auto* edit = static_cast<QLineEdit*>(widget);
+  constexpr int kQtMargin = 2;  // Qt's own space between a field's frame and its text, each side
+  const int frame = edit->hasFrame() ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, edit) : 0;
+  const int inside = edit->width() - 2 * frame;
+  QFont font = edit->font();
+  const auto needed = [&] { return QFontMetrics(font).horizontalAdvance(edit->text()) + 1; };
+  const bool fitted = edit->textMargins().left() < 0;
+  if (!fitted && needed() <= inside - 2 * kQtMargin) return;
+  if (!fitted) edit->setTextMargins(-kQtMargin, 0, -kQtMargin, 0);
+  int stretch = font.stretch() > 0 ? font.stretch() : 100;
+  while (needed() > inside && stretch > 70) {
+    stretch -= 5;
+    font.setStretch(stretch);
+  }
+  edit->setFont(font);
 }
 
 // --- dialog to widgets ---
@@ -282,6 +311,7 @@ void CDialogWindow::Mirror(const CControl& control, EControlChange change) {
       if (change == EControlChange::Text) {
         auto* edit = static_cast<QLineEdit*>(widget);
         if (edit->text() != text) edit->setText(text);
+        FitField(edit);
       }
       break;
     case EControlKind::Static:

@@ -58,6 +58,7 @@ class CDialogWindow final : public QDialog {
   void Mirror(const CControl& control, EControlChange change);
   void MirrorAll(const CControl& control);
   void FitLabel(QWidget* label, const CControl& control);
+  void FitField(QWidget* field);
   QPixmap ResourcePixmap(const CControl& control) const;
   void OnDialogChanged(EDialogChange change);
   void ApplyFocus();

@@ -79,6 +79,8 @@ CLineMonitor::CLineMonitor(QWidget* parent)
   const auto add = [&](int column, const char* caption, QLabel* value) {
     facts->addWidget(new QLabel(QString::fromUtf8(caption)), 0, column * 2);
     value->setMinimumWidth(90);
+    // Room after each value, so a long one ("40.0 frames/s") stays clear of the next caption.
+    value->setContentsMargins(0, 0, 16, 0);
     QFont bold = value->font();
     bold.setBold(true);
     value->setFont(bold);

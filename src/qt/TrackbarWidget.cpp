@@ -6,6 +6,8 @@
 #include "qt/SliderKeys.h"
 
 #include <QKeyEvent>
+#include <QPainter>
+#include <QStyleOptionSlider>
 #include <algorithm>
 
 CTrackbarWidget::CTrackbarWidget(unsigned style, QWidget* parent)
@@ -89,4 +91,24 @@ void CTrackbarWidget::keyPressEvent(QKeyEvent* event) {
 void CTrackbarWidget::keyReleaseEvent(QKeyEvent* event) {
   if (!event->isAutoRepeat()) EndAction();
   QSlider::keyReleaseEvent(event);
+}
+
+// A vertical trackbar is a fader: its minimum is at the top, but the style would then fill the
+// groove from the top down to the handle, so a fader at the bottom (level 0) would look full. It
+// is drawn as the mirror image of itself, measured from the bottom: the handle stands where it
+// is, and the fill rises from the bottom to the handle, as a level does.
+void CTrackbarWidget::paintEvent(QPaintEvent* event) {
+  if (orientation() != Qt::Vertical) {
+    QSlider::paintEvent(event);
+    return;
+  }
+  QPainter painter(this);
+  QStyleOptionSlider option;
+  initStyleOption(&option);
+  option.upsideDown = !option.upsideDown;
+  option.sliderPosition = option.minimum + option.maximum - option.sliderPosition;
+  option.sliderValue = option.minimum + option.maximum - option.sliderValue;
+  option.subControls = QStyle::SC_SliderGroove | QStyle::SC_SliderHandle;
+  if (tickPosition() != NoTicks) option.subControls |= QStyle::SC_SliderTickmarks;
+  style()->drawComplexControl(QStyle::CC_Slider, &option, &painter, this);
 }

@@ -150,6 +150,7 @@ TEST(ChaseEditor, DeleteMovesLaterStepsDownAndEndsOnThePendingSlot) {
   EXPECT_EQ(middle.m_selectorUpper, 2);
   EXPECT_FALSE(middle.m_selectorPos);
   EXPECT_FALSE(middle.m_addText);
+  EXPECT_FALSE(middle.m_addEnabled);  // Add was never disabled by a full store
 
   const CChasePanelUpdate last = store.Delete();  // the last step: onto the pending slot
   EXPECT_EQ(store.StepCount(), 1);
@@ -243,8 +244,8 @@ TEST(ChaseEditor, TheTwoHundredFiftyFifthStepFillsTheStore) {
   EXPECT_EQ(store.StepCount(), 255);
   EXPECT_EQ(store.Slot(3), StepWith({{0, 3}}));
 
-  // One fewer makes room for one insert, which fills the store again.
-  store.Delete();
+  // One fewer makes room again: Add is offered once more, and one insert fills the store again.
+  EXPECT_EQ(store.Delete().m_addEnabled, true);
   const CChasePanelUpdate insert = store.Insert();
   EXPECT_EQ(store.StepCount(), 255);
   EXPECT_EQ(insert.m_insertEnabled, false);

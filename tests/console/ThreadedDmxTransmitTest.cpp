@@ -1,0 +1,209 @@
+// The console tick on a real thread of its own while the GUI thread moves faders, cleans, runs and stops.
+#include "ConsoleScripts.h"
+
+#include "framework/PeriodicThread.h"
+#include "framework/ScriptHost.h"
+#include "link/OutputFactory.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <memory>
+#include <set>
+
+namespace {
+
+class CLineFrames final : public CFrameSource {
+ public:
+  std::uint64_t FrameCount() const override { return CDmxLine::Instance().FrameCount(); }
+  std::optional<CObservedFrame> LastFrame() const override {
+    auto frame = CDmxLine::Instance().LastFrame();
+    if (!frame) return std::nullopt;
+    return CObservedFrame{frame->startCode, frame->slots};
+  }
+};
+
+void FreshVirtualLine() {
+  CDmxLine& line = CDmxLine::Instance();
+  line.Reset();
+  auto output = MakeOutput("virtual");
+  ASSERT_TRUE(output);
+  line.SetOutput(std::move(*output));
+  line.SetHistoryLimit(1 << 20);
+}
+
+// The console opened as the launcher does, on the script host in real time: the tick runs on
+// its periodic thread while the script's commands run on this one.
+std::vector<CDmxFrame> RunInRealTime(const std::string& text, CConsoleData& data, CScriptResult& result) {
+  auto script = CScript::Parse(text, "script");
+  if (!script) {
+    ADD_FAILURE() << script.error().message;
+    return {};
+  }
+  FreshVirtualLine();
+  CDmxLine& line = CDmxLine::Instance();
+  std::vector<CDmxFrame> frames;
+  {
+    CScriptHost host(std::move(*script), true);
+    CLineFrames source;
+    host.SetFrameSource(&source);
+    line.SetClock([&host] { return host.NowUs(); });
+    result = host.Run([&data] {
+      DmxLinkSetMode(0xA5, 0, 0, 512);
+      {
+        CDmxTransmit console(data);
+        console.DoModal();
+      }
+      DmxLinkStandBy();
+    });
+    line.Flush(std::chrono::milliseconds(1000));
+    frames = line.Frames();
+    line.Reset();
+  }
+  CHost::SetCurrent(nullptr);
+  return frames;
+}
+
+std::vector<std::uint8_t> PageZero(const CDmxFrame& frame) { return {frame.slots.begin(), frame.slots.begin() + 142}; }
+
+std::vector<std::uint8_t> Screen(CConsoleData& data) { return {data.Screen().begin(), data.Screen().end()}; }
+
+}  // namespace
+
+TEST(ThreadedDmxTransmit, FaderMovesReachTheLineInTheirOrderWhileTheTickRuns) {
+  auto data = std::make_unique<CConsoleData>();
+  std::string script = "wait 30\n";
+  for (int level = 1; level <= 255; ++level) {
+    script += "slide 1004 " + std::to_string(255 - level) + "\n";
+    script += "slide 1097 " + std::to_string(255 - level) + "\n";  // channel 32 follows channel 1
+    script += "wait 2\n";
+  }
+  script +=
+      "wait 60\n"
+      "expect frame 0 512 1=255 32=255\n"
+      "click 1001\n"
+      "wait 60\n"
+      "expect frame 0 512 1=0 32=0\n";
+  CScriptResult result;
+  const std::vector<CDmxFrame> frames = RunInRealTime(script, *data, result);
+  ASSERT_EQ(result.exitCode, 0) << result.message;
+  ASSERT_GT(frames.size(), 10u);
+
+  // A tick sends the levels of one moment: channel 1 never falls back before Clean, and channel 32
+  // (moved just after channel 1 each time) is never ahead of it by more than the move under way.
+  int previous = 0;
+  bool cleaned = false;
+  for (std::size_t i = 0; i < frames.size(); ++i) {
+    const int first = frames[i].slots[0];
+    const int last = frames[i].slots[31];
+    if (first < previous) {
+      EXPECT_EQ(first, 0) << i;
+      EXPECT_EQ(last, 0) << i;
+      cleaned = true;
+    }
+    if (!cleaned) {
+      EXPECT_GE(first, previous) << i;
+      EXPECT_TRUE(last == first || last + 1 == first) << i << ": " << first << " " << last;
+    }
+    previous = first;
+  }
+  EXPECT_TRUE(cleaned);
+}
+
+TEST(ThreadedDmxTransmit, RunJumpSpeedAndStopLeaveEveryFrameOneWholeStep) {
+  auto data = std::make_unique<CConsoleData>();
+  // Three steps; fade setting 0, so a run shows each step whole from its first tick.
+  std::string script =
+      "sysmenu 32\n"
+      "slide 1007 0\n"
+      "click 1101\n"
+      "slide 1004 0\n"
+      "slide 1007 255\n"
+      "click 1101\n"
+      "slide 1004 155\n"
+      "slide 1010 0\n"
+      "click 1101\n"
+      "slide 1104 0\n"
+      "slide 1105 0\n";
+  for (int round = 0; round < 12; ++round) {
+    const std::string step = std::to_string(round % 3);
+    script += "click 1102\n"
+              "wait 7\n"
+              "slide 1105 " + std::to_string(round % 2) + "\n"
+              "wait 31\n"
+              "updown 1266 " + step + "\n"
+              "wait 13\n"
+              "click 1102\n"
+              "wait 3\n"
+              "updown 1266 " + step + "\n"
+              "wait 29\n";
+  }
+  script += "wait 60\n";
+  CScriptResult result;
+  const std::vector<CDmxFrame> frames = RunInRealTime(script, *data, result);
+  ASSERT_EQ(result.exitCode, 0) << result.message;
+  ASSERT_GT(frames.size(), 20u);
+
+  std::set<std::vector<std::uint8_t>> steps;
+  for (std::size_t s = 0; s < 3; ++s) steps.insert({data->Store().Slot(s).begin(), data->Store().Slot(s).end()});
+  steps.insert(std::vector<std::uint8_t>(142, 0));  // before the first step was composed
+  for (std::size_t i = 0; i < frames.size(); ++i) {
+    ASSERT_TRUE(steps.contains(PageZero(frames[i]))) << "frame " << i << " mixes steps";
+  }
+  // Stopped, the line shows what the faders show.
+  EXPECT_FALSE(data->Player().IsRunning());
+  EXPECT_EQ(PageZero(frames.back()), Screen(*data));
+}
+
+// The dialog's tick driven by a periodic thread of the test's own, 1 ms apart, while this thread
+// sends the console the messages of a busy user.
+TEST(ThreadedDmxTransmit, TickThreadAndGuiThreadShareTheConsoleDataSafely) {
+  FreshVirtualLine();
+  DmxLinkSetMode(0xA5, 0, 0, 512);
+  auto script = CScript::Parse("", "script");
+  ASSERT_TRUE(script);
+  CScriptHost host(std::move(*script));
+  CHost::SetCurrent(&host);
+  auto data = std::make_unique<CConsoleData>();
+  {
+    CDmxTransmit console(*data);
+    console.CreateControls();
+    console.OnInitDialog();
+    const auto click = [&](int id) { console.Dispatch({EMessage::Command, id, BN_CLICKED, 0}); };
+    const auto slide = [&](int id, int pos) {
+      console.Item(id).SetPos(pos);
+      console.Dispatch({EMessage::VScroll, id, TB_THUMBTRACK, console.Item(id).Pos()});
+    };
+    slide(1004, 100);
+    click(CDmxTransmit::kAddButton);
+    slide(1004, 0);
+    click(CDmxTransmit::kAddButton);
+    {
+      CPeriodicThread tick(std::chrono::microseconds(1000), [&console] { console.ConsoleTick(); });
+      const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
+      for (int i = 0; std::chrono::steady_clock::now() < end; ++i) {
+        slide(CDmxTransmit::FaderId(i % 32), i % 256);
+        if (i % 50 == 0) click(CDmxTransmit::kCleanButton);
+        if (i % 97 == 0) {
+          click(CDmxTransmit::kRunButton);
+          console.Item(CDmxTransmit::kFadeSlider).SetPos(i % 7);
+          console.Dispatch({EMessage::HScroll, CDmxTransmit::kFadeSlider, TB_THUMBTRACK, i % 7});
+          console.Dispatch({EMessage::VScroll, CDmxTransmit::kStepSelector, SB_THUMBPOSITION, i % 2});
+          std::this_thread::sleep_for(std::chrono::milliseconds(3));
+          click(CDmxTransmit::kRunButton);
+        }
+      }
+    }
+    EXPECT_FALSE(data->Player().IsRunning());
+    console.ConsoleTick();  // at rest: the live page takes the screen in one tick
+    const auto last = CDmxLine::Instance().LastFrame();
+    ASSERT_TRUE(last);
+    EXPECT_EQ(PageZero(*last), Screen(*data));
+    EXPECT_GT(CDmxLine::Instance().FrameCount(), 50u);
+    console.Dispatch({EMessage::Destroy, 0, 0, 0});
+    console.DestroyControls();
+  }
+  CHost::SetCurrent(nullptr);
+  CDmxLine::Instance().Reset();
+}
