@@ -93,7 +93,7 @@ class CConsoleLine {
 
 }  // namespace
 
-TEST_F(QtHostTest, ConsoleFaderDraggedToTheTopSendsFullLevelAndTheBankScrolls) {
+TEST_F(QtHost, ConsoleFaderDraggedToTheTopSendsFullLevelAndTheBankScrolls) {
   const CConsoleLine line;
   auto data = std::make_unique<CConsoleData>();
   C console(*data);
@@ -174,7 +174,7 @@ TEST_F(QtHostTest, ConsoleFaderDraggedToTheTopSendsFullLevelAndTheBankScrolls) {
   });
 }
 
-TEST_F(QtHostTest, ChasePanelFromTheSystemMenuRecordsAndRunsAChase) {
+TEST_F(QtHost, ChasePanelFromTheSystemMenuRecordsAndRunsAChase) {
   const CConsoleLine line;
   auto data = std::make_unique<CConsoleData>();
   C console(*data);
