@@ -1,6 +1,8 @@
 // Reading and writing chase files, byte by byte.
 #include "console/ChaseFile.h"
 
+#include "base/FileHandle.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -42,29 +44,6 @@ std::string Quoted(const std::filesystem::path& path) { return Join({"\"", path.
 
 std::string SystemReason(int error) { return std::strerror(error); }
 
-// Owns an open file descriptor and closes it on every path.
-class CFileHandle final {
-public:
-  explicit CFileHandle(int fd) : m_fd(fd) {}
-  CFileHandle(const CFileHandle&) = delete;
-  CFileHandle& operator=(const CFileHandle&) = delete;
-  ~CFileHandle() {
-    if (m_fd >= 0) {
-      ::close(m_fd);
-    }
-  }
-  int Get() const { return m_fd; }
-  bool IsOpen() const { return m_fd >= 0; }
-  // Closes now, so that a failing close can be reported; returns errno or 0.
-  int Close() {
-    const int fd = m_fd;
-    m_fd = -1;
-    return ::close(fd) == 0 ? 0 : errno;
-  }
-
-private:
-  int m_fd;
-};
 
 // Writes all of bytes; returns errno or 0.
 int WriteAll(int fd, std::span<const std::uint8_t> bytes) {

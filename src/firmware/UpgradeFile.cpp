@@ -1,6 +1,8 @@
 // Reading and checking an upgrade file.
 #include "firmware/UpgradeFile.h"
 
+#include "base/FileHandle.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -42,20 +44,6 @@ std::string N(std::uint64_t value) { return std::to_string(value); }
 
 CError Damaged(const std::string& what) { return CError{"Upgrade file is damaged: " + what}; }
 
-// A file descriptor closed when it goes out of scope.
-class CFileHandle final {
- public:
-  explicit CFileHandle(int fd) : m_fd(fd) {}
-  CFileHandle(const CFileHandle&) = delete;
-  CFileHandle& operator=(const CFileHandle&) = delete;
-  ~CFileHandle() {
-    if (m_fd >= 0) ::close(m_fd);
-  }
-  int Get() const { return m_fd; }
-
- private:
-  int m_fd;
-};
 
 }  // namespace
 
