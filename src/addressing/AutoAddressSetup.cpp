@@ -2,7 +2,7 @@
 #include "addressing/AutoAddressSetup.h"
 
 #include "addressing/AddressRange.h"
-#include "addressing/ScrollStep.h"
+#include "framework/ScrollStep.h"
 #include "framework/Resources.h"
 #include "framework/Text.h"
 #include "link/DmxLink.h"

@@ -3,6 +3,7 @@
 
 #include "console/ChaseFile.h"
 #include "framework/Resources.h"
+#include "framework/ScrollStep.h"
 #include "framework/Text.h"
 #include "link/DmxLink.h"
 
@@ -28,7 +29,6 @@ constexpr int kLevelStartCode = 0;
 constexpr int kFrameSlots = 512;
 constexpr int kPageCount = 4;
 constexpr int kTopLevel = 255;
-constexpr int kPageStep = 10;
 constexpr int kSliderPageSize = 10;
 
 std::vector<CControlTemplate> ConsoleControls() {
@@ -84,30 +84,6 @@ const std::vector<std::size_t>& ChasePanelPlaces() {
     return result;
   }();
   return places;
-}
-
-// The channel bar's new position for a scroll code, or nothing when the bank stays: a line or a
-// page at a time, clamped to the ends and no move at an end already reached; the thumb where it
-// is dragged (a report beyond the bar's range is held to it).
-std::optional<int> SteppedBase(int current, int code, int dragged) {
-  switch (code) {
-    case SB_LINELEFT:
-      if (current <= 0) return std::nullopt;
-      return current - 1;
-    case SB_LINERIGHT:
-      if (current >= CDmxTransmit::kLastBase) return std::nullopt;
-      return current + 1;
-    case SB_PAGELEFT:
-      if (current <= 0) return std::nullopt;
-      return std::max(current - kPageStep, 0);
-    case SB_PAGERIGHT:
-      if (current >= CDmxTransmit::kLastBase) return std::nullopt;
-      return std::min(current + kPageStep, CDmxTransmit::kLastBase);
-    case SB_THUMBTRACK:
-      return std::clamp(dragged & 0xFFFF, 0, CDmxTransmit::kLastBase);
-    default:
-      return std::nullopt;
-  }
 }
 
 // Fader notifications that carry a new position. Besides the codes of lines, pages, the thumb,
@@ -304,7 +280,8 @@ void CDmxTransmit::OnHScroll(int id, int code, int pos) {
 }
 
 void CDmxTransmit::OnChannelBarScrolled(int code, int pos) {
-  const auto moved = SteppedBase(ChannelBase(), code, pos);
+  // The thumb position comes as 16 bits.
+  const auto moved = StepScrollBar(code, ChannelBase(), pos & 0xFFFF, kLastBase);
   if (!moved) return;
   Item(kChannelBar).SetPos(*moved);
   const int base = ChannelBase();

@@ -1,5 +1,5 @@
-// The stepping of the addressing dialogs' scroll bars.
-#include "addressing/ScrollStep.h"
+// The scroll stepping rule shared by the dialogs' scroll bars.
+#include "framework/ScrollStep.h"
 
 #include "framework/Messages.h"
 
