@@ -1,6 +1,8 @@
 // The line monitor window: start code, slot count, frame rate, stand-by and every slot's level.
 #include "qt/LineMonitor.h"
 
+#include "link/DmxFrame.h"
+
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QLabel>
@@ -32,7 +34,9 @@ int CSlotGrid::HeaderWidth() const { return QFontMetrics(font()).horizontalAdvan
 
 QSize CSlotGrid::sizeHint() const {
   const QSize cell = CellSize();
-  const int rows = std::max<int>(1, (static_cast<int>(m_slots.size()) + kColumns - 1) / kColumns);
+  // Room for the longest frame from the start, so the window need not grow when frames come.
+  const int slotCount = std::max<int>(static_cast<int>(m_slots.size()), kMaxSlots);
+  const int rows = (slotCount + kColumns - 1) / kColumns;
   return {HeaderWidth() + kColumns * cell.width() + 1, (rows + 1) * cell.height() + 1};
 }
 
