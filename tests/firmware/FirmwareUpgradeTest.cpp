@@ -1,39 +1,25 @@
 // The firmware upgrade dialog: messages, frames on the line, progress, speed, refused files.
 #include "firmware/FirmwareUpgrade.h"
+#include "firmware/UpgradeFile.h"
 #include "link/DmxLine.h"
 #include "support/ScriptRun.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <array>
 #include <fstream>
 #include <string>
 #include <vector>
+
+#include "UpgradeImage.h"
 
 namespace {
 
 using CBytes = std::vector<std::uint8_t>;
 
-struct CTestBlock {
-  std::uint8_t tag0, tag1;
-  CBytes data;
-  std::uint16_t chunkSize;
-};
-
-CBytes UpgradeFile(const std::vector<CTestBlock>& blocks) {
-  const std::string signature = "Zelkar product firmware upgrade file";
-  CBytes bytes(signature.begin(), signature.end());
-  bytes.insert(bytes.end(), {0x00, 0x0A, 0x01, 0x02, 0x03});
-  for (const auto& block : blocks) {
-    const auto length = static_cast<std::uint32_t>(block.data.size());
-    bytes.insert(bytes.end(), {block.tag0, block.tag1});
-    for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<std::uint8_t>(length >> (8 * i)));
-    bytes.push_back(static_cast<std::uint8_t>(block.chunkSize));
-    bytes.push_back(static_cast<std::uint8_t>(block.chunkSize >> 8));
-    bytes.insert(bytes.end(), {0x00, 0x11, 0x22, 0x33, 0x44});
-    bytes.insert(bytes.end(), block.data.begin(), block.data.end());
-  }
-  return bytes;
+// A file of one block with tag 1 2 (or none), for the dialog to read from disk.
+CBytes OneBlock(const CBytes& data, std::uint16_t chunkSize, std::array<std::uint8_t, 2> tag = {1, 2}) {
+  return CUpgradeImage().Block(tag, chunkSize, 0x44332211, data).Bytes();
 }
 
 std::string WriteTemp(const std::string& name, const CBytes& bytes) {
@@ -44,10 +30,9 @@ std::string WriteTemp(const std::string& name, const CBytes& bytes) {
 }
 
 bool IsIdleFrame(const CDmxFrame& frame) {
-  if (frame.startCode != 0xF9 || frame.slots.size() != 559) return false;
-  for (std::size_t i = 0; i < frame.slots.size(); ++i)
-    if (frame.slots[i] != ((i == 0 || i == 558) ? 1 : 0)) return false;
-  return true;
+  CBytes idle(559, 0);
+  idle.front() = idle.back() = 1;
+  return frame.startCode == 0xF9 && frame.slots == idle;
 }
 
 // The frames on the line as runs of equal frames: (kind, count), kind "idle", "data N" (chunk
@@ -72,18 +57,9 @@ using CRuns = std::vector<std::pair<std::string, int>>;
 
 TEST(FirmwareUpgrade, OpensWithTheIdleFrameAndTheUpgradeMode) {
   const CScriptRun run = RunDialogScript<CFirmwareUpgrade>(
-      "expect dialog 131\n"
-      "expect title \"Firmware Upgrade V2.0\"\n"
-      "expect icon 139\n"
-      "expect text 1273 \"100\"\n"
-      "expect pos 1004 1\n"
-      "expect range 1004 1 100\n"
-      "expect hidden 1272\n"
-      "expect frames 0\n"
-      "wait 35\n"
-      "expect frames 1\n"
-      "expect frame 0xF9 559 1=1 2=0 558=0 559=1\n"
-      "wait 350\n"
+      "expect dialog 131\nexpect title \"Firmware Upgrade V2.0\"\nexpect icon 139\nexpect text 1273 \"100\"\n"
+      "expect pos 1004 1\nexpect range 1004 1 100\nexpect hidden 1272\nexpect frames 0\nwait 35\nexpect frames 1\n"
+      "expect frame 0xF9 559 1=1 2=0 558=0 559=1\nwait 350\n"
       "expect frames 11\n");
   ASSERT_TRUE(run.Passed()) << run.result.message;
   const auto calls = Describe(run.calls);
@@ -96,19 +72,14 @@ TEST(FirmwareUpgrade, OpensWithTheIdleFrameAndTheUpgradeMode) {
 }
 
 TEST(FirmwareUpgrade, TransferHoldsFramesAndShowsProgressThenFinishes) {
-  const std::string path = WriteTemp("small.zku", UpgradeFile({{0x10, 0x20, {0xAA, 0xBB, 0xCC}, 2}}));
+  const std::string path = WriteTemp("small.zku", OneBlock({0xAA, 0xBB, 0xCC}, 2, {0x10, 0x20}));
   const CScriptRun run = RunDialogScript<CFirmwareUpgrade>(
-      "type 1005 \"" + path + "\"\n"
-      "click 1001\n"
-      "expect visible 1272\n"
-      "expect range 1272 0 3\n"
-      "expect pos 1272 2\n"
+      "type 1005 \"" + path + "\"\nclick 1001\nexpect visible 1272\nexpect range 1272 0 3\nexpect pos 1272 2\n"
       "wait 2975\n"          // 85 ticks: the first frame's hold ends, the short last chunk is built
       "expect pos 1272 3\n"  // the whole total before the block end frame has gone out
       "expect no-message\n"
       "wait 280\n"           // the block end frame, then the finish on the next change
-      "expect message \"      Firmware upgrade finish!\" none\n"
-      "expect hidden 1272\n"
+      "expect message \"      Firmware upgrade finish!\" none\nexpect hidden 1272\n"
       "wait 245\n");
   ASSERT_TRUE(run.Passed()) << run.result.message;
   EXPECT_EQ(run.boxes.at(0).ownerResourceId, 131);
@@ -124,51 +95,33 @@ TEST(FirmwareUpgrade, TransferHoldsFramesAndShowsProgressThenFinishes) {
 }
 
 TEST(FirmwareUpgrade, RefusedFilesSayWhyAndSendNothingOfThem) {
-  const std::string bad = WriteTemp("bad.zku", CBytes{'Z', 'e', 'l'});
-  CBytes wrongSignature = UpgradeFile({{1, 2, {5}, 1}});
+  CBytes wrongSignature = OneBlock({5}, 1);
   wrongSignature[37] = 0x0D;
-  const std::string unsigned_ = WriteTemp("unsigned.zku", wrongSignature);
-  CBytes trailing = UpgradeFile({{1, 2, {5}, 1}});
+  CBytes trailing = OneBlock({5}, 1);
   trailing.push_back(0);
-  const std::string damaged = WriteTemp("damaged.zku", trailing);
-  const std::string noBlock = WriteTemp("noblock.zku", UpgradeFile({}));
-  const std::string bigChunk = WriteTemp("bigchunk.zku", UpgradeFile({{1, 2, {5}, 513}}));
-  const std::string zeroChunk = WriteTemp("zerochunk.zku", UpgradeFile({{1, 2, {5}, 0}}));
-
-  const CScriptRun run = RunDialogScript<CFirmwareUpgrade>(
-      "click 1001\n"
-      "expect message \"Upgrade file no specify!\" warning\n"
-      "type 1005 \"/no/such/file.zku\"\n"
-      "click 1001\n"
-      "expect message \"\\\"/no/such/file.zku\\\" open error!\" warning\n"
-      "type 1005 \"" + bad + "\"\nclick 1001\n"
-      "expect message \"Upgrade file format error!\" warning\n"
-      "type 1005 \"" + unsigned_ + "\"\nclick 1001\n"
-      "expect message \"Upgrade file format error!\" warning\n"
-      "type 1005 \"" + damaged + "\"\nclick 1001\nexpect message warning\n"
-      "type 1005 \"" + noBlock + "\"\nclick 1001\nexpect message warning\n"
-      "type 1005 \"" + bigChunk + "\"\nclick 1001\nexpect message warning\n"
-      "type 1005 \"" + zeroChunk + "\"\nclick 1001\nexpect message warning\n"
-      "expect hidden 1272\n"
-      "wait 700\n"
-      "expect no-message\n");
+  std::string script =
+      "click 1001\nexpect message \"Upgrade file no specify!\" warning\ntype 1005 \"/no/such/file.zku\"\nclick 1001\n"
+      "expect message \"\\\"/no/such/file.zku\\\" open error!\" warning\n";
+  // The reader's checks, one file of each class; their messages are the reader's own.
+  const std::vector<CBytes> refused{CBytes{'Z', 'e', 'l'}, wrongSignature, trailing, CUpgradeImage().Bytes(),
+                                    OneBlock({5}, 513), OneBlock({5}, 0)};
+  for (std::size_t i = 0; i < refused.size(); ++i) {
+    const std::string path = WriteTemp("refused" + std::to_string(i) + ".zku", refused[i]);
+    auto parsed = CUpgradeFile::Parse(refused[i]);
+    ASSERT_FALSE(parsed) << i;
+    script += "type 1005 \"" + path + "\"\nclick 1001\nexpect message \"" + parsed.error().message + "\" warning\n";
+  }
+  const CScriptRun run = RunDialogScript<CFirmwareUpgrade>(script + "expect hidden 1272\nwait 700\nexpect no-message\n");
   ASSERT_TRUE(run.Passed()) << run.result.message;
-  for (std::size_t i = 4; i < run.boxes.size(); ++i) EXPECT_FALSE(run.boxes[i].text.empty());
   EXPECT_EQ(Runs(run.frames), (CRuns{{"idle", 20}}));
 }
 
 TEST(FirmwareUpgrade, ARefusedFileDuringATransferLeavesItRunningToItsFinish) {
-  const std::string good = WriteTemp("good.zku", UpgradeFile({{0x10, 0x20, {0xAA}, 1}}));
+  const std::string good = WriteTemp("good.zku", OneBlock({0xAA}, 1, {0x10, 0x20}));
   const std::string bad = WriteTemp("bad2.zku", CBytes(50, 0x5A));
   const CScriptRun run = RunDialogScript<CFirmwareUpgrade>(
-      "type 1005 \"" + good + "\"\n"
-      "click 1001\n"
-      "wait 1050\n"
-      "type 1005 \"" + bad + "\"\n"
-      "click 1001\n"
-      "expect message \"Upgrade file format error!\"\n"
-      "expect visible 1272\n"
-      "wait 2100\n"
+      "type 1005 \"" + good + "\"\nclick 1001\nwait 1050\ntype 1005 \"" + bad + "\"\nclick 1001\n"
+      "expect message \"Upgrade file format error!\"\nexpect visible 1272\nwait 2100\n"
       "expect message \"      Firmware upgrade finish!\"\n");
   ASSERT_TRUE(run.Passed()) << run.result.message;
   const CRuns runs = Runs(run.frames);
@@ -179,17 +132,11 @@ TEST(FirmwareUpgrade, ARefusedFileDuringATransferLeavesItRunningToItsFinish) {
 }
 
 TEST(FirmwareUpgrade, SpeedSliderSetsTheHoldAndCutsTheFrameOnTheLine) {
-  const std::string path = WriteTemp("speed.zku", UpgradeFile({{1, 2, {7, 8}, 1}}));
+  const std::string path = WriteTemp("speed.zku", OneBlock({7, 8}, 1));
   const CScriptRun run = RunDialogScript<CFirmwareUpgrade>(
-      "slide 1004 100\n"
-      "expect text 1273 \"1\"\n"
-      "slide 1004 50 TB_ENDTRACK\n"
-      "expect text 1273 \"51\"\n"
+      "slide 1004 100\nexpect text 1273 \"1\"\nslide 1004 50 TB_ENDTRACK\nexpect text 1273 \"51\"\n"
       "slide 1004 1 TB_TOP\n"  // the Home key
-      "expect text 1273 \"100\"\n"
-      "slide 1004 7\n"
-      "type 1005 \"" + path + "\"\n"
-      "click 1001\n"
+      "expect text 1273 \"100\"\nslide 1004 7\ntype 1005 \"" + path + "\"\nclick 1001\n"
       "wait 350\n"           // 10 ticks of the first frame's 85
       "slide 1004 2\n"       // hold 5: the first frame's countdown is cut from 75 to 5
       "wait 700\n");
@@ -214,15 +161,12 @@ class CShortFramesOutput final : public CDmxOutput {
 }  // namespace
 
 TEST(FirmwareUpgrade, AnInterfaceThatCannotSendUpgradeFramesIsNamedNotFaked) {
-  const std::string path = WriteTemp("short.zku", UpgradeFile({{1, 2, {7}, 1}}));
+  const std::string path = WriteTemp("short.zku", OneBlock({7}, 1));
   const CScriptRun run = RunScript(
       "expect message \"This DMX interface cannot send firmware upgrade frames: at most 512 slots\" warning\n"
-      "type 1005 \"" + path + "\"\n"
-      "click 1001\n"
+      "type 1005 \"" + path + "\"\nclick 1001\n"
       "expect message \"This DMX interface cannot send firmware upgrade frames: at most 512 slots\"\n"
-      "expect hidden 1272\n"
-      "wait 3500\n"
-      "expect no-message\n"
+      "expect hidden 1272\nwait 3500\nexpect no-message\n"
       "expect frames 0\n",
       [] {
         CDmxLine::Instance().SetOutput(std::make_unique<CShortFramesOutput>());
@@ -233,7 +177,7 @@ TEST(FirmwareUpgrade, AnInterfaceThatCannotSendUpgradeFramesIsNamedNotFaked) {
 }
 
 TEST(FirmwareUpgrade, ClosingDuringATransferStandsByOnceWithoutAMessage) {
-  const std::string path = WriteTemp("close.zku", UpgradeFile({{1, 2, CBytes(40, 9), 8}}));
+  const std::string path = WriteTemp("close.zku", OneBlock(CBytes(40, 9), 8));
   const CScriptRun run = RunDialogScript<CFirmwareUpgrade>(
       "type 1005 \"" + path + "\"\nclick 1001\nwait 500\nclose\nwait 500\nexpect no-message\n");
   ASSERT_TRUE(run.Passed()) << run.result.message;

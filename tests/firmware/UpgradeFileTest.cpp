@@ -30,26 +30,19 @@ TEST(UpgradeFile, DecodesFileTagBlocksAndTransferTotal) {
   EXPECT_EQ(file->TransferTotal(), 1005u);
   EXPECT_EQ(file->Bytes().size(), image.Bytes().size());
   ASSERT_EQ(file->BlockCount(), 3u);
-
   const auto first = file->Block(0);
-  EXPECT_EQ(first.offset, 41u);
+  const auto empty = file->Block(1);
+  const auto last = file->Block(2);
+  EXPECT_EQ((std::vector<std::size_t>{first.offset, first.length, first.chunkSize, first.word}),
+            (std::vector<std::size_t>{41, 5, 2, 0xA1B2C3D4}));
   EXPECT_EQ(first.tag, (CUpgradeFile::CBlockTag{0x10, 0x20}));
-  EXPECT_EQ(first.length, 5u);
-  EXPECT_EQ(first.chunkSize, 2u);
-  EXPECT_EQ(first.word, 0xA1B2C3D4u);
   const auto data = file->BlockData(first);
   EXPECT_EQ(std::vector<std::uint8_t>(data.begin(), data.end()), Counting(5, 0x40));
-
-  const auto empty = file->Block(1);
-  EXPECT_EQ(empty.offset, 41u + 13 + 5);
-  EXPECT_EQ(empty.length, 0u);
+  EXPECT_EQ((std::vector<std::size_t>{empty.offset, empty.length}), (std::vector<std::size_t>{41 + 13 + 5, 0}));
   EXPECT_TRUE(file->BlockData(empty).empty());
-
-  const auto last = file->Block(2);
-  EXPECT_EQ(last.offset, 41u + 13 + 5 + 13);
+  EXPECT_EQ((std::vector<std::size_t>{last.offset, last.chunkSize, last.word}),
+            (std::vector<std::size_t>{41 + 13 + 5 + 13, 300, 0x01020304}));
   EXPECT_EQ(last.tag, (CUpgradeFile::CBlockTag{0x12, 0x22}));
-  EXPECT_EQ(last.chunkSize, 300u);
-  EXPECT_EQ(last.word, 0x01020304u);
   EXPECT_EQ(file->BlockData(last).back(), static_cast<std::uint8_t>(999));
 }
 
@@ -57,7 +50,6 @@ TEST(UpgradeFile, AnythingButTheExactSignatureIsAFormatError) {
   const std::string kFormatError = "Upgrade file format error!";
   const auto good = CUpgradeImage().Block({1, 2}, 4, 0, Counting(4)).Bytes();
   ASSERT_TRUE(CUpgradeFile::Parse(good));
-
   EXPECT_EQ(ErrorOf({}), kFormatError);
   EXPECT_EQ(ErrorOf({good.begin(), good.begin() + 37}), kFormatError);  // one byte short of the signature
   for (const std::size_t at : {0u, 12u, 35u, 36u, 37u}) {
@@ -81,31 +73,21 @@ TEST(UpgradeFile, RefusesFileWithoutAnyBlock) {
 TEST(UpgradeFile, RefusesBlockChainThatDoesNotEndAtTheEndOfTheFile) {
   const auto twoBlocks = CUpgradeImage().Block({1, 1}, 8, 0, Counting(8)).Block({2, 2}, 8, 0, Counting(20));
   ASSERT_TRUE(CUpgradeFile::Parse(twoBlocks.Bytes()));
-
   // The second block's data is one byte short.
   auto shortData = twoBlocks.Bytes();
   shortData.pop_back();
   EXPECT_EQ(ErrorOf(shortData),
             "Upgrade file is damaged: block 2 runs past the end of the file (it holds 20 bytes, 19 are left).");
-
   // Bytes left over after the last block are too few for another block header.
-  for (std::size_t extra = 1; extra < 13; ++extra) {
-    auto leftOver = twoBlocks;
-    leftOver.Raw(std::vector<std::uint8_t>(extra, 0));
-    EXPECT_EQ(ErrorOf(leftOver.Bytes()), "Upgrade file is damaged: the header of block 3 runs past the end of the file.")
+  for (std::size_t extra = 1; extra < 13; ++extra)
+    EXPECT_EQ(ErrorOf(CUpgradeImage(twoBlocks).Raw(std::vector<std::uint8_t>(extra, 0)).Bytes()),
+              "Upgrade file is damaged: the header of block 3 runs past the end of the file.")
         << extra << " bytes left over";
-  }
-
   // Thirteen zero bytes left over are a well-formed empty block, not damage.
-  auto emptyBlock = twoBlocks;
-  emptyBlock.Raw(std::vector<std::uint8_t>(13, 0));
-  EXPECT_TRUE(CUpgradeFile::Parse(emptyBlock.Bytes()));
-
+  EXPECT_TRUE(CUpgradeFile::Parse(CUpgradeImage(twoBlocks).Raw(std::vector<std::uint8_t>(13, 0)).Bytes()));
   // Lengths that would wrap a 32-bit offset (13 + L = 2^32) or run far past the end.
   for (const std::uint32_t length : {0xFFFFFFF3u, 0xFFFFFFFFu, 0x80000000u}) {
-    const auto huge = CUpgradeImage().Block({1, 1}, 8, 0, Counting(16), length);
-    const auto error = ErrorOf(huge.Bytes());
-    EXPECT_EQ(error, "Upgrade file is damaged: block 1 runs past the end of the file (it holds " +
+    EXPECT_EQ(ErrorOf(CUpgradeImage().Block({1, 1}, 8, 0, Counting(16), length).Bytes()), "Upgrade file is damaged: block 1 runs past the end of the file (it holds " +
                          std::to_string(length) + " bytes, 16 are left).");
   }
 }
@@ -115,12 +97,9 @@ TEST(UpgradeFile, RefusesChunkSizesThatCannotCarryTheBlock) {
             "Upgrade file is damaged: block 2 has a chunk size of 513 bytes; a frame carries at most 512.");
   EXPECT_EQ(ErrorOf(CUpgradeImage().Block({1, 1}, 0, 0, Counting(3)).Bytes()),
             "Upgrade file is damaged: block 1 has a chunk size of 0 but holds 3 bytes.");
-
   // The limits themselves are fine, and a block without data never uses its chunk size.
-  EXPECT_TRUE(CUpgradeFile::Parse(CUpgradeImage().Block({1, 1}, 512, 0, Counting(1500)).Bytes()));
-  EXPECT_TRUE(CUpgradeFile::Parse(CUpgradeImage().Block({1, 1}, 1, 0, Counting(3)).Bytes()));
-  EXPECT_TRUE(CUpgradeFile::Parse(CUpgradeImage().Block({1, 1}, 0, 0, {}).Bytes()));
-  EXPECT_TRUE(CUpgradeFile::Parse(CUpgradeImage().Block({1, 1}, 0xFFFF, 0, {}).Bytes()));
+  for (const auto& [chunk, size] : std::vector<std::pair<std::uint16_t, std::size_t>>{{512, 1500}, {1, 3}, {0, 0}, {0xFFFF, 0}})
+    EXPECT_TRUE(CUpgradeFile::Parse(CUpgradeImage().Block({1, 1}, chunk, 0, Counting(size)).Bytes())) << chunk;
 }
 
 TEST(UpgradeFile, ReadsWholeFileFromPathAndNamesPathOnOpenFailure) {
@@ -129,21 +108,16 @@ TEST(UpgradeFile, ReadsWholeFileFromPathAndNamesPathOnOpenFailure) {
   const std::string path = dir + "/fw.zku";
   const auto image = CUpgradeImage().Block({1, 2}, 100, 9, Counting(250));
   {
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(image.Bytes().data()), static_cast<std::streamsize>(image.Bytes().size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(image.Bytes().data()), static_cast<std::streamsize>(image.Bytes().size()));
   }
   auto file = CUpgradeFile::Read(path);
   ASSERT_TRUE(file) << file.error().message;
   EXPECT_EQ(file->TransferTotal(), 250u);
   EXPECT_TRUE(std::equal(file->Bytes().begin(), file->Bytes().end(), image.Bytes().begin(), image.Bytes().end()));
-
   // Checks apply to files read from disk too.
-  {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << "not an upgrade file";
-  }
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << "not an upgrade file";
   EXPECT_EQ(CUpgradeFile::Read(path).error().message, "Upgrade file format error!");
-
   // A file too large for the progress count is refused before it is read (a sparse file here).
   ASSERT_EQ(::truncate(path.c_str(), 0x80000000LL), 0);
   EXPECT_EQ(CUpgradeFile::Read(path).error().message,
