@@ -9,28 +9,12 @@
 
 TEST(AddressRemoteSetup, MenuRunsEachToolFreshAndStaysBeneathIt) {
   const CScriptRun run = RunDialogScript<CAddressRemoteSetup>(
-      "expect dialog 133\n"
-      "expect title \"Remote DMX addressing V2.0\"\n"
-      "expect icon 139\n"
-      "expect focus 1000\n"
-      "expect text 1000 \"DMX Address Remote Auto Setup\"\n"
-      "expect text 1001 \"DMX Address Remote Manual Setup\"\n"
-      "expect text 1002 \"Standard Setup\"\n"
-      "expect hidden 1002\n"
-      "wait 1000\n"
-      "expect frames 0\n"
-      "click 1000\n"
-      "expect dialog 135\n"
-      "type 1005 \"77\"\n"
-      "close\n"
-      "expect dialog 133\n"
-      "click 1000\n"
+      "expect dialog 133\nexpect title \"Remote DMX addressing V2.0\"\nexpect icon 139\nexpect focus 1000\n"
+      "expect text 1000 \"DMX Address Remote Auto Setup\"\nexpect text 1001 \"DMX Address Remote Manual Setup\"\n"
+      "expect text 1002 \"Standard Setup\"\nexpect hidden 1002\nwait 1000\nexpect frames 0\nclick 1000\n"
+      "expect dialog 135\ntype 1005 \"77\"\nclose\nexpect dialog 133\nclick 1000\n"
       "expect text 1005 \"1\"\n"  // a new tool, nothing kept from the last one
-      "close\n"
-      "click 1001\n"
-      "expect dialog 136\n"
-      "close\n"
-      "expect dialog 133\n"
+      "close\nclick 1001\nexpect dialog 136\nclose\nexpect dialog 133\n"
       "close\n");
   ASSERT_TRUE(run.Passed()) << run.result.message;
   EXPECT_EQ(Describe(run.calls),

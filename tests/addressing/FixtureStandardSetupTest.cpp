@@ -46,11 +46,8 @@ TEST(ManualAddressSetup, ConstructionHandsOverBlankPagesAndOpensWaiting) {
   EXPECT_EQ(ids, (std::vector<int>{1006, 1005, 1009, 1012, 1100, 1008, 1000, 1271, 1272}));
 
   std::string script =
-      "expect dialog 136\n"
-      "expect title \"Remote DMX Addressing Manual Setup V2.0\"\n"
-      "expect icon 139\n"
-      "expect visible 1012\nexpect visible 1272\n"
-      "expect text 1012 \"Wait ...\"\n"
+      "expect dialog 136\nexpect title \"Remote DMX Addressing Manual Setup V2.0\"\nexpect icon 139\n"
+      "expect visible 1012\nexpect visible 1272\nexpect text 1012 \"Wait ...\"\n"
       "expect range 1272 0 200\nexpect range 1100 0 511\nexpect range 1271 0 169\n"
       "expect text 1005 \"\"\nexpect text 1008 \"\"\n"
       "expect frames 0\n";
@@ -69,9 +66,7 @@ TEST(ManualAddressSetup, WaitingPhaseIs199BlankFramesThenFixtureOneIsFlagged) {
   for (int tick = 1; tick <= 199; ++tick)
     script += "wait 25\nexpect frames " + std::to_string(tick) + "\nexpect pos 1272 " + std::to_string(tick - 1) + "\n";
   script += "expect visible 1272\nexpect visible 1012\nexpect hidden 1000\n"
-            "wait 25\n"
-            "expect frames 200\n"
-            "expect frame 253 512 3=255\n"
+            "wait 25\nexpect frames 200\nexpect frame 253 512 3=255\n"
             "expect hidden 1272\nexpect hidden 1012\n";
   for (const int id : kWorkingControls) script += "expect visible " + std::to_string(id) + "\n";
   script += "expect text 1008 \"1\"\nexpect text 1005 \"\"\nexpect pos 1100 0\nexpect pos 1271 0\n"
@@ -102,16 +97,12 @@ TEST(ManualAddressSetup, WaitingPhaseIs199BlankFramesThenFixtureOneIsFlagged) {
 
 TEST(ManualAddressSetup, MovingTheSelectionClearsTheOldFlagBeforeSettingTheNew) {
   const CScriptRun run = RunManual(kPastWaiting +
-                                   "scroll 1271 SB_THUMBTRACK 4\n"
-                                   "expect text 1008 \"5\"\n"
-                                   "wait 50\n"
+                                   "scroll 1271 SB_THUMBTRACK 4\nexpect text 1008 \"5\"\nwait 50\n"
                                    "expect frame 253 512 15=255 3=0\n"
                                    // Two changes within one tick: only the last one is flagged.
-                                   "type 1008 \"7\"\nleave 1008\n"
-                                   "type 1008 \"9\"\nleave 1008\n"
+                                   "type 1008 \"7\"\nleave 1008\ntype 1008 \"9\"\nleave 1008\n"
                                    "expect pos 1271 4\n"  // typing leaves the bar where it was
-                                   "wait 25\n"
-                                   "expect frame 253 512 15=0 21=0 27=255\n"
+                                   "wait 25\nexpect frame 253 512 15=0 21=0 27=255\n"
                                    "wait 100\n");
   ASSERT_TRUE(run.Passed()) << run.result.message;
 
@@ -131,33 +122,21 @@ TEST(ManualAddressSetup, MovingTheSelectionClearsTheOldFlagBeforeSettingTheNew) 
 
 TEST(ManualAddressSetup, SaveWritesTheAddressIntoTheFixtureTripleUnchanged) {
   const CScriptRun run = RunManual(kPastWaiting +
-                                   "scroll 1271 SB_LINERIGHT\n"
-                                   "expect text 1008 \"2\"\nexpect text 1005 \"\"\n"
-                                   "wait 25\n"
-                                   "type 1005 \"300\"\n"
-                                   "click 1000\n"
-                                   "expect no-message\n"
-                                   "wait 25\n"
+                                   "scroll 1271 SB_LINERIGHT\nexpect text 1008 \"2\"\nexpect text 1005 \"\"\n"
+                                   "wait 25\ntype 1005 \"300\"\nclick 1000\nexpect no-message\nwait 25\n"
                                    "expect frame 253 512 4=1 5=44 6=255\n"
                                    // Another fixture shows no address; going back shows the saved one.
                                    "scroll 1271 SB_LINERIGHT\nexpect text 1005 \"\"\n"
                                    "scroll 1271 SB_LINELEFT\nexpect text 1005 \"300\"\n"
-                                   "type 1008 \"3\"\nleave 1008\nexpect text 1005 \"\"\n"
-                                   "wait 25\n"
-                                   "type 1005 \"512\"\nclick 1000\n"
-                                   "wait 25\n"
-                                   "expect frame 253 512 4=1 5=44 6=0 7=2 8=0 9=255\n"
-                                   "type 1008 \"4\"\nleave 1008\n"
+                                   "type 1008 \"3\"\nleave 1008\nexpect text 1005 \"\"\nwait 25\n"
+                                   "type 1005 \"512\"\nclick 1000\nwait 25\n"
+                                   "expect frame 253 512 4=1 5=44 6=0 7=2 8=0 9=255\ntype 1008 \"4\"\nleave 1008\n"
                                    "wait 25\n"
                                    // An address taken from the bar; the bar itself sends nothing.
-                                   "scroll 1100 SB_THUMBTRACK 0\nexpect text 1005 \"1\"\n"
-                                   "click 1000\n"
-                                   "wait 25\n"
+                                   "scroll 1100 SB_THUMBTRACK 0\nexpect text 1005 \"1\"\nclick 1000\nwait 25\n"
                                    "expect frame 253 512 10=0 11=1 12=255\n"
                                    // Saving again overwrites; Save with an empty field does nothing.
-                                   "type 1005 \"258\"\nclick 1000\n"
-                                   "type 1005 \"\"\nclick 1000\n"
-                                   "wait 25\n"
+                                   "type 1005 \"258\"\nclick 1000\ntype 1005 \"\"\nclick 1000\nwait 25\n"
                                    "expect frame 253 512 10=1 11=2 12=255\n"
                                    "type 1008 \"2\"\nleave 1008\nexpect text 1005 \"300\"\n"
                                    "type 1008 \"4\"\nleave 1008\nexpect text 1005 \"258\"\n"
@@ -182,14 +161,9 @@ TEST(ManualAddressSetup, SaveGoesToTheFixtureShownEvenBeforeItsFlagMoves) {
   // Fixture 2 holds 300; fixture 1 is flagged. Typing 2 in the fixture field and pressing Save
   // at once (no tick between) must not copy fixture 2's address onto fixture 1.
   const CScriptRun run = RunManual(kPastWaiting +
-                                   "type 1008 \"2\"\nleave 1008\nwait 25\n"
-                                   "type 1005 \"300\"\nclick 1000\n"
-                                   "type 1008 \"1\"\nleave 1008\nwait 25\n"
-                                   "expect frame 253 512 3=255 4=1 5=44\n"
-                                   "type 1008 \"2\"\n"
-                                   "click 1000\n"
-                                   "expect text 1005 \"300\"\n"
-                                   "wait 25\n"
+                                   "type 1008 \"2\"\nleave 1008\nwait 25\ntype 1005 \"300\"\nclick 1000\n"
+                                   "type 1008 \"1\"\nleave 1008\nwait 25\nexpect frame 253 512 3=255 4=1 5=44\n"
+                                   "type 1008 \"2\"\nclick 1000\nexpect text 1005 \"300\"\nwait 25\n"
                                    "expect frame 253 512 1=0 2=0 3=0 4=1 5=44 6=255\n");
   ASSERT_TRUE(run.Passed()) << run.result.message;
   for (const auto& call : CallsOf(run.calls, ELinkCall::SetChannelValue))
@@ -198,11 +172,8 @@ TEST(ManualAddressSetup, SaveGoesToTheFixtureShownEvenBeforeItsFlagMoves) {
 
 TEST(ManualAddressSetup, Fixture170IsFlaggedInSlot510AndTheLastTwoSlotsStayZero) {
   const CScriptRun run = RunManual(kPastWaiting +
-                                   "scroll 1271 SB_THUMBTRACK 169\n"
-                                   "expect text 1008 \"170\"\n"
-                                   "wait 25\n"
-                                   "type 1005 \"512\"\nclick 1000\n"
-                                   "wait 25\n"
+                                   "scroll 1271 SB_THUMBTRACK 169\nexpect text 1008 \"170\"\nwait 25\n"
+                                   "type 1005 \"512\"\nclick 1000\nwait 25\n"
                                    "expect frame 253 512 508=2 509=0 510=255 511=0 512=0 3=0\n"
                                    "scroll 1271 SB_LINERIGHT\nscroll 1271 SB_PAGERIGHT\n"
                                    "expect pos 1271 169\nexpect text 1008 \"170\"\n"
@@ -241,8 +212,7 @@ TEST(ManualAddressSetup, NumbersOutOfRangeAreRefusedAndTheFieldEmptied) {
   // Empty fields are never tested; the ends of both ranges pass.
   script += "type 1008 \"\"\nleave 1008\ntype 1005 \"\"\nleave 1005\nexpect no-message\n"
             "type 1008 \"1\"\nleave 1008\ntype 1005 \"1\"\nleave 1005\n"
-            "type 1005 \"512\"\nleave 1005\nexpect no-message\n"
-            "expect text 1008 \"1\"\n"
+            "type 1005 \"512\"\nleave 1005\nexpect no-message\nexpect text 1008 \"1\"\n"
             "wait 25\nexpect frame 253 512 3=255 15=0\n"
             "close\n";
   const CScriptRun run = RunManual(script);
@@ -266,12 +236,6 @@ TEST(ManualAddressSetup, BothBarsStepByTheScrollRule) {
   ASSERT_TRUE(fixture.Passed()) << fixture.result.message;
   // The bar's last step chose fixture 159 (position 158).
   EXPECT_EQ(LitSlots(fixture.frames.back()), (std::map<int, int>{{3 * 159, 255}}));
-
-  // Typing 7 in the fixture field selects what the bar at position 6 selects.
-  const CScriptRun typed = RunManual(kPastWaiting + "type 1008 \"7\"\nleave 1008\nwait 25\nexpect frame 253 512 21=255\n"
-                                                    "scroll 1271 SB_THUMBTRACK 6\nexpect text 1008 \"7\"\n"
-                                                    "wait 25\nexpect frame 253 512 21=255\n");
-  ASSERT_TRUE(typed.Passed()) << typed.result.message;
 }
 
 TEST(ManualAddressSetup, ClosingInEitherPhaseStandsByOnceAndStopsTheFrames) {
@@ -287,13 +251,8 @@ TEST(ManualAddressSetup, ClosingInEitherPhaseStandsByOnceAndStopsTheFrames) {
 TEST(ManualAddressSetup, ReopeningStartsWaitingAgainWithNoSavedAddresses) {
   const CScriptRun run = RunDialogScript<CAddressRemoteSetup>(
       "click 1001\n" + kPastWaiting +
-      "type 1005 \"300\"\nclick 1000\nwait 25\n"
-      "expect frame 253 512 1=1 2=44 3=255\n"
-      "close\n"
-      "expect dialog 133\n"
-      "click 1001\n"
-      "expect visible 1012\nexpect hidden 1000\n"
-      "wait 25\n"
+      "type 1005 \"300\"\nclick 1000\nwait 25\nexpect frame 253 512 1=1 2=44 3=255\nclose\nexpect dialog 133\n"
+      "click 1001\nexpect visible 1012\nexpect hidden 1000\nwait 25\n"
       "expect frame 254 512 1=0 2=0 3=0\n" +
       kPastWaiting +
       "expect text 1008 \"1\"\nexpect text 1005 \"\"\n"
