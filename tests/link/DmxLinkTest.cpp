@@ -7,18 +7,9 @@
 
 #include <array>
 
-namespace {
-
-class DmxLink : public ::testing::Test {
- protected:
-  void SetUp() override { CDmxLine::Instance().Reset(); }
-  void TearDown() override { CDmxLine::Instance().Reset(); }
-};
-
-}  // namespace
-
-TEST_F(DmxLink, EachCallForwardsToTheLine) {
+TEST(DmxLink, EachCallForwardsToTheLine) {
   CDmxLine& line = CDmxLine::Instance();
+  line.Reset();
   line.SetOutput(std::make_unique<CVirtualOutput>(kVirtualModelA));
   line.SetRecording(true);
 
@@ -36,14 +27,11 @@ TEST_F(DmxLink, EachCallForwardsToTheLine) {
   EXPECT_EQ(DmxLinkStandBy(), 0);
   DmxLinkTransmitStart();
 
-  const auto calls = line.Calls();
-  ASSERT_EQ(calls.size(), 10u);
-  const ELinkCall expected[] = {ELinkCall::Open, ELinkCall::Open, ELinkCall::SetMode, ELinkCall::SetPageValue,
-                                ELinkCall::SetChannelValue, ELinkCall::Start, ELinkCall::StartWithPageValue,
-                                ELinkCall::StartWithChannelValue, ELinkCall::StandBy, ELinkCall::Start};
-  for (std::size_t i = 0; i < calls.size(); ++i) {
-    EXPECT_EQ(calls[i].call, expected[i]) << i;
-  }
+  std::vector<ELinkCall> calls;
+  for (const CLinkCall& call : line.Calls()) calls.push_back(call.call);
+  using enum ELinkCall;
+  EXPECT_EQ(calls, (std::vector{Open, Open, SetMode, SetPageValue, SetChannelValue, Start, StartWithPageValue,
+                                StartWithChannelValue, StandBy, Start}));
   const auto frames = line.Frames();
   ASSERT_EQ(frames.size(), 3u);
   EXPECT_EQ(frames[0].startCode, 0xFD);
@@ -53,4 +41,5 @@ TEST_F(DmxLink, EachCallForwardsToTheLine) {
   EXPECT_EQ(frames[1].slots[kPageSize], 0x22);
   EXPECT_EQ(frames[2].slots[511], 0x45);
   EXPECT_TRUE(line.Status().standBy);
+  line.Reset();
 }

@@ -28,10 +28,8 @@ TEST(ThreadedKernelTtyControl, SetsRawEightBitsTwoStopBitsAndPassesBytesUnchange
   EXPECT_EQ(tio.c_iflag & (IXON | ICRNL), 0u);
 
   // Line ends, control characters and 0xFF go out as they are.
-  const std::vector<std::uint8_t> bytes{0x00, 0x0A, 0x0D, 0x03, 0x11, 0x13, 0x7F, 0xFF};
-  auto written = control.Write(*fd, bytes);
-  ASSERT_TRUE(written);
-  EXPECT_EQ(*written, bytes.size());
+  const Bytes bytes{0x00, 0x0A, 0x0D, 0x03, 0x11, 0x13, 0x7F, 0xFF};
+  EXPECT_EQ(control.Write(*fd, bytes), bytes.size());
   EXPECT_TRUE(control.Drain(*fd));
   ASSERT_TRUE(pty.WaitForBytes(bytes.size()));
   EXPECT_EQ(pty.Received(), bytes);
@@ -42,9 +40,7 @@ TEST(ThreadedKernelTtyControl, SetsRawEightBitsTwoStopBitsAndPassesBytesUnchange
   EXPECT_EQ(tio.c_cflag & CSTOPB, 0u);
 
   pty.CloseMaster();  // unplugged: the errors come back as they are
-  auto failed = control.Write(*fd, bytes);
-  ASSERT_FALSE(failed);
-  EXPECT_EQ(failed.error(), std::errc::io_error);
+  EXPECT_EQ(control.Write(*fd, bytes), std::unexpected(std::make_error_code(std::errc::io_error)));
   ::close(*fd);
 }
 
@@ -52,10 +48,7 @@ TEST(KernelTtyControl, RefusesWhatIsNoTty) {
   CKernelTtyControl control;
   const std::string plain = ::testing::TempDir() + "vexmira_plain_file";
   std::ofstream(plain) << "x";
-  auto file = control.Open(plain);
-  ASSERT_FALSE(file);
-  EXPECT_EQ(file.error(), std::errc::inappropriate_io_control_operation);
-  auto missing = control.Open("/dev/vexmira-no-such-tty");
-  ASSERT_FALSE(missing);
-  EXPECT_EQ(missing.error(), std::errc::no_such_file_or_directory);
+  EXPECT_EQ(control.Open(plain), std::unexpected(std::make_error_code(std::errc::inappropriate_io_control_operation)));
+  EXPECT_EQ(control.Open("/dev/vexmira-no-such-tty"),
+            std::unexpected(std::make_error_code(std::errc::no_such_file_or_directory)));
 }
