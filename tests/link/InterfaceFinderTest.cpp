@@ -86,42 +86,35 @@ TEST(InterfaceFinder, ListsUsbSerialDevicesOnceEachWithTheirIds) {
                        {"ttyUSB10", dev("ttyUSB10"), 0x0403, 0x6011}}));  // by number, not by text
 }
 
-TEST(ThreadedInterfaceFinder, AProWidgetThatAnswersIsChosenFirst) {
-  CPtyPair silentFtdi;
-  CPtyPair widget([](const Bytes& received) {
-    return received == Bytes{0x7E, 0x0A, 0x00, 0x00, 0xE7} ? Bytes{0x7E, 0x0A, 0x04, 0x00, 0x01, 0x02, 0x03, 0x04, 0xE7}
-                                                           : Bytes{};
-  });
-  CFakeSystem system;
-  system.AddTty("ttyUSB0", 0x0403, 0x6001, true, silentFtdi.SlavePath());
-  system.AddTty("ttyUSB1", 0x0403, 0x6001, true, widget.SlavePath());
-
-  auto found = CInterfaceFinder(system.Sys(), system.Dev(), std::make_shared<CRecordingControl>()).Find(100ms);
-  ASSERT_TRUE(found) << found.error().message;
-  EXPECT_EQ((*found)->Name(), "pro:" + (system.Dev() / "ttyUSB1").string());
-}
-
-TEST(ThreadedInterfaceFinder, SilentFtdiAdapterBecomesOpenDmxAndOtherDevicesAreLeftAlone) {
+TEST(ThreadedInterfaceFinder, AnsweringProWidgetFirstThenASilentFtdiAsOpenDmxAndOtherDevicesAreLeftAlone) {
+  const Bytes request{0x7E, 0x0A, 0x00, 0x00, 0xE7};
   CPtyPair other;
   CPtyPair ftdi;
+  CPtyPair widget([&](const Bytes& received) {
+    return received == request ? Bytes{0x7E, 0x0A, 0x04, 0x00, 0x01, 0x02, 0x03, 0x04, 0xE7} : Bytes{};
+  });
   CFakeSystem system;
   system.AddTty("ttyUSB0", 0x10c4, 0xea60, true, other.SlavePath());  // not FTDI: never written to
   system.AddTty("ttyUSB1", 0x0403, 0x6011, true, ftdi.SlavePath());
   auto control = std::make_shared<CRecordingControl>();
-
   const auto start = TestClock::now();
-  auto found = CInterfaceFinder(system.Sys(), system.Dev(), control).Find(100ms);
+  auto silentOnly = CInterfaceFinder(system.Sys(), system.Dev(), control).Find(100ms);
   EXPECT_LT(TestClock::now() - start, 2s);  // one bounded probe, not a hang
-  ASSERT_TRUE(found) << found.error().message;
-  EXPECT_EQ((*found)->Name(), "opendmx:" + (system.Dev() / "ttyUSB1").string());
+  ASSERT_TRUE(silentOnly) << silentOnly.error().message;
+  EXPECT_EQ((*silentOnly)->Name(), "opendmx:" + (system.Dev() / "ttyUSB1").string());
   ASSERT_TRUE(ftdi.WaitForBytes(5));
-  EXPECT_EQ(ftdi.Received(), (Bytes{0x7E, 0x0A, 0x00, 0x00, 0xE7}));
-  std::this_thread::sleep_for(20ms);
-  EXPECT_TRUE(other.Received().empty());
-  // The open-DMX adapter is set up for DMX after the probe.
-  const auto settings = control->Events(CTtyEvent::EKind::Configure);
+  EXPECT_EQ(ftdi.Received(), request);
+  const auto settings = control->Events(CTtyEvent::EKind::Configure);  // set up for DMX after the probe
   ASSERT_FALSE(settings.empty());
   EXPECT_EQ(settings.back().settings, (CTtySettings{250000, 2}));
+  silentOnly->reset();
+
+  system.AddTty("ttyUSB2", 0x0403, 0x6001, true, widget.SlavePath());
+  auto found = CInterfaceFinder(system.Sys(), system.Dev(), control).Find(100ms);
+  ASSERT_TRUE(found) << found.error().message;
+  EXPECT_EQ((*found)->Name(), "pro:" + (system.Dev() / "ttyUSB2").string());
+  std::this_thread::sleep_for(20ms);
+  EXPECT_TRUE(other.Received().empty());
 }
 
 TEST(InterfaceFinder, NothingUsableIsAnErrorThatSaysWhy) {
