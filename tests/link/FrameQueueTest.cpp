@@ -5,18 +5,11 @@
 
 namespace {
 
-CDmxFrame Frame(std::uint8_t startCode, std::uint8_t tag) {
-  CDmxFrame frame;
-  frame.startCode = startCode;
-  frame.slots = {tag};
-  return frame;
-}
+CDmxFrame Frame(std::uint8_t startCode, std::uint8_t tag) { return CDmxFrame{0, startCode, 0, {tag}}; }
 
 std::vector<std::pair<int, int>> Drain(CFrameQueue& queue) {
   std::vector<std::pair<int, int>> taken;
-  while (auto frame = queue.Pop()) {
-    taken.emplace_back(frame->startCode, frame->slots[0]);
-  }
+  while (auto frame = queue.Pop()) taken.emplace_back(frame->startCode, frame->slots[0]);
   return taken;
 }
 

@@ -5,15 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
-#include <cstdint>
 #include <cstdlib>
 #include <fcntl.h>
 #include <functional>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <poll.h>
 #include <string>
 #include <termios.h>
@@ -22,19 +23,21 @@
 #include <vector>
 
 using TestClock = std::chrono::steady_clock;
+using Bytes = std::vector<std::uint8_t>;
 
 // The adapter's side is the master; the output opens the slave path. A reader thread takes
-// everything that arrives, so the output never waits on a full pty buffer.
+// everything that arrives (and sends the responder's answer back), so writes never block.
 class CPtyPair final {
  public:
-  CPtyPair() {
+  using CResponder = std::function<Bytes(const Bytes& received)>;
+
+  explicit CPtyPair(CResponder responder = {}) : m_responder(std::move(responder)) {
     m_master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (m_master < 0 || ::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0) {
       ADD_FAILURE() << "no pseudo-terminal";
       return;
     }
     m_slavePath = ::ptsname(m_master);
-    // The slave starts in cooked mode; until the output sets it up nothing of ours is written.
     m_reader = std::thread([this] { Read(); });
   }
   ~CPtyPair() { CloseMaster(); }
@@ -42,66 +45,38 @@ class CPtyPair final {
   CPtyPair& operator=(const CPtyPair&) = delete;
 
   const std::string& SlavePath() const { return m_slavePath; }
-
-  // What a device answers to bytes it receives (a Pro widget's replies); called on the reader thread.
-  void SetResponder(std::function<std::vector<std::uint8_t>(const std::vector<std::uint8_t>& received)> responder) {
-    std::lock_guard lock(m_mutex);
-    m_responder = std::move(responder);
-  }
-
-  std::vector<std::uint8_t> Received() const {
+  Bytes Received() const {
     std::lock_guard lock(m_mutex);
     return m_received;
   }
-  // Waits until at least `count` bytes have arrived, at most `limit`.
-  bool WaitForBytes(std::size_t count, std::chrono::milliseconds limit = std::chrono::seconds(10)) {
+  bool WaitForBytes(std::size_t count) {
     std::unique_lock lock(m_mutex);
-    return m_arrived.wait_for(lock, limit, [&] { return m_received.size() >= count; });
+    return m_arrived.wait_for(lock, std::chrono::seconds(10), [&] { return m_received.size() >= count; });
   }
-
   // The adapter is unplugged: the slave's writes fail from now on.
   void CloseMaster() {
-    {
-      std::lock_guard lock(m_mutex);
-      m_stop = true;
-    }
-    if (m_reader.joinable()) {
-      m_reader.join();
-    }
-    if (m_master >= 0) {
-      ::close(m_master);
-      m_master = -1;
-    }
+    m_stop = true;
+    if (m_reader.joinable()) m_reader.join();
+    if (m_master >= 0) ::close(m_master);
+    m_master = -1;
   }
 
  private:
   void Read() {
-    for (;;) {
-      {
-        std::lock_guard lock(m_mutex);
-        if (m_stop) {
-          return;
-        }
-      }
+    while (!m_stop) {
       pollfd wait{m_master, POLLIN, 0};
-      if (::poll(&wait, 1, 10) <= 0 || (wait.revents & POLLIN) == 0) {
-        continue;  // a hang-up (no slave open) shows as POLLHUP without data
-      }
       std::uint8_t buffer[4096];
+      // A hang-up (no slave open) shows as POLLHUP without data.
+      if (::poll(&wait, 1, 10) <= 0 || (wait.revents & POLLIN) == 0) continue;
       const ssize_t n = ::read(m_master, buffer, sizeof buffer);
-      if (n <= 0) {
-        continue;
-      }
-      std::vector<std::uint8_t> answer;
+      if (n <= 0) continue;
+      const Bytes chunk(buffer, buffer + n);
       {
         std::lock_guard lock(m_mutex);
-        m_received.insert(m_received.end(), buffer, buffer + n);
-        if (m_responder) {
-          answer = m_responder(std::vector<std::uint8_t>(buffer, buffer + n));
-        }
+        m_received.insert(m_received.end(), chunk.begin(), chunk.end());
       }
       m_arrived.notify_all();
-      if (!answer.empty()) {
+      if (const Bytes answer = m_responder ? m_responder(chunk) : Bytes{}; !answer.empty()) {
         (void)!::write(m_master, answer.data(), answer.size());
       }
     }
@@ -109,11 +84,11 @@ class CPtyPair final {
 
   int m_master = -1;
   std::string m_slavePath;
+  CResponder m_responder;
   mutable std::mutex m_mutex;
   std::condition_variable m_arrived;
-  std::vector<std::uint8_t> m_received;
-  std::function<std::vector<std::uint8_t>(const std::vector<std::uint8_t>&)> m_responder;
-  bool m_stop = false;
+  Bytes m_received;
+  std::atomic<bool> m_stop{false};
   std::thread m_reader;
 };
 
@@ -122,8 +97,8 @@ struct CTtyEvent {
   enum class EKind { Configure, BreakOn, BreakOff, Write, Drain };
   EKind kind;
   TestClock::time_point time;  // when the call was made (Drain: when it returned)
-  std::vector<std::uint8_t> bytes;  // Write: the bytes the driver took
-  CTtySettings settings;            // Configure
+  Bytes bytes;                 // Write: the bytes the driver took
+  CTtySettings settings;       // Configure
 };
 
 // Real system calls on the pty, recorded; the speed and break calls a pty may not take are
@@ -132,47 +107,30 @@ class CRecordingControl final : public CTtyControl {
  public:
   using EKind = CTtyEvent::EKind;
 
-  void FailOpen(const std::string& path, std::errc error) {
+  void FailOpen(const std::string& path, std::errc error) { m_openFailures[path] = error; }
+  std::vector<CTtyEvent> Events(std::optional<EKind> only = {}) const {
     std::lock_guard lock(m_mutex);
-    m_openFailures[path] = error;
-  }
-  std::vector<CTtyEvent> Events() const {
-    std::lock_guard lock(m_mutex);
-    return m_events;
-  }
-  std::vector<CTtyEvent> EventsOf(EKind kind) const {
     std::vector<CTtyEvent> found;
-    for (const CTtyEvent& event : Events()) {
-      if (event.kind == kind) {
-        found.push_back(event);
-      }
+    for (const CTtyEvent& event : m_events) {
+      if (!only || event.kind == *only) found.push_back(event);
     }
     return found;
   }
 
   std::expected<int, std::error_code> Open(const std::string& path) override {
-    {
-      std::lock_guard lock(m_mutex);
-      if (auto failure = m_openFailures.find(path); failure != m_openFailures.end()) {
-        return std::unexpected(std::make_error_code(failure->second));
-      }
+    if (auto failure = m_openFailures.find(path); failure != m_openFailures.end()) {
+      return std::unexpected(std::make_error_code(failure->second));
     }
     return m_kernel.Open(path);
   }
   std::expected<void, std::error_code> Configure(int fd, const CTtySettings& settings) override {
     Record({EKind::Configure, TestClock::now(), {}, settings});
-    if (m_kernel.Configure(fd, settings)) {
-      return {};
-    }
+    if (m_kernel.Configure(fd, settings)) return {};
     // A pty that takes no custom speed: raw bytes at a standard one will do.
     termios tio{};
-    if (::tcgetattr(fd, &tio) != 0) {
-      return std::unexpected(std::error_code(errno, std::generic_category()));
-    }
+    if (::tcgetattr(fd, &tio) != 0) return std::unexpected(std::error_code(errno, std::generic_category()));
     ::cfmakeraw(&tio);
-    if (::tcsetattr(fd, TCSANOW, &tio) != 0) {
-      return std::unexpected(std::error_code(errno, std::generic_category()));
-    }
+    if (::tcsetattr(fd, TCSANOW, &tio) != 0) return std::unexpected(std::error_code(errno, std::generic_category()));
     return {};
   }
   std::expected<void, std::error_code> SetBreak(int fd, bool on) override {
@@ -187,9 +145,7 @@ class CRecordingControl final : public CTtyControl {
   std::expected<std::size_t, std::error_code> Write(int fd, std::span<const std::uint8_t> bytes) override {
     const auto time = TestClock::now();
     auto written = m_kernel.Write(fd, bytes);
-    if (written && *written > 0) {
-      Record({EKind::Write, time, {bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(*written)}, {}});
-    }
+    if (written && *written > 0) Record({EKind::Write, time, Bytes(bytes.begin(), bytes.begin() + *written), {}});
     return written;
   }
   std::expected<void, std::error_code> Drain(int fd) override {
@@ -207,20 +163,18 @@ class CRecordingControl final : public CTtyControl {
   CKernelTtyControl m_kernel;
   mutable std::mutex m_mutex;
   std::vector<CTtyEvent> m_events;
-  std::map<std::string, std::errc> m_openFailures;
+  std::map<std::string, std::errc> m_openFailures;  // set before the output opens
 };
 
-// The bytes of a frame as an open-DMX adapter sends them after the break: start code, slots.
-inline std::vector<std::uint8_t> WireBytes(std::uint8_t startCode, const std::vector<std::uint8_t>& slots) {
-  std::vector<std::uint8_t> bytes{startCode};
+// Start code followed by slots, as an open-DMX adapter sends a frame after the break.
+inline Bytes WireBytes(std::uint8_t startCode, const Bytes& slots) {
+  Bytes bytes{startCode};
   bytes.insert(bytes.end(), slots.begin(), slots.end());
   return bytes;
 }
 
-inline std::vector<std::uint8_t> Pattern(int length, int seed) {
-  std::vector<std::uint8_t> slots(static_cast<std::size_t>(length));
-  for (int i = 0; i < length; ++i) {
-    slots[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i * 7 + seed);
-  }
+inline Bytes Pattern(int length, int seed) {
+  Bytes slots(static_cast<std::size_t>(length));
+  for (int i = 0; i < length; ++i) slots[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i * 7 + seed);
   return slots;
 }
