@@ -6,46 +6,14 @@
 #include <unistd.h>
 
 #include <csignal>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "ChaseTestSupport.h"
 #include "console/ChaseFile.h"
 
-namespace fs = std::filesystem;
-using Bytes = std::vector<std::uint8_t>;
 
 namespace {
-
-// A fresh folder for one test, removed with everything in it afterwards.
-struct CScratchFolder final {
-  inline static int s_count = 0;
-  const fs::path m_path = fs::temp_directory_path() /
-                          ("vexmira-chase-" + std::to_string(::getpid()) + "-" + std::to_string(s_count++));
-  CScratchFolder() { fs::create_directories(m_path); }
-  CScratchFolder(const CScratchFolder&) = delete;
-  CScratchFolder& operator=(const CScratchFolder&) = delete;
-  ~CScratchFolder() {
-    std::error_code ignored;
-    fs::permissions(m_path, fs::perms::owner_all, fs::perm_options::add, ignored);
-    fs::remove_all(m_path, ignored);
-  }
-  fs::path operator/(const std::string& name) const { return m_path / name; }
-  std::size_t Entries() const { return static_cast<std::size_t>(std::distance(fs::directory_iterator(m_path), {})); }
-};
-
-Bytes ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteBytes(const fs::path& path, const Bytes& bytes) {
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                              static_cast<std::streamsize>(bytes.size()));
-}
 
 const CChaseFile kThreeSteps(0x1234, 0xABCD, {StepWith({{0, 1}, {141, 2}}), StepAll(0x55), StepWith({{70, 255}})});
 

@@ -1,8 +1,13 @@
-// Helpers shared by the console's chase tests: composing steps, recording a chase, reading panel updates.
+// Helpers shared by the console's chase tests: composing steps, recording a chase, panel updates, scratch files.
 #pragma once
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <initializer_list>
+#include <iterator>
 #include <span>
 #include <string>
 #include <type_traits>
@@ -10,6 +15,9 @@
 #include <vector>
 
 #include "console/ConsoleData.h"
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
 
 // A step with the given (channel index, level) pairs and every other channel at 0.
 inline CChaseStep StepWith(std::initializer_list<std::pair<std::size_t, std::uint8_t>> levels) {
@@ -63,4 +71,31 @@ inline std::string Fields(const CChasePanelUpdate& u) {
   put("speed", u.m_speedEnabled), put("fadePos", u.m_fadePos), put("fadeText", u.m_fadeText);
   if (u.m_refreshFaders) text += text.empty() ? "refresh" : " refresh";
   return text;
+}
+
+// A fresh folder for one test, removed with everything in it afterwards.
+struct CScratchFolder final {
+  inline static int s_count = 0;
+  const fs::path m_path = fs::temp_directory_path() /
+                          ("vexmira-chase-" + std::to_string(::getpid()) + "-" + std::to_string(s_count++));
+  CScratchFolder() { fs::create_directories(m_path); }
+  CScratchFolder(const CScratchFolder&) = delete;
+  CScratchFolder& operator=(const CScratchFolder&) = delete;
+  ~CScratchFolder() {
+    std::error_code ignored;
+    fs::permissions(m_path, fs::perms::owner_all, fs::perm_options::add, ignored);
+    fs::remove_all(m_path, ignored);
+  }
+  fs::path operator/(const std::string& name) const { return m_path / name; }
+  std::size_t Entries() const { return static_cast<std::size_t>(std::distance(fs::directory_iterator(m_path), {})); }
+};
+
+inline Bytes ReadBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void WriteBytes(const fs::path& path, const Bytes& bytes) {
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                              static_cast<std::streamsize>(bytes.size()));
 }
