@@ -5,6 +5,7 @@
 #include "link/DmxLink.h"
 #include "support/ScriptRun.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -25,8 +26,7 @@ inline CScriptRun RunConsole(const std::string& script, CConsoleData* data = nul
 // The calls made from the `from`-th on, in readable form.
 inline std::vector<std::string> CallsFrom(const CScriptRun& run, std::size_t from) {
   const std::vector<std::string> all = Describe(run.calls);
-  if (from >= all.size()) return {};
-  return {all.begin() + static_cast<std::ptrdiff_t>(from), all.end()};
+  return {all.begin() + static_cast<std::ptrdiff_t>(std::min(from, all.size())), all.end()};
 }
 
 // The index of the nth call (from 0) that reads `described`; the call count if there is none.

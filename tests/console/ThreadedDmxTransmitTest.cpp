@@ -18,9 +18,8 @@ class CLineFrames final : public CFrameSource {
  public:
   std::uint64_t FrameCount() const override { return CDmxLine::Instance().FrameCount(); }
   std::optional<CObservedFrame> LastFrame() const override {
-    auto frame = CDmxLine::Instance().LastFrame();
-    if (!frame) return std::nullopt;
-    return CObservedFrame{frame->startCode, frame->slots};
+    const auto frame = CDmxLine::Instance().LastFrame();
+    return frame ? std::optional(CObservedFrame{frame->startCode, frame->slots}) : std::nullopt;
   }
 };
 
@@ -74,17 +73,9 @@ std::vector<std::uint8_t> Screen(CConsoleData& data) { return {data.Screen().beg
 TEST(ThreadedDmxTransmit, FaderMovesReachTheLineInTheirOrderWhileTheTickRuns) {
   auto data = std::make_unique<CConsoleData>();
   std::string script = "wait 30\n";
-  for (int level = 1; level <= 255; ++level) {
-    script += "slide 1004 " + std::to_string(255 - level) + "\n";
-    script += "slide 1097 " + std::to_string(255 - level) + "\n";  // channel 32 follows channel 1
-    script += "wait 2\n";
-  }
-  script +=
-      "wait 60\n"
-      "expect frame 0 512 1=255 32=255\n"
-      "click 1001\n"
-      "wait 60\n"
-      "expect frame 0 512 1=0 32=0\n";
+  for (int level = 1; level <= 255; ++level)  // channel 32 follows channel 1
+    script += "slide 1004 " + std::to_string(255 - level) + "\nslide 1097 " + std::to_string(255 - level) + "\nwait 2\n";
+  script += "wait 60\nexpect frame 0 512 1=255 32=255\nclick 1001\nwait 60\nexpect frame 0 512 1=0 32=0\n";
   CScriptResult result;
   const std::vector<CDmxFrame> frames = RunInRealTime(script, *data, result);
   ASSERT_EQ(result.exitCode, 0) << result.message;
@@ -95,11 +86,9 @@ TEST(ThreadedDmxTransmit, FaderMovesReachTheLineInTheirOrderWhileTheTickRuns) {
   int previous = 0;
   bool cleaned = false;
   for (std::size_t i = 0; i < frames.size(); ++i) {
-    const int first = frames[i].slots[0];
-    const int last = frames[i].slots[31];
+    const int first = frames[i].slots[0], last = frames[i].slots[31];
     if (first < previous) {
-      EXPECT_EQ(first, 0) << i;
-      EXPECT_EQ(last, 0) << i;
+      EXPECT_EQ(first + last, 0) << i;
       cleaned = true;
     }
     if (!cleaned) {
@@ -115,29 +104,12 @@ TEST(ThreadedDmxTransmit, RunJumpSpeedAndStopLeaveEveryFrameOneWholeStep) {
   auto data = std::make_unique<CConsoleData>();
   // Three steps; fade setting 0, so a run shows each step whole from its first tick.
   std::string script =
-      "sysmenu 32\n"
-      "slide 1007 0\n"
-      "click 1101\n"
-      "slide 1004 0\n"
-      "slide 1007 255\n"
-      "click 1101\n"
-      "slide 1004 155\n"
-      "slide 1010 0\n"
-      "click 1101\n"
-      "slide 1104 0\n"
-      "slide 1105 0\n";
+      "sysmenu 32\nslide 1007 0\nclick 1101\nslide 1004 0\nslide 1007 255\nclick 1101\nslide 1004 155\n"
+      "slide 1010 0\nclick 1101\nslide 1104 0\nslide 1105 0\n";
   for (int round = 0; round < 12; ++round) {
     const std::string step = std::to_string(round % 3);
-    script += "click 1102\n"
-              "wait 7\n"
-              "slide 1105 " + std::to_string(round % 2) + "\n"
-              "wait 31\n"
-              "updown 1266 " + step + "\n"
-              "wait 13\n"
-              "click 1102\n"
-              "wait 3\n"
-              "updown 1266 " + step + "\n"
-              "wait 29\n";
+    script += "click 1102\nwait 7\nslide 1105 " + std::to_string(round % 2) + "\nwait 31\nupdown 1266 " + step +
+              "\nwait 13\nclick 1102\nwait 3\nupdown 1266 " + step + "\nwait 29\n";
   }
   script += "wait 60\n";
   CScriptResult result;
