@@ -82,8 +82,9 @@ TEST(ChasePanel, CaptionsComeAndGoWithThePanel) {
     EXPECT_EQ(shown(), 0u);
     // The column frame and the console's own controls stay where they are.
     for (const auto& control : console.Controls())
-      if (control->Kind() == EControlKind::GroupBox || control->Id() == 1000 || control->Id() == 1100)
+      if (control->Kind() == EControlKind::GroupBox || control->Id() == 1000 || control->Id() == 1100) {
         EXPECT_TRUE(control->IsVisible()) << control->Id();
+      }
     console.Dispatch({EMessage::Destroy, 0, 0, 0});
     console.DestroyControls();
   }

@@ -113,7 +113,9 @@ TEST(ChasePlayback, FadeLongerThanTheHoldFollowsTheRecordedSteps) {
       const int from = before[c], to = data->Screen()[c];
       EXPECT_TRUE(std::min(from, to) <= after[c] && after[c] <= std::max(from, to)) << "channel " << c << " tick " << tick;
     }
-    if (tick <= 15) EXPECT_EQ(after[1], 32) << tick;
+    if (tick <= 15) {
+      EXPECT_EQ(after[1], 32) << tick;
+    }
     before = after;
   }
 }

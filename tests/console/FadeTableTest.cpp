@@ -31,7 +31,9 @@ TEST(CrossfadeRule, CoversEveryDistanceExactlyInTheFadeLength) {
           const int moved = rising ? fading[0] - low : high - fading[0];
           ASSERT_GE(moved, distance * tick / length) << length << " " << distance;
           ASSERT_LE(moved, distance) << length << " " << distance;
-          if (tick < length) ASSERT_LT(moved, distance * tick / length + 1 + (distance % length != 0 ? 1 : 0));
+          if (tick < length) {
+            ASSERT_LT(moved, distance * tick / length + 1 + (distance % length != 0 ? 1 : 0));
+          }
         }
         ASSERT_EQ(fading, to) << "length " << length << " distance " << distance;
       }
