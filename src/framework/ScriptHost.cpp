@@ -177,8 +177,8 @@ std::string CScriptHost::ExecuteOnDialog(CDialog& dialog, const CScriptLine& lin
     if (control->Kind() != EControlKind::UpDown) return wrongKind("up-down control");
     // An up-down control without a buddy reports its new position, then the end of the action.
     control->SetPos(Number(line, 1));
-    dialog.Dispatch({EMessage::VScroll, id, SB_THUMBPOSITION, control->Pos()});
-    if (!dialog.HasEnded()) dialog.Dispatch({EMessage::VScroll, id, SB_ENDSCROLL, control->Pos()});
+    dialog.Dispatch({scrollKind, id, SB_THUMBPOSITION, control->Pos()});
+    if (!dialog.HasEnded()) dialog.Dispatch({scrollKind, id, SB_ENDSCROLL, control->Pos()});
     return {};
   }
   return "unknown command '" + command + "'";
