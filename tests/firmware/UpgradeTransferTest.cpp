@@ -73,24 +73,30 @@ CBuffer IdleFrame() {
 
 }  // namespace
 
-TEST(UpgradeTransfer, WalksChunksThenBlockEndOfEachBlockAndCountsProgressBeforeTheLastEnd) {
+TEST(UpgradeTransfer, WalksChunksThenBlockEndOfEachBlockIncludingEmptyOnes) {
+  // Empty blocks first and last (the last one must not be dropped), short last chunks, a chunk
+  // size above the block length.
   const auto a = Counting(5, 0x30);
   const auto b = Counting(3, 0x90);
-  const auto image = CUpgradeImage().Block({0x10, 0x20}, 2, 0x11111111, a).Block({0x11, 0x21}, 512, 0x22222222, b);
+  const auto image = CUpgradeImage()
+                         .Block({0xA0, 0xA1}, 0, 0xAAAA, {})
+                         .Block({0x10, 0x20}, 2, 0x11111111, a)
+                         .Block({0x11, 0x21}, 512, 0x22222222, b)
+                         .Block({0xC0, 0xC1}, 512, 0xCCCC, {});
   CUpgradeTransfer transfer;
   const auto run = RunToEnd(transfer, image);
   EXPECT_TRUE(run.frames == (std::vector<CBuffer>{
-                                DataFrame({0x10, 0x20}, 0, {a[0], a[1]}),
-                                DataFrame({0x10, 0x20}, 2, {a[2], a[3]}),
-                                DataFrame({0x10, 0x20}, 4, {a[4]}),  // the short last chunk
-                                BlockEndFrame({0x10, 0x20}, 5, 0x11111111),
-                                DataFrame({0x11, 0x21}, 0, b),  // chunk size above the block length
-                                BlockEndFrame({0x11, 0x21}, 3, 0x22222222),
+                                DataFrame({0xA0, 0xA1}, 0, {}), BlockEndFrame({0xA0, 0xA1}, 0, 0xAAAA),
+                                DataFrame({0x10, 0x20}, 0, {a[0], a[1]}), DataFrame({0x10, 0x20}, 2, {a[2], a[3]}),
+                                DataFrame({0x10, 0x20}, 4, {a[4]}), BlockEndFrame({0x10, 0x20}, 5, 0x11111111),
+                                DataFrame({0x11, 0x21}, 0, b), BlockEndFrame({0x11, 0x21}, 3, 0x22222222),
+                                DataFrame({0xC0, 0xC1}, 0, {}), BlockEndFrame({0xC0, 0xC1}, 0, 0xCCCC),
                                 IdleFrame(),
                             }));
+  EXPECT_EQ(run.ticks, Schedule({85, 4, 85, 4, 4, 4, 85, 4, 85, 4}));
   // The total is reached with the last data frame, before the last block end goes out.
   EXPECT_EQ(transfer.TransferTotal(), 8u);
-  EXPECT_EQ(run.progress, (std::vector<std::uint32_t>{2, 4, 5, 5, 8, 8, 8}));
+  EXPECT_EQ(run.progress, (std::vector<std::uint32_t>{0, 0, 2, 4, 5, 5, 8, 8, 8, 8, 8}));
   // Idle again: the idle frame goes out on every tick.
   EXPECT_TRUE(transfer.Idle());
   EXPECT_EQ(Trace(transfer, 5), "sssss");
@@ -104,27 +110,9 @@ TEST(UpgradeTransfer, FirstFrameOfEachBlockIsHeld85TicksAndOthersHoldTicks) {
     transfer.SetSpeed(position);
     const int h = position + 3;
     EXPECT_EQ(transfer.HoldTicks(), h);
-    // Block 1: three data frames and its end; block 2: one data frame and its end; then idle.
     // Quiet on the change tick and the two after it; the finish tick sends nothing.
     EXPECT_EQ(RunToEnd(transfer, image).ticks, Schedule({85, h, h, h, 85, h})) << position;
   }
-}
-
-TEST(UpgradeTransfer, ZeroLengthBlocksSendAnEmptyDataFrameThenTheirBlockEnd) {
-  // Empty blocks first, in the middle and last: the last one must not be dropped.
-  const auto image = CUpgradeImage()
-                         .Block({0xA0, 0xA1}, 0, 0xAAAA, {})
-                         .Block({0xB0, 0xB1}, 8, 0xBBBB, Counting(3))
-                         .Block({0xC0, 0xC1}, 512, 0xCCCC, {});
-  CUpgradeTransfer transfer;
-  const auto run = RunToEnd(transfer, image);
-  EXPECT_TRUE(run.frames == (std::vector<CBuffer>{
-                                DataFrame({0xA0, 0xA1}, 0, {}), BlockEndFrame({0xA0, 0xA1}, 0, 0xAAAA),
-                                DataFrame({0xB0, 0xB1}, 0, Counting(3)), BlockEndFrame({0xB0, 0xB1}, 3, 0xBBBB),
-                                DataFrame({0xC0, 0xC1}, 0, {}), BlockEndFrame({0xC0, 0xC1}, 0, 0xCCCC),
-                                IdleFrame(),
-                            }));
-  EXPECT_EQ(run.ticks, Schedule({85, 4, 85, 4, 85, 4}));
 }
 
 TEST(UpgradeTransfer, SliderCutsTheCountdownButKeepsTheFrameHold) {
