@@ -101,10 +101,8 @@ TEST(AutoAddressSetup, RunSends255FramesAt50MsThenOneFinishMessageAndStandsBy) {
                                    "Start()", "Start()", "StandBy()"});
   EXPECT_EQ(Describe(run.calls), expected);
 
-  ASSERT_EQ(run.boxes.size(), 1u);
-  EXPECT_EQ(run.boxes[0].caption, ApplicationName());
-  EXPECT_EQ(run.boxes[0].icon, EMessageIcon::None);
-  EXPECT_EQ(run.boxes[0].ownerResourceId, 135);
+  ASSERT_EQ(run.boxes.size(), 1u);  // its icon is checked by the script
+  EXPECT_EQ(run.boxes[0].caption + " " + std::to_string(run.boxes[0].ownerResourceId), ApplicationName() + " 135");
 }
 
 TEST(AutoAddressSetup, ClosingDuringRunStandsByOnceWithoutFinishMessage) {
@@ -112,7 +110,6 @@ TEST(AutoAddressSetup, ClosingDuringRunStandsByOnceWithoutFinishMessage) {
       "type 1005 \"257\"\nclick 1000\nwait 500\nclose\nwait 20000\nexpect frames 10\n"
       "expect no-message\n");
   ASSERT_TRUE(run.Passed()) << run.result.message;
-  EXPECT_EQ(run.frames.size(), 10u);
   EXPECT_EQ(CallsOf(run.calls, ELinkCall::StandBy).size(), 1u);
   EXPECT_EQ(Describe(run.calls).back(), "StandBy()");
   EXPECT_TRUE(run.boxes.empty());
