@@ -4,6 +4,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 namespace addressing_test {
 
@@ -17,11 +18,23 @@ inline std::map<int, int> LitSlots(const CDmxFrame& frame) {
   return lit;
 }
 
-// How many slots of a frame hold `value`.
-inline int CountValue(const CDmxFrame& frame, int value) {
-  int count = 0;
-  for (const auto slot : frame.slots) count += slot == value ? 1 : 0;
-  return count;
+// Numbers a range check must refuse: zero, one past the top, and digit strings far beyond 32
+// and 64 bits, one of which would wrap to 1 if taken modulo 2^64.
+inline std::vector<std::string> OutOfRange(const std::string& pastTop) {
+  return {"0", pastTop, "000", "4294967297", "18446744073709551617", "123456789012345678901234567890"};
+}
+
+// Types `text` into number field `field` and leaves it, then (if `button`) types it again and
+// presses `button`: each time the warning `message` shows, the field holds `reset` and keeps the
+// focus, and the press is lost.
+inline std::string RefusalScript(int field, int button, const std::string& message, const std::string& text,
+                                 const std::string& reset) {
+  const std::string f = std::to_string(field);
+  const std::string refused =
+      "expect message " + Quoted(message) + " warning\nexpect text " + f + " " + Quoted(reset) + "\nexpect focus " + f + "\n";
+  std::string s = "type " + f + " " + Quoted(text) + "\nleave " + f + "\n" + refused;
+  if (button != 0) s += "type " + f + " " + Quoted(text) + "\nclick " + std::to_string(button) + "\n" + refused;
+  return s;
 }
 
 // Drives a scroll bar of range 0 to `top` paired with number field `field` through every

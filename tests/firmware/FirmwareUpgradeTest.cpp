@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -23,35 +22,27 @@ CBytes OneBlock(const CBytes& data, std::uint16_t chunkSize, std::array<std::uin
 }
 
 std::string WriteTemp(const std::string& name, const CBytes& bytes) {
-  const std::string path = ::testing::TempDir() + "vexmira_fw_" + name;
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                              static_cast<std::streamsize>(bytes.size()));
-  return path;
+  return WriteFile(::testing::TempDir() + "vexmira_fw_" + name, bytes);
 }
 
-bool IsIdleFrame(const CDmxFrame& frame) {
+using CRuns = std::vector<std::pair<std::string, int>>;
+
+// The frames on the line as runs of equal frames: kind "idle", "end" or "data N@offset:first byte".
+CRuns Runs(const std::vector<CDmxFrame>& frames) {
   CBytes idle(559, 0);
   idle.front() = idle.back() = 1;
-  return frame.startCode == 0xF9 && frame.slots == idle;
-}
-
-// The frames on the line as runs of equal frames: (kind, count), kind "idle", "data N" (chunk
-// length N, first payload byte shown) or "end".
-std::vector<std::pair<std::string, int>> Runs(const std::vector<CDmxFrame>& frames) {
-  std::vector<std::pair<std::string, int>> runs;
+  CRuns runs;
   for (const auto& frame : frames) {
-    std::string kind;
-    if (IsIdleFrame(frame)) kind = "idle";
-    else if (frame.slots[6] == 0xFF && frame.slots[9] == 0xFF) kind = "end";
-    else kind = "data " + std::to_string(frame.slots[10]) + "@" + std::to_string(frame.slots[6]) + ":" +
-                std::to_string(frame.slots[12]);
+    const auto& f = frame.slots;
+    const std::string kind = frame.startCode == 0xF9 && f == idle ? "idle"
+                             : f[6] == 0xFF && f[9] == 0xFF       ? "end"
+                                                                  : "data " + std::to_string(f[10]) + "@" +
+                                                                        std::to_string(f[6]) + ":" + std::to_string(f[12]);
     if (!runs.empty() && runs.back().first == kind) ++runs.back().second;
     else runs.push_back({kind, 1});
   }
   return runs;
 }
-
-using CRuns = std::vector<std::pair<std::string, int>>;
 
 }  // namespace
 
@@ -59,8 +50,7 @@ TEST(FirmwareUpgrade, OpensWithTheIdleFrameAndTheUpgradeMode) {
   const CScriptRun run = RunDialogScript<CFirmwareUpgrade>(
       "expect dialog 131\nexpect title \"Firmware Upgrade V2.0\"\nexpect icon 139\nexpect text 1273 \"100\"\n"
       "expect pos 1004 1\nexpect range 1004 1 100\nexpect hidden 1272\nexpect frames 0\nwait 35\nexpect frames 1\n"
-      "expect frame 0xF9 559 1=1 2=0 558=0 559=1\nwait 350\n"
-      "expect frames 11\n");
+      "expect frame 0xF9 559 1=1 2=0 558=0 559=1\nwait 350\n");
   ASSERT_TRUE(run.Passed()) << run.result.message;
   const auto calls = Describe(run.calls);
   ASSERT_GE(calls.size(), 5u);
@@ -68,7 +58,7 @@ TEST(FirmwareUpgrade, OpensWithTheIdleFrameAndTheUpgradeMode) {
             (std::vector<std::string>{"SetMode(165, 249, 6, 559)", "SetPageValue(0)", "SetPageValue(1)",
                                       "SetPageValue(2)", "SetPageValue(3)"}));
   EXPECT_EQ(calls.back(), "StandBy()");
-  for (const auto& frame : run.frames) EXPECT_TRUE(IsIdleFrame(frame));
+  EXPECT_EQ(Runs(run.frames), (CRuns{{"idle", 11}}));
 }
 
 TEST(FirmwareUpgrade, TransferHoldsFramesAndShowsProgressThenFinishes) {
@@ -86,10 +76,9 @@ TEST(FirmwareUpgrade, TransferHoldsFramesAndShowsProgressThenFinishes) {
   // Ticks 1-2 quiet, 3-84 the first frame (85 - 3 times), tick 85 builds the next, 86-87 quiet,
   // 88 sends it once (4 - 3), 89 builds the block end, 92 sends it, 93 finishes, 94-100 idle.
   EXPECT_EQ(Runs(run.frames), (CRuns{{"data 2@0:170", 82}, {"data 1@2:204", 1}, {"end", 1}, {"idle", 7}}));
-  const CDmxFrame& end = run.frames[83];
-  EXPECT_EQ(end.slots[516], 3);     // block length, low byte first
-  EXPECT_EQ(end.slots[519], 0x11);  // block word
-  EXPECT_EQ(end.slots[523], 0x20);  // the block tag's second byte
+  // The block end carries the block's length, word and tag.
+  const auto& end = run.frames[83].slots;
+  EXPECT_EQ((CBytes{end[516], end[519], end[523]}), (CBytes{3, 0x11, 0x20}));
   // Every frame of the transfer is 35 ms after the one before it on the line, idle or not.
   EXPECT_EQ(run.frames[1].timeUs - run.frames[0].timeUs, 35'000);
 }
@@ -124,11 +113,7 @@ TEST(FirmwareUpgrade, ARefusedFileDuringATransferLeavesItRunningToItsFinish) {
       "expect message \"Upgrade file format error!\"\nexpect visible 1272\nwait 2100\n"
       "expect message \"      Firmware upgrade finish!\"\n");
   ASSERT_TRUE(run.Passed()) << run.result.message;
-  const CRuns runs = Runs(run.frames);
-  ASSERT_GE(runs.size(), 3u);
-  EXPECT_EQ(runs[0], (std::pair<std::string, int>{"data 1@0:170", 82}));
-  EXPECT_EQ(runs[1], (std::pair<std::string, int>{"end", 1}));
-  EXPECT_EQ(runs[2].first, "idle");
+  EXPECT_EQ(Runs(run.frames), (CRuns{{"data 1@0:170", 82}, {"end", 1}, {"idle", 1}}));
 }
 
 TEST(FirmwareUpgrade, SpeedSliderSetsTheHoldAndCutsTheFrameOnTheLine) {

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <fstream>
 #include <string>
 
 #include "UpgradeImage.h"
@@ -30,20 +29,18 @@ TEST(UpgradeFile, DecodesFileTagBlocksAndTransferTotal) {
   EXPECT_EQ(file->TransferTotal(), 1005u);
   EXPECT_EQ(file->Bytes().size(), image.Bytes().size());
   ASSERT_EQ(file->BlockCount(), 3u);
-  const auto first = file->Block(0);
-  const auto empty = file->Block(1);
-  const auto last = file->Block(2);
-  EXPECT_EQ((std::vector<std::size_t>{first.offset, first.length, first.chunkSize, first.word}),
-            (std::vector<std::size_t>{41, 5, 2, 0xA1B2C3D4}));
-  EXPECT_EQ(first.tag, (CUpgradeFile::CBlockTag{0x10, 0x20}));
-  const auto data = file->BlockData(first);
+  // Offset, length, chunk size, word and tag of each block.
+  const auto fields = [&](std::size_t i) {
+    const auto block = file->Block(i);
+    return std::vector<std::size_t>{block.offset, block.length, block.chunkSize, block.word, block.tag[0], block.tag[1]};
+  };
+  EXPECT_EQ(fields(0), (std::vector<std::size_t>{41, 5, 2, 0xA1B2C3D4, 0x10, 0x20}));
+  EXPECT_EQ(fields(1), (std::vector<std::size_t>{41 + 13 + 5, 0, 512, 7, 0x11, 0x21}));
+  EXPECT_EQ(fields(2), (std::vector<std::size_t>{41 + 13 + 5 + 13, 1000, 300, 0x01020304, 0x12, 0x22}));
+  const auto data = file->BlockData(file->Block(0));
   EXPECT_EQ(std::vector<std::uint8_t>(data.begin(), data.end()), Counting(5, 0x40));
-  EXPECT_EQ((std::vector<std::size_t>{empty.offset, empty.length}), (std::vector<std::size_t>{41 + 13 + 5, 0}));
-  EXPECT_TRUE(file->BlockData(empty).empty());
-  EXPECT_EQ((std::vector<std::size_t>{last.offset, last.chunkSize, last.word}),
-            (std::vector<std::size_t>{41 + 13 + 5 + 13, 300, 0x01020304}));
-  EXPECT_EQ(last.tag, (CUpgradeFile::CBlockTag{0x12, 0x22}));
-  EXPECT_EQ(file->BlockData(last).back(), static_cast<std::uint8_t>(999));
+  EXPECT_TRUE(file->BlockData(file->Block(1)).empty());
+  EXPECT_EQ(file->BlockData(file->Block(2)).back(), static_cast<std::uint8_t>(999));
 }
 
 TEST(UpgradeFile, AnythingButTheExactSignatureIsAFormatError) {
@@ -105,16 +102,12 @@ TEST(UpgradeFile, RefusesChunkSizesThatCannotCarryTheBlock) {
 TEST(UpgradeFile, ReadsWholeFileFromPathAndNamesPathOnOpenFailure) {
   const std::string dir = testing::TempDir() + "upgrade_file_test_" + std::to_string(::getpid());
   std::filesystem::create_directories(dir);
-  const std::string path = dir + "/fw.zku";
   const auto image = CUpgradeImage().Block({1, 2}, 100, 9, Counting(250));
-  {
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(image.Bytes().data()), static_cast<std::streamsize>(image.Bytes().size()));
-  }
+  const std::string path = WriteFile(dir + "/fw.zku", image.Bytes());
   auto file = CUpgradeFile::Read(path);
   ASSERT_TRUE(file) << file.error().message;
   EXPECT_EQ(file->TransferTotal(), 250u);
-  EXPECT_TRUE(std::equal(file->Bytes().begin(), file->Bytes().end(), image.Bytes().begin(), image.Bytes().end()));
+  EXPECT_TRUE(std::ranges::equal(file->Bytes(), image.Bytes()));
   // Checks apply to files read from disk too.
   std::ofstream(path, std::ios::binary | std::ios::trunc) << "not an upgrade file";
   EXPECT_EQ(CUpgradeFile::Read(path).error().message, "Upgrade file format error!");

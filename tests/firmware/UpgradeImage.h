@@ -2,7 +2,9 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <fstream>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -51,4 +53,11 @@ inline std::vector<std::uint8_t> Counting(std::size_t count, std::uint8_t first 
   std::vector<std::uint8_t> bytes(count);
   for (std::size_t i = 0; i < count; ++i) bytes[i] = static_cast<std::uint8_t>(first + i);
   return bytes;
+}
+
+// Writes `bytes` to `path` and returns the path.
+inline std::string WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+  std::ofstream(path, std::ios::binary | std::ios::trunc)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  return path;
 }
