@@ -20,14 +20,7 @@ class DialogWindow : public QtHost {};
 using D = CFakeDialog;
 using Codes = std::vector<int>;
 
-TEST_F(DialogWindow, ButtonClickMovesTheFocusThenNotifies) {
-  D dialog;
-  Run(dialog, [&](CDialogWindow& window) { QTest::mouseClick(window.Widget(D::kButton), Qt::LeftButton); });
-  ASSERT_EQ(dialog.Codes(EMessage::Command, D::kButton), Codes{BN_CLICKED});
-  EXPECT_EQ(dialog.Last(EMessage::Command, D::kButton).focusId, D::kButton);
-}
-
-TEST_F(DialogWindow, TypingReachesTheFieldAndLeavingItNotifiesBeforeTheClick) {
+TEST_F(DialogWindow, TypingReachesTheFieldAndLeavingItNotifiesBeforeTheClickThatMovesTheFocus) {
   D dialog;
   Run(dialog, [&](CDialogWindow& window) {
     auto* field = WidgetAs<QLineEdit>(window, D::kField);
@@ -47,6 +40,7 @@ TEST_F(DialogWindow, TypingReachesTheFieldAndLeavingItNotifiesBeforeTheClick) {
     if (record.message.kind == EMessage::Command && record.message.code != EN_CHANGE)
       order.emplace_back(record.message.id, record.message.code);
   EXPECT_EQ(order, (std::vector<std::pair<int, int>>{{D::kField, EN_KILLFOCUS}, {D::kButton, BN_CLICKED}}));
+  EXPECT_EQ(dialog.Last(EMessage::Command, D::kButton).focusId, D::kButton);
 }
 
 TEST_F(DialogWindow, FieldThatRefusesItsContentTakesTheFocusBackAndTheClickIsLost) {
@@ -101,19 +95,22 @@ TEST_F(DialogWindow, ScrollBarReportsEveryActionButMovesOnlyWhereTheDialogSetsIt
     EXPECT_EQ(bar->value(), 2);
 
     // A drag: tracking with the dragged position, then the release.
-    const QPoint thumb = SubControl(bar, QStyle::SC_ScrollBarSlider).center();
-    QTest::mousePress(bar, Qt::LeftButton, {}, thumb);
-    QTest::mouseMove(bar, thumb + QPoint(60, 0));
+    const auto drag = [&](int dx) {  // presses on the thumb and moves; returns where the mouse is
+      const QPoint thumb = SubControl(bar, QStyle::SC_ScrollBarSlider).center();
+      QTest::mousePress(bar, Qt::LeftButton, {}, thumb);
+      QTest::mouseMove(bar, thumb + QPoint(dx, 0));
+      return thumb + QPoint(dx, 0);
+    };
+    QPoint at = drag(60);
     const CMessage track = dialog.Last(EMessage::HScroll, D::kBar).message;
     EXPECT_EQ(track.code, SB_THUMBTRACK);
     EXPECT_GT(track.pos, 2);
     EXPECT_EQ(bar->value(), track.pos);
-    QTest::mouseRelease(bar, Qt::LeftButton, {}, thumb + QPoint(60, 0));
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, at);
     const auto messages = dialog.Messages(EMessage::HScroll, D::kBar);
     ASSERT_GE(messages.size(), 3u);
-    EXPECT_EQ(messages[messages.size() - 2].code, SB_THUMBPOSITION);
-    EXPECT_EQ(messages[messages.size() - 2].pos, track.pos);
-    EXPECT_EQ(messages.back().code, SB_ENDSCROLL);
+    EXPECT_EQ(Codes({messages.end()[-2].code, messages.end()[-2].pos, messages.back().code}),
+              (Codes{SB_THUMBPOSITION, track.pos, SB_ENDSCROLL}));
 
     // A dialog that refuses: the bar stays where it was, whatever the user does.
     dialog.refuseScroll = true;
@@ -121,12 +118,10 @@ TEST_F(DialogWindow, ScrollBarReportsEveryActionButMovesOnlyWhereTheDialogSetsIt
     bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
     EXPECT_EQ(dialog.Last(EMessage::HScroll, D::kBar).message.code, SB_PAGERIGHT);
     EXPECT_EQ(bar->value(), before);
-    const QPoint from = SubControl(bar, QStyle::SC_ScrollBarSlider).center();
-    QTest::mousePress(bar, Qt::LeftButton, {}, from);
-    QTest::mouseMove(bar, from - QPoint(40, 0));
+    at = drag(-40);
     EXPECT_EQ(dialog.Last(EMessage::HScroll, D::kBar).message.code, SB_THUMBTRACK);
     EXPECT_EQ(bar->sliderPosition(), before);
-    QTest::mouseRelease(bar, Qt::LeftButton, {}, from - QPoint(40, 0));
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, at);
     EXPECT_EQ(bar->value(), before);
     EXPECT_EQ(dialog.Item(D::kBar).Pos(), before);
   });

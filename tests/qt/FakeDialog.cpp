@@ -149,16 +149,6 @@ CVirtualLine::CVirtualLine() {
 
 CVirtualLine::~CVirtualLine() { CDmxLine::Instance().Reset(); }
 
-void QtHost::SetUp() {
-  m_host = std::make_unique<CQtHost>();
-  CHost::SetCurrent(m_host.get());
-}
-
-void QtHost::TearDown() {
-  CHost::SetCurrent(nullptr);
-  m_host.reset();
-}
-
 int QtHost::Run(CDialog& dialog, const std::function<void(CDialogWindow&)>& body) {
   QObject context;  // cancels the start if the dialog never runs its loop
   QTimer::singleShot(0, &context, [&] {

@@ -51,8 +51,6 @@ class CFakeDialog final : public CDialog {
 class CPoller final {
  public:
   explicit CPoller(std::function<bool()> step, int intervalMs = 10);
-  CPoller(const CPoller&) = delete;
-  CPoller& operator=(const CPoller&) = delete;
 
  private:
   QTimer m_timer;
@@ -89,8 +87,8 @@ class CVirtualLine final {
 
 class QtHost : public ::testing::Test {
  protected:
-  void SetUp() override;
-  void TearDown() override;
+  void SetUp() override { CHost::SetCurrent((m_host = std::make_unique<CQtHost>()).get()); }
+  void TearDown() override { CHost::SetCurrent(nullptr); }
 
   // Runs the dialog modally on the host; body runs inside its loop once the window is
   // active. The dialog is ended afterwards if the body did not end it. Returns the result.

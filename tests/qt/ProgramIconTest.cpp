@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 
-TEST(ProgramIcon, ExportedPicturesAreTheDrawnOnesAnOpaqueTileWithTransparentCorners) {
+TEST(ProgramIcon, ExportedPicturesAreTheDrawnOnes) {
   const bool write = std::getenv("VEXMIRA_WRITE_ICONS") != nullptr;
   for (int size : {16, 32, 48}) {
     const QImage drawn = CProgramIcon::Draw(size).convertToFormat(QImage::Format_ARGB32);
@@ -23,11 +23,6 @@ TEST(ProgramIcon, ExportedPicturesAreTheDrawnOnesAnOpaqueTileWithTransparentCorn
           largest = std::max(largest, std::abs(d));
       }
     EXPECT_LE(largest, 8) << path.toStdString() << " differs from the drawing";
-  }
-  for (int size : {16, 24, 32, 48, 256}) {
-    const QImage image = CProgramIcon::Draw(size);
-    EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0) << size;
-    EXPECT_EQ(qAlpha(image.pixel(size / 2, size / 2)), 255) << size;
   }
   EXPECT_FALSE(CProgramIcon::Icon().availableSizes().isEmpty());
 }

@@ -1,5 +1,5 @@
-// The Qt host: closing, Enter, window timers, message and file dialogs, nested dialogs, and work
-// from other threads.
+// The Qt host: closing, Enter, window timers, message and file dialogs, and work from other threads.
+// (A dialog over another is seen in the launcher's about box.)
 #include "FakeDialog.h"
 
 #include <QApplication>
@@ -120,18 +120,14 @@ TEST_F(QtHost, FileDialogAnswersWithTheChosenPathOrNothing) {
   ASSERT_TRUE(folder.isValid());
   const std::string existing = (folder.path() + "/show.zkc").toStdString();
   std::ofstream(existing) << "chase";
-  struct CSeen {
-    QStringList filters;
-    QString suffix;
-    int mode = -1;
-    int accept = -1;
-  } seen;
+  QString seen;  // the dialog's filters, default suffix, file mode and accept mode
   QString answer;  // empty: cancel
   CPoller chooser(
       [&] {
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         if (!dialog || !dialog->isVisible()) return false;
-        seen = {dialog->nameFilters(), dialog->defaultSuffix(), dialog->fileMode(), dialog->acceptMode()};
+        seen = QString("%1|%2|%3|%4").arg(dialog->nameFilters().join(";;"), dialog->defaultSuffix())
+                   .arg(dialog->fileMode()).arg(dialog->acceptMode());
         if (answer.isEmpty()) return dialog->reject(), false;
         // The user types the name into the dialog's name field and accepts.
         auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
@@ -145,10 +141,9 @@ TEST_F(QtHost, FileDialogAnswersWithTheChosenPathOrNothing) {
   CFileDialog open{EFileDialogKind::Open, "zkc", "*.zkc", "Chase File (*.zkc)|*.zkc|All Files (*.*)|*.*||", true, true};
   answer = QString::fromStdString(existing);
   EXPECT_EQ(m_host->ShowFileDialog(open), existing);
-  EXPECT_EQ(seen.filters, (QStringList{"Chase File (*.zkc)", "All Files (*)"}));
-  EXPECT_EQ(seen.suffix, "zkc");
-  EXPECT_EQ(seen.mode, QFileDialog::ExistingFile);
-  EXPECT_EQ(seen.accept, QFileDialog::AcceptOpen);
+  EXPECT_EQ(seen, QString("Chase File (*.zkc);;All Files (*)|zkc|%1|%2")
+                      .arg(QFileDialog::ExistingFile)
+                      .arg(QFileDialog::AcceptOpen));
   answer.clear();
   EXPECT_EQ(m_host->ShowFileDialog(open), std::nullopt);
 
@@ -158,35 +153,8 @@ TEST_F(QtHost, FileDialogAnswersWithTheChosenPathOrNothing) {
   answer = folder.path() + "/new";
   EXPECT_EQ(m_host->ShowFileDialog(save), (folder.path() + "/new.zkc").toStdString())
       << "the default extension is added";
-  EXPECT_EQ(seen.accept, QFileDialog::AcceptSave);
-  EXPECT_EQ(seen.mode, QFileDialog::AnyFile);
-}
-
-TEST_F(QtHost, NestedDialogRunsOverItsOwnerAndReturnsToIt) {
-  D outer;
-  D inner;
-  QWidget* innerParent = nullptr;
-  bool innerOnTop = false;
-  outer.onMessage = [&](const CMessage& message) {
-    if (message.kind != EMessage::Command || message.id != D::kButton) return false;
-    QObject context;
-    QTimer::singleShot(0, &context, [&] {
-      CDialogWindow* window = m_host->WindowOf(inner);
-      ASSERT_NE(window, nullptr);
-      innerParent = window->parentWidget();
-      innerOnTop = m_host->TopWindow() == window && QApplication::activeModalWidget() == window;
-      inner.EndDialog(7);
-    });
-    EXPECT_EQ(inner.DoModal(), 7);
-    return true;
-  };
-  Run(outer, [&](CDialogWindow& window) {
-    QTest::mouseClick(window.Widget(D::kButton), Qt::LeftButton);
-    EXPECT_EQ(m_host->TopWindow(), &window);
-    EXPECT_EQ(innerParent, &window);
-  });
-  EXPECT_TRUE(innerOnTop) << "the inner dialog is the top and modal window";
-  EXPECT_EQ(inner.log.back().message.kind, EMessage::Destroy);
+  EXPECT_TRUE(seen.endsWith(QString("|%1|%2").arg(QFileDialog::AnyFile).arg(QFileDialog::AcceptSave)))
+      << seen.toStdString();
 }
 
 TEST_F(QtHost, ClockCountsMicrosecondsFromTheStart) {

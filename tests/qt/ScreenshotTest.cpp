@@ -17,6 +17,8 @@ TEST_F(Screenshot, LauncherSystemMenuAndAboutBoxAsTheUserReachesThem) {
   QSize launcherSize;
   QString aboutTitle;
   bool aboutHasIcon = false;
+  CDialogWindow* launcher = nullptr;
+  bool aboutOverLauncher = false;
   // The menu: grabbed, then its about item chosen.
   CPoller menuPicker([&] {
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
@@ -34,6 +36,7 @@ TEST_F(Screenshot, LauncherSystemMenuAndAboutBoxAsTheUserReachesThem) {
     CDialogWindow* top = m_host->TopWindow();
     if (!top || top->Dialog().ResourceId() != 100 || !top->isActiveWindow()) return false;
     aboutTitle = top->windowTitle();
+    aboutOverLauncher = top->parentWidget() == launcher && QApplication::activeModalWidget() == top;
     for (QLabel* label : top->findChildren<QLabel*>()) {
       if (label->pixmap().isNull()) aboutTexts << label->text();
       else aboutHasIcon = true;
@@ -43,7 +46,7 @@ TEST_F(Screenshot, LauncherSystemMenuAndAboutBoxAsTheUserReachesThem) {
     return true;
   });
   CPoller launcherDriver([&] {
-    CDialogWindow* launcher = m_host->TopWindow();
+    launcher = m_host->TopWindow();
     if (!launcher || launcher->Dialog().ResourceId() != 102 || !launcher->isActiveWindow()) return false;
     launcherSize = launcher->size();
     for (int id = 1000; id <= 1003; ++id) launcherButtons << WidgetAs<QPushButton>(*launcher, id)->text();
@@ -63,4 +66,5 @@ TEST_F(Screenshot, LauncherSystemMenuAndAboutBoxAsTheUserReachesThem) {
   EXPECT_EQ(aboutTitle, "关于 Vexmira");
   EXPECT_EQ(aboutTexts, QStringList{"Vexmira V2.0"});
   EXPECT_TRUE(aboutHasIcon);
+  EXPECT_TRUE(aboutOverLauncher) << "the about box is the modal window, owned by the launcher";
 }
