@@ -12,57 +12,15 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QStyle>
-#include <QStyleOptionSlider>
 #include <QTest>
 #include <QToolButton>
 
 class DialogWindow : public QtHost {};
 
-namespace {
-
 using D = CFakeDialog;
+using Codes = std::vector<int>;
 
-QRect SubControl(QAbstractSlider* slider, QStyle::ComplexControl kind, QStyle::SubControl part) {
-  QStyleOptionSlider option;
-  option.initFrom(slider);
-  option.orientation = slider->orientation();
-  option.minimum = slider->minimum();
-  option.maximum = slider->maximum();
-  option.sliderPosition = slider->sliderPosition();
-  option.sliderValue = slider->value();
-  option.singleStep = slider->singleStep();
-  option.pageStep = slider->pageStep();
-  option.upsideDown = slider->orientation() == Qt::Horizontal ? slider->invertedAppearance()
-                                                               : !slider->invertedAppearance();
-  if (auto* qslider = qobject_cast<QSlider*>(slider)) {
-    option.tickPosition = qslider->tickPosition();
-    option.tickInterval = qslider->tickInterval();
-  }
-  option.subControls = QStyle::SC_All;
-  return slider->style()->subControlRect(kind, &option, part, slider);
-}
-
-const D::CRecord& Last(const D& dialog, EMessage kind, int id) {
-  for (auto it = dialog.log.rbegin(); it != dialog.log.rend(); ++it)
-    if (it->message.kind == kind && it->message.id == id) return *it;
-  static const D::CRecord none{};
-  ADD_FAILURE() << "no message from control " << id;
-  return none;
-}
-
-}  // namespace
-
-TEST_F(DialogWindow, ButtonClickMovesTheFocusThenNotifies) {
-  D dialog;
-  Run(dialog, [&](CDialogWindow& window) {
-    QTest::mouseClick(WidgetAs<QPushButton>(window, D::kButton), Qt::LeftButton);
-  });
-  ASSERT_EQ(dialog.Codes(EMessage::Command, D::kButton), std::vector<int>{BN_CLICKED});
-  EXPECT_EQ(Last(dialog, EMessage::Command, D::kButton).focusId, D::kButton);
-}
-
-TEST_F(DialogWindow, TypingReachesTheFieldAndLeavingItNotifiesBeforeTheClick) {
+TEST_F(DialogWindow, TypingReachesTheFieldAndLeavingItNotifiesBeforeTheClickThatMovesTheFocus) {
   D dialog;
   Run(dialog, [&](CDialogWindow& window) {
     auto* field = WidgetAs<QLineEdit>(window, D::kField);
@@ -74,21 +32,23 @@ TEST_F(DialogWindow, TypingReachesTheFieldAndLeavingItNotifiesBeforeTheClick) {
     EXPECT_EQ(field->text(), "7");
     QTest::keyClicks(field, "5");
     EXPECT_EQ(dialog.ItemText(D::kField), "75");
-    QTest::mouseClick(WidgetAs<QPushButton>(window, D::kButton), Qt::LeftButton);
+    QTest::mouseClick(window.Widget(D::kButton), Qt::LeftButton);
   });
-  EXPECT_EQ(dialog.Codes(EMessage::Command, D::kField), (std::vector<int>{EN_CHANGE, EN_CHANGE, EN_CHANGE, EN_KILLFOCUS}));
+  EXPECT_EQ(dialog.Codes(EMessage::Command, D::kField), (Codes{EN_CHANGE, EN_CHANGE, EN_CHANGE, EN_KILLFOCUS}));
   std::vector<std::pair<int, int>> order;
   for (const auto& record : dialog.log)
     if (record.message.kind == EMessage::Command && record.message.code != EN_CHANGE)
       order.emplace_back(record.message.id, record.message.code);
   EXPECT_EQ(order, (std::vector<std::pair<int, int>>{{D::kField, EN_KILLFOCUS}, {D::kButton, BN_CLICKED}}));
+  EXPECT_EQ(dialog.Last(EMessage::Command, D::kButton).focusId, D::kButton);
 }
 
 TEST_F(DialogWindow, FieldThatRefusesItsContentTakesTheFocusBackAndTheClickIsLost) {
   D dialog;
   dialog.onMessage = [&](const CMessage& message) {
-    if (message.kind != EMessage::Command || message.id != D::kField || message.code != EN_KILLFOCUS) return false;
-    if (dialog.ItemText(D::kField) != "999") return false;
+    if (message.kind != EMessage::Command || message.id != D::kField || message.code != EN_KILLFOCUS ||
+        dialog.ItemText(D::kField) != "999")
+      return false;
     dialog.MessageBox("DMX Address Must Range in 1 to 512", EMessageIcon::Warning);
     dialog.SetItemText(D::kField, "1");
     dialog.SetFocus(D::kField);
@@ -96,17 +56,15 @@ TEST_F(DialogWindow, FieldThatRefusesItsContentTakesTheFocusBackAndTheClickIsLos
   };
   CBoxAnswerer boxes;
   const QWidget* owner = nullptr;
-  bool focusBack = false;
   Run(dialog, [&](CDialogWindow& window) {
     owner = &window;
     auto* field = WidgetAs<QLineEdit>(window, D::kField);
     QTest::mouseClick(field, Qt::LeftButton);
     QTest::keyClicks(field, "999");
-    QTest::mouseClick(WidgetAs<QPushButton>(window, D::kButton), Qt::LeftButton);
-    focusBack = QTest::qWaitFor([&] { return QApplication::focusWidget() == field; });
+    QTest::mouseClick(window.Widget(D::kButton), Qt::LeftButton);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == field; }));
     EXPECT_EQ(field->text(), "1");
   });
-  EXPECT_TRUE(focusBack);
   EXPECT_TRUE(dialog.Messages(EMessage::Command, D::kButton).empty()) << "the click must be lost";
   ASSERT_EQ(boxes.seen.size(), 1u);
   EXPECT_EQ(boxes.seen[0].text, "DMX Address Must Range in 1 to 512");
@@ -115,127 +73,101 @@ TEST_F(DialogWindow, FieldThatRefusesItsContentTakesTheFocusBackAndTheClickIsLos
 
 TEST_F(DialogWindow, ScrollBarReportsEveryActionButMovesOnlyWhereTheDialogSetsIt) {
   D dialog;
+  const auto take = [&] {  // the bar's codes since the last take
+    const Codes codes = dialog.Codes(EMessage::HScroll, D::kBar);
+    dialog.log.clear();
+    return codes;
+  };
   Run(dialog, [&](CDialogWindow& window) {
     auto* bar = WidgetAs<CScrollBarWidget>(window, D::kBar);
     ASSERT_EQ(bar->value(), 10);
-
     bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-    EXPECT_EQ(Last(dialog, EMessage::HScroll, D::kBar).message.code, SB_LINERIGHT);
-    EXPECT_EQ(bar->value(), 11);
     bar->triggerAction(QAbstractSlider::SliderPageStepSub);
-    EXPECT_EQ(Last(dialog, EMessage::HScroll, D::kBar).message.code, SB_PAGELEFT);
+    EXPECT_EQ(take(), (Codes{SB_LINERIGHT, SB_PAGELEFT}));
     EXPECT_EQ(bar->value(), 1);
-
     // End goes to SB_RIGHT, which this dialog ignores; the key's release ends the action.
-    dialog.log.clear();
     bar->setFocus();
     QTest::keyClick(bar, Qt::Key_End);
-    EXPECT_EQ(dialog.Codes(EMessage::HScroll, D::kBar), (std::vector<int>{SB_RIGHT, SB_ENDSCROLL}));
+    EXPECT_EQ(take(), (Codes{SB_RIGHT, SB_ENDSCROLL}));
     EXPECT_EQ(bar->value(), 1);
-
-    // The right arrow, clicked.
-    dialog.log.clear();
-    const QRect arrow = SubControl(bar, QStyle::CC_ScrollBar, QStyle::SC_ScrollBarAddLine);
-    QTest::mouseClick(bar, Qt::LeftButton, {}, arrow.center());
-    EXPECT_EQ(dialog.Codes(EMessage::HScroll, D::kBar), (std::vector<int>{SB_LINERIGHT, SB_ENDSCROLL}));
+    QTest::mouseClick(bar, Qt::LeftButton, {}, SubControl(bar, QStyle::SC_ScrollBarAddLine).center());
+    EXPECT_EQ(take(), (Codes{SB_LINERIGHT, SB_ENDSCROLL}));
     EXPECT_EQ(bar->value(), 2);
 
     // A drag: tracking with the dragged position, then the release.
-    dialog.log.clear();
-    const QPoint thumb = SubControl(bar, QStyle::CC_ScrollBar, QStyle::SC_ScrollBarSlider).center();
-    QTest::mousePress(bar, Qt::LeftButton, {}, thumb);
-    QTest::mouseMove(bar, thumb + QPoint(60, 0));
-    const auto track = Last(dialog, EMessage::HScroll, D::kBar).message;
+    const auto drag = [&](int dx) {  // presses on the thumb and moves; returns where the mouse is
+      const QPoint thumb = SubControl(bar, QStyle::SC_ScrollBarSlider).center();
+      QTest::mousePress(bar, Qt::LeftButton, {}, thumb);
+      QTest::mouseMove(bar, thumb + QPoint(dx, 0));
+      return thumb + QPoint(dx, 0);
+    };
+    QPoint at = drag(60);
+    const CMessage track = dialog.Last(EMessage::HScroll, D::kBar).message;
     EXPECT_EQ(track.code, SB_THUMBTRACK);
     EXPECT_GT(track.pos, 2);
     EXPECT_EQ(bar->value(), track.pos);
-    QTest::mouseRelease(bar, Qt::LeftButton, {}, thumb + QPoint(60, 0));
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, at);
     const auto messages = dialog.Messages(EMessage::HScroll, D::kBar);
     ASSERT_GE(messages.size(), 3u);
-    EXPECT_EQ(messages[messages.size() - 2].code, SB_THUMBPOSITION);
-    EXPECT_EQ(messages[messages.size() - 2].pos, track.pos);
-    EXPECT_EQ(messages.back().code, SB_ENDSCROLL);
+    EXPECT_EQ(Codes({messages.end()[-2].code, messages.end()[-2].pos, messages.back().code}),
+              (Codes{SB_THUMBPOSITION, track.pos, SB_ENDSCROLL}));
 
     // A dialog that refuses: the bar stays where it was, whatever the user does.
     dialog.refuseScroll = true;
     const int before = bar->value();
     bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
-    EXPECT_EQ(Last(dialog, EMessage::HScroll, D::kBar).message.code, SB_PAGERIGHT);
+    EXPECT_EQ(dialog.Last(EMessage::HScroll, D::kBar).message.code, SB_PAGERIGHT);
     EXPECT_EQ(bar->value(), before);
-    const QPoint from = SubControl(bar, QStyle::CC_ScrollBar, QStyle::SC_ScrollBarSlider).center();
-    QTest::mousePress(bar, Qt::LeftButton, {}, from);
-    QTest::mouseMove(bar, from - QPoint(40, 0));
-    EXPECT_EQ(Last(dialog, EMessage::HScroll, D::kBar).message.code, SB_THUMBTRACK);
+    at = drag(-40);
+    EXPECT_EQ(dialog.Last(EMessage::HScroll, D::kBar).message.code, SB_THUMBTRACK);
     EXPECT_EQ(bar->sliderPosition(), before);
-    QTest::mouseRelease(bar, Qt::LeftButton, {}, from - QPoint(40, 0));
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, at);
     EXPECT_EQ(bar->value(), before);
     EXPECT_EQ(dialog.Item(D::kBar).Pos(), before);
   });
 }
 
-TEST_F(DialogWindow, TrackbarMovesItselfThenReportsItsNewPosition) {
+TEST_F(DialogWindow, TrackbarMovesItselfThenReportsItsNewPositionAndAVerticalOneHasItsMinimumAtTheTop) {
   D dialog;
   Run(dialog, [&](CDialogWindow& window) {
     auto* track = WidgetAs<CTrackbarWidget>(window, D::kTrack);
     track->setFocus();
-    QTest::keyClick(track, Qt::Key_Right);
-    EXPECT_EQ(dialog.Codes(EMessage::HScroll, D::kTrack), (std::vector<int>{TB_LINEDOWN, TB_ENDTRACK}));
-    EXPECT_EQ(dialog.log.front().message.pos, 51);
-    EXPECT_EQ(dialog.log.front().controlPos, 51) << "the control's position is set before the notification";
+    const struct {
+      Qt::Key key;
+      int code;
+      int pos;
+    } keys[] = {{Qt::Key_Right, TB_LINEDOWN, 51}, {Qt::Key_Home, TB_TOP, 0}, {Qt::Key_PageDown, TB_PAGEDOWN, 20}};
+    for (const auto& step : keys) {  // the default page is a fifth of the range
+      dialog.log.clear();
+      QTest::keyClick(track, step.key);
+      EXPECT_EQ(dialog.Codes(EMessage::HScroll, D::kTrack), (Codes{step.code, TB_ENDTRACK})) << step.key;
+      EXPECT_EQ(dialog.log.front().message.pos, step.pos);
+      EXPECT_EQ(dialog.log.front().controlPos, step.pos) << "the position is set before the notification";
+    }
 
     dialog.log.clear();
-    QTest::keyClick(track, Qt::Key_Home);
-    EXPECT_EQ(Last(dialog, EMessage::HScroll, D::kTrack).message.pos, 0);
-    EXPECT_EQ(dialog.Codes(EMessage::HScroll, D::kTrack), (std::vector<int>{TB_TOP, TB_ENDTRACK}));
-    dialog.log.clear();
-    QTest::keyClick(track, Qt::Key_PageDown);
-    EXPECT_EQ(dialog.Codes(EMessage::HScroll, D::kTrack), (std::vector<int>{TB_PAGEDOWN, TB_ENDTRACK}));
-    EXPECT_EQ(dialog.Item(D::kTrack).Pos(), 20) << "the default page is a fifth of the range";
-
-    dialog.log.clear();
-    const QPoint handle = SubControl(track, QStyle::CC_Slider, QStyle::SC_SliderHandle).center();
+    const QPoint handle = SubControl(track, QStyle::SC_SliderHandle).center();
     QTest::mousePress(track, Qt::LeftButton, {}, handle);
     QTest::mouseMove(track, handle + QPoint(50, 0));
-    const D::CRecord tracked = Last(dialog, EMessage::HScroll, D::kTrack);
+    const D::CRecord tracked = dialog.Last(EMessage::HScroll, D::kTrack);
     EXPECT_EQ(tracked.message.code, TB_THUMBTRACK);
     EXPECT_GT(tracked.message.pos, 20);
     EXPECT_EQ(tracked.controlPos, tracked.message.pos);
     QTest::mouseRelease(track, Qt::LeftButton, {}, handle + QPoint(50, 0));
-    const auto codes = dialog.Codes(EMessage::HScroll, D::kTrack);
+    const Codes codes = dialog.Codes(EMessage::HScroll, D::kTrack);
     ASSERT_GE(codes.size(), 3u);
-    EXPECT_EQ(std::vector<int>(codes.end() - 2, codes.end()), (std::vector<int>{TB_THUMBPOSITION, TB_ENDTRACK}));
+    EXPECT_EQ(Codes(codes.end() - 2, codes.end()), (Codes{TB_THUMBPOSITION, TB_ENDTRACK}));
     EXPECT_EQ(dialog.Messages(EMessage::HScroll, D::kTrack).back().pos, tracked.message.pos);
     EXPECT_EQ(dialog.Item(D::kTrack).Pos(), tracked.message.pos);
     EXPECT_EQ(track->value(), tracked.message.pos);
-  });
-}
 
-TEST_F(DialogWindow, VerticalTrackbarHasItsMinimumAtTheTop) {
-  D dialog;
-  Run(dialog, [&](CDialogWindow& window) {
+    // Up moves a vertical fader up the screen, toward the minimum, and it sends WM_VSCROLL.
     auto* fader = WidgetAs<CTrackbarWidget>(window, D::kFader);
-    dialog.Item(D::kFader).SetPos(0);
-    const int top = SubControl(fader, QStyle::CC_Slider, QStyle::SC_SliderHandle).center().y();
     dialog.Item(D::kFader).SetPos(255);
-    const int bottom = SubControl(fader, QStyle::CC_Slider, QStyle::SC_SliderHandle).center().y();
-    EXPECT_LT(top, bottom);
-    EXPECT_LT(top, fader->height() / 4);
-    EXPECT_GT(bottom, fader->height() * 3 / 4);
-
-    // Up moves the handle up the screen, toward the minimum, and the fader sends WM_VSCROLL.
     fader->setFocus();
     QTest::keyClick(fader, Qt::Key_Up);
-    EXPECT_EQ(dialog.Codes(EMessage::VScroll, D::kFader), (std::vector<int>{TB_LINEUP, TB_ENDTRACK}));
+    EXPECT_EQ(dialog.Codes(EMessage::VScroll, D::kFader), (Codes{TB_LINEUP, TB_ENDTRACK}));
     EXPECT_EQ(dialog.Item(D::kFader).Pos(), 254);
-
-    // A click in the channel above the handle pages toward the top.
-    dialog.log.clear();
-    QTest::mouseClick(fader, Qt::LeftButton, {}, QPoint(fader->width() / 2, 3));
-    const auto codes = dialog.Codes(EMessage::VScroll, D::kFader);
-    ASSERT_FALSE(codes.empty());
-    EXPECT_EQ(codes.front(), TB_PAGEUP);
-    EXPECT_EQ(codes.back(), TB_ENDTRACK);
-    EXPECT_LT(dialog.Item(D::kFader).Pos(), 254);
   });
 }
 
@@ -243,31 +175,26 @@ TEST_F(DialogWindow, UpDownStepsTowardItsUpperLimitAndReportsThePosition) {
   D dialog;
   Run(dialog, [&](CDialogWindow& window) {
     auto* upDown = WidgetAs<CUpDownWidget>(window, D::kUpDown);
-    QTest::mouseClick(upDown->UpButton(), Qt::LeftButton);
-    auto messages = dialog.Messages(EMessage::VScroll, D::kUpDown);
-    ASSERT_EQ(messages.size(), 2u);
-    EXPECT_EQ(messages[0].code, SB_THUMBPOSITION);
-    EXPECT_EQ(messages[0].pos, 4);
-    EXPECT_EQ(messages[1].code, SB_ENDSCROLL);
-    QTest::mouseClick(upDown->DownButton(), Qt::LeftButton);
-    EXPECT_EQ(dialog.Item(D::kUpDown).Pos(), 3);
-
-    // At the limit the position stays, and the control still reports it.
+    const auto click = [&](QToolButton* button) {
+      dialog.log.clear();
+      QTest::mouseClick(button, Qt::LeftButton);
+      const auto messages = dialog.Messages(EMessage::VScroll, D::kUpDown);
+      EXPECT_EQ(messages.size(), 2u);
+      EXPECT_EQ(messages.at(0).code, SB_THUMBPOSITION);
+      EXPECT_EQ(messages.at(1).code, SB_ENDSCROLL);
+      EXPECT_EQ(messages.at(0).pos, dialog.Item(D::kUpDown).Pos());
+      return messages.at(0).pos;
+    };
+    EXPECT_EQ(click(upDown->UpButton()), 4);
+    EXPECT_EQ(click(upDown->DownButton()), 3);
     dialog.Item(D::kUpDown).SetPos(9);
-    dialog.log.clear();
-    QTest::mouseClick(upDown->UpButton(), Qt::LeftButton);
-    messages = dialog.Messages(EMessage::VScroll, D::kUpDown);
-    ASSERT_EQ(messages.size(), 2u);
-    EXPECT_EQ(messages[0].pos, 9);
-
+    EXPECT_EQ(click(upDown->UpButton()), 9) << "at the limit the position stays and is reported";
     // A reversed range: up goes toward the upper limit, the smaller number.
     dialog.Item(D::kUpDown).SetRange(9, 0);
     dialog.Item(D::kUpDown).SetPos(3);
-    QTest::mouseClick(upDown->UpButton(), Qt::LeftButton);
-    EXPECT_EQ(dialog.Item(D::kUpDown).Pos(), 2);
-    QTest::mouseClick(upDown->DownButton(), Qt::LeftButton);
-    QTest::mouseClick(upDown->DownButton(), Qt::LeftButton);
-    EXPECT_EQ(dialog.Item(D::kUpDown).Pos(), 4);
+    EXPECT_EQ(click(upDown->UpButton()), 2);
+    click(upDown->DownButton());
+    EXPECT_EQ(click(upDown->DownButton()), 4);
   });
 }
 
@@ -280,8 +207,8 @@ TEST_F(DialogWindow, ComboChoiceSelectsTheItemThenNotifies) {
     combo->setFocus();
     QTest::keyClick(combo, Qt::Key_Down);
   });
-  ASSERT_EQ(dialog.Codes(EMessage::Command, D::kCombo), std::vector<int>{CBN_SELCHANGE});
-  const D::CRecord& record = Last(dialog, EMessage::Command, D::kCombo);
+  ASSERT_EQ(dialog.Codes(EMessage::Command, D::kCombo), Codes{CBN_SELCHANGE});
+  const D::CRecord& record = dialog.Last(EMessage::Command, D::kCombo);
   EXPECT_EQ(record.controlSelection, 1);
   EXPECT_EQ(record.controlText, "Beta");
 }
@@ -290,14 +217,14 @@ TEST_F(DialogWindow, DialogChangesShowInTheWidgets) {
   D dialog;
   Run(dialog, [&](CDialogWindow& window) {
     dialog.SetItemText(D::kButton, "Again");
-    EXPECT_EQ(WidgetAs<QPushButton>(window, D::kButton)->text(), "Again");
     dialog.SetItemText(D::kLabel, "Total Step :");
-    EXPECT_EQ(WidgetAs<QLabel>(window, D::kLabel)->text(), "Total Step :");
     dialog.SetItemText(D::kField, "12");
-    EXPECT_EQ(WidgetAs<QLineEdit>(window, D::kField)->text(), "12");
     dialog.SetItemText(D::kGroup, "Other");
-    EXPECT_EQ(WidgetAs<QGroupBox>(window, D::kGroup)->title(), "Other");
-
+    EXPECT_EQ((QStringList{WidgetAs<QPushButton>(window, D::kButton)->text(),
+                           WidgetAs<QLabel>(window, D::kLabel)->text(),
+                           WidgetAs<QLineEdit>(window, D::kField)->text(),
+                           WidgetAs<QGroupBox>(window, D::kGroup)->title()}),
+              (QStringList{"Again", "Total Step :", "12", "Other"}));
     dialog.ShowItem(D::kLabel, false);
     EXPECT_FALSE(window.Widget(D::kLabel)->isVisible());
     dialog.ShowItem(D::kLabel, true);
@@ -307,17 +234,14 @@ TEST_F(DialogWindow, DialogChangesShowInTheWidgets) {
 
     dialog.Item(D::kBar).SetRange(0, 480);
     dialog.Item(D::kBar).SetPos(300);
-    auto* bar = WidgetAs<CScrollBarWidget>(window, D::kBar);
-    EXPECT_EQ(bar->maximum(), 480);
-    EXPECT_EQ(bar->value(), 300);
     dialog.Item(D::kFader).SetPos(200);
-    EXPECT_EQ(WidgetAs<CTrackbarWidget>(window, D::kFader)->value(), 200);
     dialog.Item(D::kProgress).SetRange(0, 200);
     dialog.Item(D::kProgress).SetPos(150);
+    auto* bar = WidgetAs<CScrollBarWidget>(window, D::kBar);
     auto* progress = WidgetAs<QProgressBar>(window, D::kProgress);
-    EXPECT_EQ(progress->maximum(), 200);
-    EXPECT_EQ(progress->value(), 150);
-
+    EXPECT_EQ((Codes{bar->maximum(), bar->value(), WidgetAs<CTrackbarWidget>(window, D::kFader)->value(),
+                     progress->maximum(), progress->value()}),
+              (Codes{480, 300, 200, 200, 150}));
     dialog.Item(D::kCombo).AddItem("Delta");
     dialog.Item(D::kCombo).SetSelection(3);
     auto* combo = WidgetAs<QComboBox>(window, D::kCombo);

@@ -2,39 +2,50 @@
 #include "FakeDialog.h"
 
 #include "framework/Resources.h"
+#include "link/DmxLine.h"
+#include "link/OutputFactory.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QLinearGradient>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
+#include <QSlider>
+#include <QStyleOptionSlider>
 #include <QTest>
 #include <algorithm>
 
-const CDialogTemplate& CFakeDialog::Layout() {
+namespace {
+
+const CDialogTemplate& Layout() {
   using namespace ControlStyle;
+  using D = CFakeDialog;
   static const CDialogTemplate layout{
-      kResourceId, "Fake Dialog", 260, 150, "MS Shell Dlg", 8,
+      D::kResourceId, "Fake Dialog", 260, 150, "MS Shell Dlg", 8,
       DialogStyle::kSysMenu | DialogStyle::kModalFrame,
       {
-          {kButton, EControlKind::PushButton, {7, 7, 50, 14}, "Push"},
+          {D::kButton, EControlKind::PushButton, {7, 7, 50, 14}, "Push"},
           {IDOK, EControlKind::DefPushButton, {61, 7, 50, 14}, "OK"},
-          {kField, EControlKind::Edit, {7, 27, 40, 12}, "", kBorder | kDigitsOnly | kAutoHScroll},
-          {kLabel, EControlKind::Static, {52, 29, 60, 8}, "Label"},
-          {kGroup, EControlKind::GroupBox, {150, 4, 104, 90}, "Group"},
-          {kBar, EControlKind::ScrollBar, {7, 45, 120, 11}, ""},
-          {kTrack, EControlKind::Trackbar, {7, 60, 120, 15}, "", kNoTicks | kBothPointers},
-          {kFader, EControlKind::Trackbar, {160, 20, 15, 70}, "", kVertical | kNoTicks | kBothPointers},
-          {kUpDown, EControlKind::UpDown, {185, 20, 11, 31}, "", kVertical | kArrowKeys | kNoBuddy},
-          {kProgress, EControlKind::Progress, {7, 80, 120, 10}, "", kBorder},
-          {kCombo, EControlKind::ComboBox, {7, 96, 80, 60}, "", kDropDown | kVScroll},
-          {kBitmap, EControlKind::Bitmap, {95, 96, 107, 50}, std::to_string(kPanelBanner)},
-          {kIcon, EControlKind::Icon, {215, 100, 21, 20}, std::to_string(kProgramIcon)},
-          {kValueBox, EControlKind::Edit, {205, 20, 20, 12}, "255", kReadOnly | kCentre | kBorder},
+          {D::kField, EControlKind::Edit, {7, 27, 40, 12}, "", kBorder | kDigitsOnly | kAutoHScroll},
+          {D::kLabel, EControlKind::Static, {52, 29, 60, 8}, "Label"},
+          {D::kGroup, EControlKind::GroupBox, {150, 4, 104, 90}, "Group"},
+          {D::kBar, EControlKind::ScrollBar, {7, 45, 120, 11}, ""},
+          {D::kTrack, EControlKind::Trackbar, {7, 60, 120, 15}, "", kNoTicks | kBothPointers},
+          {D::kFader, EControlKind::Trackbar, {160, 20, 15, 70}, "", kVertical | kNoTicks | kBothPointers},
+          {D::kUpDown, EControlKind::UpDown, {185, 20, 11, 31}, "", kVertical | kArrowKeys | kNoBuddy},
+          {D::kProgress, EControlKind::Progress, {7, 80, 120, 10}, "", kBorder},
+          {D::kCombo, EControlKind::ComboBox, {7, 96, 80, 60}, "", kDropDown | kVScroll},
+          {D::kBitmap, EControlKind::Bitmap, {95, 96, 107, 50}, std::to_string(kPanelBanner)},
+          {D::kIcon, EControlKind::Icon, {215, 100, 21, 20}, std::to_string(kProgramIcon)},
+          {D::kValueBox, EControlKind::Edit, {205, 20, 20, 12}, "255", kReadOnly | kCentre | kBorder},
       }};
   return layout;
 }
+
+}  // namespace
 
 CFakeDialog::CFakeDialog() : CDialog(Layout()) {}
 
@@ -71,34 +82,22 @@ const CMessageTable& CFakeDialog::MessageTable() const {
 }
 
 void CFakeDialog::Handle(const CMessage& message) {
-  CRecord record;
-  record.message = message;
-  record.focusId = FocusId();
+  CRecord record{message, 0, {}, -1, FocusId()};
   const bool fromControl = message.kind == EMessage::Command || message.kind == EMessage::HScroll ||
                            message.kind == EMessage::VScroll;
-  if (const CControl* control = fromControl ? FindItem(message.id) : nullptr) {
-    record.controlPos = control->Pos();
-    record.controlText = control->Text();
-    record.controlSelection = control->Selection();
-  }
+  if (const CControl* control = fromControl ? FindItem(message.id) : nullptr)
+    record = {message, control->Pos(), control->Text(), control->Selection(), record.focusId};
   log.push_back(record);
   if (onMessage && onMessage(message)) return;
-  if (message.kind == EMessage::HScroll && message.id == kBar) {
-    StepScrollBar(message.code, message.pos);
-    return;
-  }
-  DefaultHandling(message);
-}
-
-void CFakeDialog::StepScrollBar(int code, int pos) {
+  if (message.kind != EMessage::HScroll || message.id != kBar) return DefaultHandling(message);
   CControl& bar = Item(kBar);
   int next = bar.Pos();
-  switch (code) {
+  switch (message.code) {
     case SB_LINELEFT: next -= 1; break;
     case SB_LINERIGHT: next += 1; break;
     case SB_PAGELEFT: next -= 10; break;
     case SB_PAGERIGHT: next += 10; break;
-    case SB_THUMBTRACK: next = pos; break;
+    case SB_THUMBTRACK: next = message.pos; break;
     default: return;
   }
   if (!refuseScroll) bar.SetPos(std::clamp(next, bar.Min(), bar.Max()));
@@ -117,7 +116,13 @@ std::vector<int> CFakeDialog::Codes(EMessage kind, int id) const {
   return codes;
 }
 
-// --- pollers ---
+const CFakeDialog::CRecord& CFakeDialog::Last(EMessage kind, int id) const {
+  for (auto it = log.rbegin(); it != log.rend(); ++it)
+    if (it->message.kind == kind && it->message.id == id) return *it;
+  static const CRecord none{};
+  ADD_FAILURE() << "no message from control " << id;
+  return none;
+}
 
 CPoller::CPoller(std::function<bool()> step, int intervalMs) : m_step(std::move(step)) {
   QObject::connect(&m_timer, &QTimer::timeout, [this] {
@@ -137,17 +142,12 @@ CBoxAnswerer::CBoxAnswerer(std::function<bool()> ready)
         return false;  // keep answering
       }) {}
 
-// --- fixture ---
-
-void QtHost::SetUp() {
-  m_host = std::make_unique<CQtHost>();
-  CHost::SetCurrent(m_host.get());
+CVirtualLine::CVirtualLine() {
+  CDmxLine::Instance().Reset();
+  CDmxLine::Instance().SetOutput(std::move(*MakeOutput("virtual")));
 }
 
-void QtHost::TearDown() {
-  CHost::SetCurrent(nullptr);
-  m_host.reset();
-}
+CVirtualLine::~CVirtualLine() { CDmxLine::Instance().Reset(); }
 
 int QtHost::Run(CDialog& dialog, const std::function<void(CDialogWindow&)>& body) {
   QObject context;  // cancels the start if the dialog never runs its loop
@@ -155,13 +155,59 @@ int QtHost::Run(CDialog& dialog, const std::function<void(CDialogWindow&)>& body
     if (CDialogWindow* window = m_host->WindowOf(dialog)) {
       EXPECT_TRUE(QTest::qWaitForWindowActive(window));
       body(*window);
+    } else {
+      ADD_FAILURE() << "the dialog has no window";
     }
     if (!dialog.HasEnded()) dialog.EndDialog(-1);
   });
   return dialog.DoModal();
 }
 
-// --- screenshots ---
+QRect SubControl(QAbstractSlider* slider, QStyle::SubControl part) {
+  QStyleOptionSlider option;
+  option.initFrom(slider);
+  option.orientation = slider->orientation();
+  option.minimum = slider->minimum();
+  option.maximum = slider->maximum();
+  option.sliderPosition = slider->sliderPosition();
+  option.sliderValue = slider->value();
+  option.singleStep = slider->singleStep();
+  option.pageStep = slider->pageStep();
+  option.upsideDown = slider->orientation() == Qt::Horizontal ? slider->invertedAppearance()
+                                                               : !slider->invertedAppearance();
+  auto* qslider = qobject_cast<QSlider*>(slider);
+  if (qslider) {
+    option.tickPosition = qslider->tickPosition();
+    option.tickInterval = qslider->tickInterval();
+  }
+  option.subControls = QStyle::SC_All;
+  return slider->style()->subControlRect(qslider ? QStyle::CC_Slider : QStyle::CC_ScrollBar, &option, part, slider);
+}
+
+void Drag(QAbstractSlider* slider, QPoint offset) {
+  const auto part = qobject_cast<QSlider*>(slider) ? QStyle::SC_SliderHandle : QStyle::SC_ScrollBarSlider;
+  const QPoint from = SubControl(slider, part).center();
+  QTest::mousePress(slider, Qt::LeftButton, {}, from);
+  QTest::mouseMove(slider, from + offset / 2);
+  QTest::mouseMove(slider, from + offset);
+  QTest::mouseRelease(slider, Qt::LeftButton, {}, from + offset);
+}
+
+void ChooseSystemMenuItem(QWidget& window, int command, QStringList* texts) {
+  CPoller picker([&] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (!menu || !menu->isVisible()) return false;
+    for (QAction* action : menu->actions()) {
+      if (texts) *texts << (action->isSeparator() ? "-" : action->text());
+      if (action->data().toInt() == command) menu->setActiveAction(action);
+    }
+    QTest::keyClick(menu, Qt::Key_Return);
+    return true;
+  });
+  const QPoint at(window.width() / 2, window.height() - 10);
+  QContextMenuEvent event(QContextMenuEvent::Mouse, at, window.mapToGlobal(at));
+  QApplication::sendEvent(&window, &event);
+}
 
 std::string SaveScreenshot(QWidget& window, const std::string& name, bool withCaption) {
   const QPixmap client = window.grab();
@@ -183,6 +229,6 @@ std::string SaveScreenshot(QWidget& window, const std::string& name, bool withCa
   const QString folder = QString(VEXMIRA_BINARY_DIR) + "/screenshots";
   QDir().mkpath(folder);
   const QString path = folder + "/" + QString::fromStdString(name);
-  shot.save(path);
+  EXPECT_TRUE(shot.save(path)) << path.toStdString();
   return path.toStdString();
 }

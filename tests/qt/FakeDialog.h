@@ -1,11 +1,12 @@
 // Test helpers: a dialog with one control of each kind that records what it is sent, a fixture
-// that runs dialogs on the Qt host, and pollers that answer message boxes and menus.
+// that runs dialogs on the Qt host, pollers that answer message boxes and menus, and screenshots.
 #pragma once
 #include "framework/Dialog.h"
 #include "qt/DialogWindow.h"
 #include "qt/QtHost.h"
 
-#include <QObject>
+#include <QAbstractSlider>
+#include <QStyle>
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
@@ -15,57 +16,41 @@
 
 class CFakeDialog final : public CDialog {
  public:
-  static constexpr int kResourceId = 900;
-  static constexpr int kButton = 1000;
-  static constexpr int kField = 1001;
-  static constexpr int kLabel = 1002;
-  static constexpr int kGroup = 1003;
-  static constexpr int kBar = 1004;
-  static constexpr int kTrack = 1005;
-  static constexpr int kFader = 1006;
-  static constexpr int kUpDown = 1007;
-  static constexpr int kProgress = 1008;
-  static constexpr int kCombo = 1009;
-  static constexpr int kBitmap = 1010;
-  static constexpr int kIcon = 1011;
-  static constexpr int kValueBox = 1012;
-  static constexpr int kAboutCommand = 16;
+  enum : int { kResourceId = 900, kAboutCommand = 16 };
+  enum : int { kButton = 1000, kField, kLabel, kGroup, kBar, kTrack, kFader, kUpDown, kProgress, kCombo, kBitmap,
+               kIcon, kValueBox };
 
   struct CRecord {
     CMessage message;
-    int controlPos = 0;        // the sender's position when the message arrived
-    std::string controlText;   // the sender's text when the message arrived
+    int controlPos = 0;  // the sender's position, text and selection when the message arrived
+    std::string controlText;
     int controlSelection = -1;
-    int focusId = 0;           // the dialog's focus when the message arrived
+    int focusId = 0;  // the dialog's focus when the message arrived
   };
 
-  static const CDialogTemplate& Layout();
   CFakeDialog();
   bool OnInitDialog() override;
   const CMessageTable& MessageTable() const override;
 
   // Runs for every message after it was recorded; true: handled, no further processing.
   std::function<bool(const CMessage&)> onMessage;
-  // Scroll bar 1004 follows the stepping rule (line 1, page 10, thumb tracking) unless refused.
+  // The scroll bar follows the stepping rule (line 1, page 10, thumb tracking) unless refused.
   bool refuseScroll = false;
   std::vector<CRecord> log;
 
-  // The messages of one kind (and control, unless kAnyId) in the order they came.
+  // The messages of one kind (and control, unless kAnyId) in the order they came, and their codes.
   std::vector<CMessage> Messages(EMessage kind, int id = kAnyId) const;
-  // Their codes.
   std::vector<int> Codes(EMessage kind, int id) const;
+  const CRecord& Last(EMessage kind, int id) const;
 
  private:
   void Handle(const CMessage& message);
-  void StepScrollBar(int code, int pos);
 };
 
 // Runs a callback every few milliseconds until it returns true (or the poller goes away).
 class CPoller final {
  public:
   explicit CPoller(std::function<bool()> step, int intervalMs = 10);
-  CPoller(const CPoller&) = delete;
-  CPoller& operator=(const CPoller&) = delete;
 
  private:
   QTimer m_timer;
@@ -91,10 +76,19 @@ class CBoxAnswerer final {
   CPoller m_poller;
 };
 
+// The DMX line on the virtual output for a test's duration.
+class CVirtualLine final {
+ public:
+  CVirtualLine();
+  ~CVirtualLine();
+  CVirtualLine(const CVirtualLine&) = delete;
+  CVirtualLine& operator=(const CVirtualLine&) = delete;
+};
+
 class QtHost : public ::testing::Test {
  protected:
-  void SetUp() override;
-  void TearDown() override;
+  void SetUp() override { CHost::SetCurrent((m_host = std::make_unique<CQtHost>()).get()); }
+  void TearDown() override { CHost::SetCurrent(nullptr); }
 
   // Runs the dialog modally on the host; body runs inside its loop once the window is
   // active. The dialog is ended afterwards if the body did not end it. Returns the result.
@@ -110,6 +104,13 @@ W* WidgetAs(CDialogWindow& window, int id) {
   EXPECT_NE(widget, nullptr) << "control " << id;
   return widget;
 }
+
+// Where a part of a scroll bar or slider (arrow, thumb, handle) is drawn.
+QRect SubControl(QAbstractSlider* slider, QStyle::SubControl part);
+// Drags a slider's thumb by `offset` pixels with the mouse, as a technician would.
+void Drag(QAbstractSlider* slider, QPoint offset);
+// Chooses an item of the window's system menu, shown by a right click; texts gets the menu's items.
+void ChooseSystemMenuItem(QWidget& window, int command, QStringList* texts = nullptr);
 
 // Saves a window as it would look on screen (for a dialog, a caption bar with its icon and
 // title above the client area) under the build directory's screenshots folder; returns the path.

@@ -2,8 +2,6 @@
 // screenshots go to the build directory's screenshots folder.
 #include "FakeDialog.h"
 #include "app/ZelkarLightingDMXTesterApp.h"
-#include "link/DmxLine.h"
-#include "link/OutputFactory.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -14,25 +12,22 @@
 class Screenshot : public QtHost {};
 
 TEST_F(Screenshot, LauncherSystemMenuAndAboutBoxAsTheUserReachesThem) {
-  CDmxLine::Instance().Reset();
-  CDmxLine::Instance().SetOutput(std::move(*MakeOutput("virtual")));
-
-  QStringList launcherButtons;
+  const CVirtualLine line;
+  QStringList launcherButtons, menuTexts, aboutTexts;
   QSize launcherSize;
-  QStringList menuTexts;
   QString aboutTitle;
-  QStringList aboutTexts;
   bool aboutHasIcon = false;
-
+  CDialogWindow* launcher = nullptr;
+  bool aboutOverLauncher = false;
   // The menu: grabbed, then its about item chosen.
   CPoller menuPicker([&] {
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     if (!menu || !menu->isVisible()) return false;
     SaveScreenshot(*menu, "launcher-system-menu.png", false);
-    for (QAction* action : menu->actions())
+    for (QAction* action : menu->actions()) {
       if (!action->isSeparator()) menuTexts << action->text();
-    for (QAction* action : menu->actions())
       if (action->data().toInt() == 16) menu->setActiveAction(action);
+    }
     QTest::keyClick(menu, Qt::Key_Return);
     return true;
   });
@@ -41,6 +36,7 @@ TEST_F(Screenshot, LauncherSystemMenuAndAboutBoxAsTheUserReachesThem) {
     CDialogWindow* top = m_host->TopWindow();
     if (!top || top->Dialog().ResourceId() != 100 || !top->isActiveWindow()) return false;
     aboutTitle = top->windowTitle();
+    aboutOverLauncher = top->parentWidget() == launcher && QApplication::activeModalWidget() == top;
     for (QLabel* label : top->findChildren<QLabel*>()) {
       if (label->pixmap().isNull()) aboutTexts << label->text();
       else aboutHasIcon = true;
@@ -50,10 +46,10 @@ TEST_F(Screenshot, LauncherSystemMenuAndAboutBoxAsTheUserReachesThem) {
     return true;
   });
   CPoller launcherDriver([&] {
-    CDialogWindow* launcher = m_host->TopWindow();
+    launcher = m_host->TopWindow();
     if (!launcher || launcher->Dialog().ResourceId() != 102 || !launcher->isActiveWindow()) return false;
     launcherSize = launcher->size();
-    for (int id = 1000; id <= 1003; ++id) launcherButtons << static_cast<QPushButton*>(launcher->Widget(id))->text();
+    for (int id = 1000; id <= 1003; ++id) launcherButtons << WidgetAs<QPushButton>(*launcher, id)->text();
     SaveScreenshot(*launcher, "launcher.png");
     QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), launcher->mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(launcher, &event);
@@ -62,7 +58,6 @@ TEST_F(Screenshot, LauncherSystemMenuAndAboutBoxAsTheUserReachesThem) {
   });
 
   CZelkarLightingDMXTesterApp().InitInstance();
-  CDmxLine::Instance().Reset();
 
   EXPECT_EQ(launcherSize, QSize(269, 143));
   EXPECT_EQ(launcherButtons,
@@ -71,4 +66,5 @@ TEST_F(Screenshot, LauncherSystemMenuAndAboutBoxAsTheUserReachesThem) {
   EXPECT_EQ(aboutTitle, "关于 Vexmira");
   EXPECT_EQ(aboutTexts, QStringList{"Vexmira V2.0"});
   EXPECT_TRUE(aboutHasIcon);
+  EXPECT_TRUE(aboutOverLauncher) << "the about box is the modal window, owned by the launcher";
 }
