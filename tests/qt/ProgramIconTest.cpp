@@ -12,7 +12,9 @@ TEST(ProgramIcon, ExportedPicturesAreTheDrawnOnes) {
   for (int size : {16, 32, 48}) {
     const QImage drawn = CProgramIcon::Draw(size).convertToFormat(QImage::Format_ARGB32);
     const QString path = QString(VEXMIRA_SOURCE_DIR) + "/res/vexmira-" + QString::number(size) + ".png";
-    if (write) ASSERT_TRUE(drawn.save(path)) << path.toStdString();
+    if (write) {
+      ASSERT_TRUE(drawn.save(path)) << path.toStdString();
+    }
     const QImage stored = QImage(path).convertToFormat(QImage::Format_ARGB32);
     ASSERT_EQ(stored.size(), QSize(size, size)) << path.toStdString();
     int largest = 0;
