@@ -9,8 +9,6 @@
 
 namespace {
 
-bool ParseNumber(const std::string& word, long long& value);
-
 using EKind = CScriptToken::EKind;
 
 bool Is(const std::vector<CScriptToken>& args, std::size_t i, EKind kind) {
@@ -22,10 +20,8 @@ bool IsCode(const std::vector<CScriptToken>& args, std::size_t i) {
 }
 
 bool IsSlotValue(const CScriptToken& token) {
-  if (token.kind != EKind::Word) return false;
-  const auto eq = token.text.find('=');
-  long long a = 0, b = 0;
-  return eq != std::string::npos && ParseNumber(token.text.substr(0, eq), a) && ParseNumber(token.text.substr(eq + 1), b);
+  long long slot = 0, value = 0;
+  return token.kind == EKind::Word && ParseSlotValue(token.text, slot, value);
 }
 
 // Checks a line against the language's grammar; a message when it does not fit.
