@@ -2,7 +2,6 @@
 #include "framework/Control.h"
 
 #include <algorithm>
-#include <cassert>
 
 const char* ControlKindName(EControlKind kind) {
   switch (kind) {
