@@ -2,7 +2,6 @@
 #include "framework/ScriptHost.h"
 
 #include <algorithm>
-#include <thread>
 
 namespace {
 
@@ -188,12 +187,11 @@ std::string CScriptHost::Expect(const CScriptLine& line) {
   const std::string& what = line.args[0].text;
 
   if (what == "message") {
-    if (m_boxesExpected >= m_boxes.size())
-      return line.args.size() > 1 && line.args[1].kind == EKind::Text
-                 ? "expected message box " + Quote(line.args[1].text) + ", found none"
-                                  : "expected a message box, found none";
-    const CMessageBox& box = m_boxes[m_boxesExpected++];
     const bool hasText = line.args.size() > 1 && line.args[1].kind == EKind::Text;
+    if (m_boxesExpected >= m_boxes.size())
+      return hasText ? "expected message box " + Quote(line.args[1].text) + ", found none"
+                     : "expected a message box, found none";
+    const CMessageBox& box = m_boxes[m_boxesExpected++];
     if (hasText && box.text != line.args[1].text)
       return "expected message box " + Quote(line.args[1].text) + ", found " + Quote(box.text);
     const std::size_t iconAt = hasText ? 2 : 1;
