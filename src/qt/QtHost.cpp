@@ -30,6 +30,12 @@ QMessageBox::Icon BoxIcon(EMessageIcon icon) {
   return QMessageBox::NoIcon;
 }
 
+// Stops a window timer and lets it go once any tick of it under way has returned.
+void Discard(QTimer* timer) {
+  timer->stop();
+  timer->deleteLater();
+}
+
 }  // namespace
 
 CQtHost::CQtHost() : m_start(std::chrono::steady_clock::now()), m_context(std::make_unique<QObject>()) {
@@ -137,21 +143,16 @@ void CQtHost::KillTimer(CDialog& dialog, int timerId) {
   const auto found = m_timers.find({&dialog, timerId});
   if (found == m_timers.end()) return;
   // The timer may be the one whose tick is running now.
-  found->second->stop();
-  found->second->deleteLater();
+  Discard(found->second);
   m_timers.erase(found);
 }
 
 void CQtHost::KillTimersOf(const CDialog& dialog) {
-  for (auto it = m_timers.begin(); it != m_timers.end();) {
-    if (it->first.first == &dialog) {
-      it->second->stop();
-      it->second->deleteLater();
-      it = m_timers.erase(it);
-    } else {
-      ++it;
-    }
-  }
+  std::erase_if(m_timers, [&](const auto& entry) {
+    if (entry.first.first != &dialog) return false;
+    Discard(entry.second);
+    return true;
+  });
 }
 
 // --- boxes ---
