@@ -52,6 +52,11 @@ void CDialog::EndDialog(int result) {
   m_result = result;
 }
 
+void CDialog::ForceClose() {
+  Dispatch({EMessage::Close, 0, 0, 0});
+  if (!m_ended) EndDialog(IDCANCEL);
+}
+
 void CDialog::SetTitle(std::string title) {
   if (title == m_title) return;
   m_title = std::move(title);

@@ -40,6 +40,9 @@ class CDialog {
   void DefaultHandling(const CMessage& message);
 
   void EndDialog(int result);
+  // Closes the dialog as a user would (close box); one that refuses is ended with IDCANCEL,
+  // for when the run itself is over.
+  void ForceClose();
   bool HasEnded() const { return m_ended; }
   int Result() const { return m_result; }
 

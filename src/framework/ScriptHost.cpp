@@ -62,8 +62,7 @@ int CScriptHost::RunModal(CDialog& dialog) {
   while (!dialog.HasEnded()) {
     if (!HasLine()) {
       // The script has ended (or failed): close the dialog as a user would.
-      dialog.Dispatch({EMessage::Close, 0, 0, 0});
-      if (!dialog.HasEnded()) dialog.EndDialog(IDCANCEL);
+      dialog.ForceClose();
       break;
     }
     RunNextLine();

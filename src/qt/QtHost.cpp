@@ -75,8 +75,7 @@ int CQtHost::RunModal(CDialog& dialog) {
     loop.exec(QEventLoop::DialogExec);
     if (!dialog.HasEnded()) {
       // The application is quitting under the dialog: close it as the user would.
-      dialog.Dispatch({EMessage::Close, 0, 0, 0});
-      if (!dialog.HasEnded()) dialog.EndDialog(IDCANCEL);
+      dialog.ForceClose();
     }
   }
 
