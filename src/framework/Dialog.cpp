@@ -141,6 +141,10 @@ void CDialog::Changed(EDialogChange change) {
   if (m_observer) m_observer(change);
 }
 
+EMessage ScrollMessageOf(const CControl& control) {
+  return control.HasStyle(ControlStyle::kVertical) ? EMessage::VScroll : EMessage::HScroll;
+}
+
 namespace {
 std::string& AppNameStorage() {
   static std::string name = "vexmira";

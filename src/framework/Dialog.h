@@ -108,6 +108,9 @@ class CDialog {
   std::shared_ptr<CDialog*> m_alive;  // posted work holds a weak reference to it
 };
 
+// The message a scroll bar, trackbar or up-down control sends: WM_VSCROLL when it is vertical.
+EMessage ScrollMessageOf(const CControl& control);
+
 // The application's name: the executable's file name without extension. Every tool's
 // message boxes carry it as their caption.
 const std::string& ApplicationName();

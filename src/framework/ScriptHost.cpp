@@ -157,7 +157,7 @@ std::string CScriptHost::ExecuteOnDialog(CDialog& dialog, const CScriptLine& lin
     dialog.Dispatch({EMessage::Command, id, CBN_SELCHANGE, 0});
     return {};
   }
-  const EMessage scrollKind = control->HasStyle(ControlStyle::kVertical) ? EMessage::VScroll : EMessage::HScroll;
+  const EMessage scrollKind = ScrollMessageOf(*control);
   if (command == "scroll") {
     if (control->Kind() != EControlKind::ScrollBar) return wrongKind("scroll bar");
     const int pos = line.args.size() > 2 ? Number(line, 2) : control->Pos();

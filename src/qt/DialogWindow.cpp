@@ -471,7 +471,7 @@ void CDialogWindow::OnEdited(CControl& control, const QString& text) {
 
 void CDialogWindow::OnScroll(CControl& control, int code, int pos) {
   if (!m_attached) return;
-  Notify({ScrollMessage(control), control.Id(), code, pos});
+  Notify({ScrollMessageOf(control), control.Id(), code, pos});
 }
 
 void CDialogWindow::OnTrackbar(CControl& control, int code, int pos) {
@@ -480,19 +480,19 @@ void CDialogWindow::OnTrackbar(CControl& control, int code, int pos) {
     CApplying applying(*this);
     control.SetPos(pos);
   }
-  Notify({ScrollMessage(control), control.Id(), code, control.Pos()});
+  Notify({ScrollMessageOf(control), control.Id(), code, control.Pos()});
 }
 
 // The up arrow moves toward the range's upper limit, which may be the smaller number.
 void CDialogWindow::OnUpDownStep(CControl& control, int direction) {
   if (!m_attached) return;
   control.SetPos(control.Pos() + (control.Max() >= control.Min() ? direction : -direction));
-  Notify({ScrollMessage(control), control.Id(), SB_THUMBPOSITION, control.Pos()});
+  Notify({ScrollMessageOf(control), control.Id(), SB_THUMBPOSITION, control.Pos()});
 }
 
 void CDialogWindow::OnUpDownEnd(CControl& control) {
   if (!m_attached) return;
-  Notify({ScrollMessage(control), control.Id(), SB_ENDSCROLL, control.Pos()});
+  Notify({ScrollMessageOf(control), control.Id(), SB_ENDSCROLL, control.Pos()});
 }
 
 void CDialogWindow::OnComboChosen(CControl& control, int index) {
@@ -591,10 +591,6 @@ CControl* CDialogWindow::ControlOf(QWidget* widget) const {
   for (; widget && widget != this; widget = widget->parentWidget())
     if (auto found = m_controlOf.find(widget); found != m_controlOf.end()) return found->second;
   return nullptr;
-}
-
-EMessage CDialogWindow::ScrollMessage(const CControl& control) const {
-  return control.HasStyle(ControlStyle::kVertical) ? EMessage::VScroll : EMessage::HScroll;
 }
 
 void CDialogWindow::Notify(const CMessage& message) {

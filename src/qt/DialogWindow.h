@@ -78,7 +78,6 @@ class CDialogWindow final : public QDialog {
 
   CControl* ControlOf(QWidget* widget) const;
   QWidget* WidgetOf(const CControl& control) const;
-  EMessage ScrollMessage(const CControl& control) const;
   void Notify(const CMessage& message);
 
   CDialog& m_dialog;
