@@ -2,6 +2,7 @@
 #include "qt/LineMonitor.h"
 
 #include "link/DmxFrame.h"
+#include "link/DmxLine.h"
 
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -119,8 +120,8 @@ void CLineMonitor::Refresh() {
     m_grid->SetLevels({});
     return;
   }
-  m_startCode->setText(QStringLiteral("0x%1").arg(status.lastFrame->startCode, 2, 16, QLatin1Char('0')).toUpper().replace(
-      QStringLiteral("0X"), QStringLiteral("0x")));
+  m_startCode->setText(QStringLiteral("0x") +
+                       QStringLiteral("%1").arg(status.lastFrame->startCode, 2, 16, QLatin1Char('0')).toUpper());
   m_slotCount->setText(QString::number(status.lastFrame->slots.size()));
   m_grid->SetLevels(status.lastFrame->slots);
 }

@@ -1,11 +1,10 @@
 // The line monitor: a window showing the last frame put on the line, whatever the tool.
 #pragma once
-#include "link/DmxLine.h"
-
 #include <QTimer>
 #include <QWidget>
 
 #include <cstdint>
+#include <vector>
 
 class QLabel;
 
