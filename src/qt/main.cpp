@@ -1,9 +1,9 @@
 // vexmira: the command line, then either the script mode (no display needed) or the windows.
 #include "app/CommandLine.h"
+#include "app/LineMonitorHook.h"
 #include "app/Program.h"
 #include "app/ZelkarLightingDMXTesterApp.h"
 #include "framework/Dialog.h"
-#include "app/LineMonitorHook.h"
 #include "qt/LineMonitor.h"
 #include "qt/ProgramIcon.h"
 #include "qt/QtHost.h"
