@@ -50,7 +50,6 @@ public:
 
   std::uint16_t SpeedSetting() const { return m_speedSetting; }
   std::uint16_t FadeSetting() const { return m_fadeSetting; }
-  std::uint16_t HoldCounter() const { return m_holdCounter; }
   bool IsJumpRequested() const { return m_jumpRequest; }
   std::uint8_t JumpTarget() const { return m_jumpTarget; }
   std::uint8_t FromStep() const { return m_fromStep; }
