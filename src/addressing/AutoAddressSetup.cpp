@@ -8,7 +8,6 @@
 #include "link/DmxLink.h"
 
 namespace {
-const char* const kRangeMessage = "DMX Address Must Range in 1 to 512";
 const char* const kFinishMessage = "The Fixture DMX Address Setup Finish";
 constexpr unsigned kNumberField = ControlStyle::kBorder | ControlStyle::kDigitsOnly | ControlStyle::kAutoHScroll;
 }  // namespace
@@ -57,7 +56,7 @@ bool CAutoAddressSetup::OnInitDialog() {
 bool CAutoAddressSetup::CheckAddressField() {
   const std::string& text = ItemText(kAddressField);
   if (text.empty() || IsDmxAddress(LeadingNumber(text))) return true;
-  MessageBox(kRangeMessage, EMessageIcon::Warning);
+  MessageBox(kDmxAddressRangeMessage, EMessageIcon::Warning);
   SetItemText(kAddressField, "1");
   SetFocus(kAddressField);
   return false;

@@ -8,11 +8,6 @@ const std::uint8_t* CFixtureAddressFrame::Page(int page) const {
   return m_frame.data() + static_cast<std::size_t>(page) * kPageSize;
 }
 
-int CFixtureAddressFrame::Slot(int slot) const {
-  assert(slot >= 1 && slot <= kImageSize);
-  return m_frame[static_cast<std::size_t>(slot - 1)];
-}
-
 CAddressingTick CFixtureAddressFrame::Tick() {
   CAddressingTick tick;
   if (m_waitingLeft > 0) {

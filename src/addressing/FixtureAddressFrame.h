@@ -46,11 +46,7 @@ class CFixtureAddressFrame final {
 
   // Transmit page 0 to 3 (slots 1, 143, 285 and 427 onward), 142 bytes each.
   const std::uint8_t* Page(int page) const;
-  // Slot 1 to 568 of the frame as the dialog keeps it (addresses only; flags live on the line).
-  int Slot(int slot) const;
 
-  bool IsWaiting() const { return m_waitingLeft > 0; }
-  int WaitingLeft() const { return m_waitingLeft; }
   CAddressingTick Tick();
 
   // Fixture indexes 0 to 169.

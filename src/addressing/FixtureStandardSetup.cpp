@@ -8,7 +8,6 @@
 #include "link/DmxLink.h"
 
 namespace {
-const char* const kAddressRangeMessage = "DMX Address Must Range in 1 to 512";
 const char* const kFixtureRangeMessage = "Fixture Number Only From 1 to 170";
 constexpr unsigned kNumberField = ControlStyle::kBorder | ControlStyle::kDigitsOnly | ControlStyle::kAutoHScroll;
 }  // namespace
@@ -91,7 +90,7 @@ void CFixtureStandardSetup::ShowSavedAddress(int fixture) {
 bool CFixtureStandardSetup::CheckAddressField() {
   const std::string& text = ItemText(kAddressField);
   if (text.empty() || IsDmxAddress(LeadingNumber(text))) return true;
-  MessageBox(kAddressRangeMessage, EMessageIcon::Warning);
+  MessageBox(kDmxAddressRangeMessage, EMessageIcon::Warning);
   SetItemText(kAddressField, "");
   SetFocus(kAddressField);
   return false;

@@ -17,7 +17,7 @@
 
 namespace {
 
-constexpr std::size_t kStepCountOffset = 31;
+constexpr std::size_t kStepCountOffset = CChaseFile::kHeaderSize;
 constexpr std::size_t kSpeedOffset = 32;
 constexpr std::size_t kFadeOffset = 34;
 
@@ -43,7 +43,6 @@ std::string Join(std::initializer_list<std::string_view> parts) {
 std::string Quoted(const std::filesystem::path& path) { return Join({"\"", path.native(), "\""}); }
 
 std::string SystemReason(int error) { return std::strerror(error); }
-
 
 // Writes all of bytes; returns errno or 0.
 int WriteAll(int fd, std::span<const std::uint8_t> bytes) {

@@ -6,6 +6,12 @@
 
 #include "console/TimeLabel.h"
 
+std::string CChasePlayer::SpeedText(std::uint16_t speedSetting) {
+  return FormatTenths(static_cast<std::uint32_t>(speedSetting) + 1);
+}
+
+std::string CChasePlayer::FadeText(std::uint16_t fadeSetting) { return FormatTenths(fadeSetting); }
+
 CChasePlayer::CChasePlayer(CChaseStore& store, std::span<std::uint8_t, kStepSize> screen)
     : m_store(store), m_screen(screen) {}
 
@@ -92,14 +98,14 @@ CChasePanelUpdate CChasePlayer::Jump(std::uint8_t target) {
 CChasePanelUpdate CChasePlayer::SetSpeed(std::uint16_t speedSetting) {
   CChasePanelUpdate update;
   m_speedSetting = speedSetting;
-  update.m_speedText = FormatTenths(static_cast<std::uint32_t>(m_speedSetting) + 1);
+  update.m_speedText = SpeedText(m_speedSetting);
   return update;
 }
 
 CChasePanelUpdate CChasePlayer::SetFade(std::uint16_t fadeSetting) {
   CChasePanelUpdate update;
   m_fadeSetting = fadeSetting;
-  update.m_fadeText = FormatTenths(m_fadeSetting);
+  update.m_fadeText = FadeText(m_fadeSetting);
   m_fadeRecompute = true;
   return update;
 }

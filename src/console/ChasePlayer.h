@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdint>
 #include <span>
+#include <string>
 
 #include "console/ChasePanelUpdate.h"
 #include "console/ChaseStep.h"
@@ -24,6 +25,10 @@ public:
   static constexpr std::uint16_t HoldLength(std::uint16_t speedSetting) {
     return static_cast<std::uint16_t>(4u * speedSetting + 4u);
   }
+
+  // The texts beside the sliders: the speed setting shows one tenth more than it holds.
+  static std::string SpeedText(std::uint16_t speedSetting);
+  static std::string FadeText(std::uint16_t fadeSetting);
 
   CChasePlayer(CChaseStore& store, std::span<std::uint8_t, kStepSize> screen);
   CChasePlayer(const CChasePlayer&) = delete;
@@ -50,7 +55,6 @@ public:
 
   std::uint16_t SpeedSetting() const { return m_speedSetting; }
   std::uint16_t FadeSetting() const { return m_fadeSetting; }
-  std::uint16_t HoldCounter() const { return m_holdCounter; }
   bool IsJumpRequested() const { return m_jumpRequest; }
   std::uint8_t JumpTarget() const { return m_jumpTarget; }
   std::uint8_t FromStep() const { return m_fromStep; }

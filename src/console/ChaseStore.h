@@ -31,7 +31,6 @@ public:
     return m_slots[slot];
   }
   bool IsClipboardValid() const { return m_clipboardValid; }
-  const CChaseStep& Clipboard() const { return m_clipboard; }
 
   // A new console starts with an empty chase; slots and clipboard keep their contents.
   void StartEmpty();

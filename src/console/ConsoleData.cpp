@@ -4,8 +4,6 @@
 #include <cassert>
 #include <vector>
 
-#include "console/TimeLabel.h"
-
 CConsoleData::CConsoleData() : m_store(Page0()), m_player(m_store, Page0()) {}
 
 CConsoleData& CConsoleData::Program() {
@@ -44,9 +42,9 @@ CChasePanelUpdate CConsoleData::LoadChase(const CChaseFile& file) {
   m_store.ReplaceSteps(file.Steps());
   m_player.LoadSettings(file.SpeedSetting(), file.FadeSetting());
   CChasePanelUpdate update = m_store.EnterLoadedState();
-  update.m_speedText = FormatTenths(static_cast<std::uint32_t>(file.SpeedSetting()) + 1);
+  update.m_speedText = CChasePlayer::SpeedText(file.SpeedSetting());
   update.m_speedPos = file.SpeedSetting();
-  update.m_fadeText = FormatTenths(file.FadeSetting());
+  update.m_fadeText = CChasePlayer::FadeText(file.FadeSetting());
   update.m_fadePos = file.FadeSetting();
   return update;
 }

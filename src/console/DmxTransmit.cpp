@@ -133,6 +133,10 @@ const char* CDmxTransmit::ChaseFileFilter() {
 CDmxTransmit::CDmxTransmit(CConsoleData& data) : CDialog(Layout()), m_data(data) {
   std::lock_guard lock(m_dataMutex);
   m_data.StartConsole();
+  HandOverFrameLocked();
+}
+
+void CDmxTransmit::HandOverFrameLocked() {
   const auto frame = m_data.FrameBuffer();
   for (int page = 0; page < kPageCount; ++page) DmxLinkTransmitSetPageValue(page, frame.data() + page * kStepSize);
 }
@@ -310,11 +314,9 @@ void CDmxTransmit::OnClean() {
   {
     std::lock_guard lock(m_dataMutex);
     for (std::size_t i = 0; i < CConsoleData::kChannelCount; ++i) m_data.SetLevel(i, 0);
-    const auto frame = m_data.FrameBuffer();
-    for (int page = 0; page < kPageCount; ++page) DmxLinkTransmitSetPageValue(page, frame.data() + page * kStepSize);
+    HandOverFrameLocked();
   }
-  for (int k = 0; k < kColumns; ++k) Item(FaderId(k)).SetPos(kTopLevel);
-  for (int k = 0; k < kColumns; ++k) SetItemText(ValueBoxId(k), "0");
+  ShowColumns(ChannelBase(), CColumnLevels{});
 }
 
 // --- the chase panel ---

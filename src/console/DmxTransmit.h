@@ -95,6 +95,8 @@ class CDmxTransmit final : public CDialog {
   void ToggleChasePanel();
   void ShowStepNumber();
 
+  // All 568 bytes of the output frame to the interface, as four pages; the caller holds the data lock.
+  void HandOverFrameLocked();
   int ChannelBase() const;
   // The levels of the 32 columns from channel base on; the caller holds the data lock.
   CColumnLevels ColumnLevelsLocked(int base) const;

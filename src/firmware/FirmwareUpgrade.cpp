@@ -59,7 +59,7 @@ bool CFirmwareUpgrade::OnInitDialog() {
 }
 
 void CFirmwareUpgrade::HandOverFrame() {
-  for (std::size_t page = 0; page < 4; ++page)
+  for (std::size_t page = 0; page < CUpgradeFrameBuilder::kTransmitPages; ++page)
     DmxLinkTransmitSetPageValue(static_cast<std::int32_t>(page), m_transfer.Page(page).data());
 }
 

@@ -44,7 +44,6 @@ std::string N(std::uint64_t value) { return std::to_string(value); }
 
 CError Damaged(const std::string& what) { return CError{"Upgrade file is damaged: " + what}; }
 
-
 }  // namespace
 
 std::expected<CUpgradeFile, CError> CUpgradeFile::Parse(std::vector<std::uint8_t> bytes) {

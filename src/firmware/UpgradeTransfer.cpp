@@ -79,4 +79,3 @@ void CUpgradeTransfer::SetSpeed(int position) {
 std::span<const std::uint8_t, CUpgradeFrameBuilder::kTransmitPage> CUpgradeTransfer::Page(std::size_t page) const {
   return CUpgradeFrameBuilder::Page(m_frame, page);
 }
-

@@ -21,4 +21,13 @@ struct CDmxFrame {
   std::uint8_t startCode = 0;
   int interval = 0;
   std::vector<std::uint8_t> slots;  // slot 1 first; `length` of them
+
+  // The start code followed by the slots, as they follow the break on the wire.
+  std::vector<std::uint8_t> StartCodeAndSlots() const {
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(slots.size() + 1);
+    bytes.push_back(startCode);
+    bytes.insert(bytes.end(), slots.begin(), slots.end());
+    return bytes;
+  }
 };

@@ -15,10 +15,7 @@ void SpinUntil(Clock::time_point deadline) {
 }
 
 std::expected<void, CError> WriteFrame(CTtyPort& port, const CDmxFrame& frame) {
-  std::vector<std::uint8_t> bytes;
-  bytes.reserve(frame.slots.size() + 1);
-  bytes.push_back(frame.startCode);
-  bytes.insert(bytes.end(), frame.slots.begin(), frame.slots.end());
+  const std::vector<std::uint8_t> bytes = frame.StartCodeAndSlots();
 
   if (auto on = port.SetBreak(true); !on) {
     return on;

@@ -11,8 +11,6 @@ struct CProMessage {
   // Labels this program uses.
   static constexpr std::uint8_t kLabelSendDmx = 6;        // start code followed by the slots
   static constexpr std::uint8_t kLabelSerialNumber = 10;  // request (no data) and reply (4 bytes)
-  // The most a widget takes in one send-DMX message: the start code and 512 slots.
-  static constexpr std::size_t kMaxDmxData = 513;
 
   std::uint8_t label = 0;
   std::vector<std::uint8_t> data;

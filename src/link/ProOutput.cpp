@@ -12,10 +12,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 std::expected<void, CError> WriteFrame(CTtyPort& port, const CDmxFrame& frame) {
-  std::vector<std::uint8_t> data;
-  data.reserve(frame.slots.size() + 1);
-  data.push_back(frame.startCode);
-  data.insert(data.end(), frame.slots.begin(), frame.slots.end());
+  const std::vector<std::uint8_t> data = frame.StartCodeAndSlots();
   const auto start = Clock::now();
   if (auto written = port.WriteAll(CProMessage::Encode(CProMessage::kLabelSendDmx, data), CProOutput::kWriteLimit);
       !written) {

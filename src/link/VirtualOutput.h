@@ -2,8 +2,6 @@
 #pragma once
 #include "link/DmxOutput.h"
 
-#include <atomic>
-#include <cstdint>
 #include <optional>
 
 // The identifier pair the virtual interface answers to (as the USB interface would).
@@ -22,10 +20,6 @@ class CVirtualOutput final : public CDmxOutput {
   void Send(const CDmxFrame& frame) override;
   std::string Name() const override;
 
-  // Frames taken since construction.
-  std::uint64_t SentCount() const { return m_sent.load(); }
-
  private:
   std::optional<int> m_onlyModel;
-  std::atomic<std::uint64_t> m_sent{0};
 };
