@@ -85,15 +85,7 @@ void CScrollBarWidget::mouseReleaseEvent(QMouseEvent* event) {
   EndAction();
 }
 
-void CScrollBarWidget::keyPressEvent(QKeyEvent* event) {
-  const SliderAction action = SliderActionForKey(*event);
-  if (action == SliderNoAction) {
-    event->ignore();
-    return;
-  }
-  triggerAction(action);
-  event->accept();
-}
+void CScrollBarWidget::keyPressEvent(QKeyEvent* event) { TriggerKeyAction(*this, *event); }
 
 void CScrollBarWidget::keyReleaseEvent(QKeyEvent* event) {
   if (!event->isAutoRepeat()) EndAction();

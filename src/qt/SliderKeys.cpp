@@ -15,3 +15,13 @@ QAbstractSlider::SliderAction SliderActionForKey(const QKeyEvent& event) {
     default: return QAbstractSlider::SliderNoAction;
   }
 }
+
+void TriggerKeyAction(QAbstractSlider& slider, QKeyEvent& event) {
+  const QAbstractSlider::SliderAction action = SliderActionForKey(event);
+  if (action == QAbstractSlider::SliderNoAction) {
+    event.ignore();
+    return;
+  }
+  slider.triggerAction(action);
+  event.accept();
+}

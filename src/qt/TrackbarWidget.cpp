@@ -78,15 +78,7 @@ void CTrackbarWidget::mouseReleaseEvent(QMouseEvent* event) {
   EndAction();
 }
 
-void CTrackbarWidget::keyPressEvent(QKeyEvent* event) {
-  const SliderAction action = SliderActionForKey(*event);
-  if (action == SliderNoAction) {
-    event->ignore();
-    return;
-  }
-  triggerAction(action);
-  event->accept();
-}
+void CTrackbarWidget::keyPressEvent(QKeyEvent* event) { TriggerKeyAction(*this, *event); }
 
 void CTrackbarWidget::keyReleaseEvent(QKeyEvent* event) {
   if (!event->isAutoRepeat()) EndAction();
