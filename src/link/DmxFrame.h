@@ -1,15 +1,12 @@
 // One frame as it is put on the line, and the mode frames are sent in.
 #pragma once
+#include "link/LineConstants.h"
+
 #include <cstdint>
 #include <vector>
 
-inline constexpr int kPageSize = 142;
-inline constexpr int kPageCount = 4;
-inline constexpr int kImageSize = kPageSize * kPageCount;  // 568
-inline constexpr int kMaxSlots = 559;
-
 struct CDmxMode {
-  int mark = 0xA5;
+  int mark = kLinkMark;
   int startCode = 0;
   int interval = 0;
   int length = 512;
