@@ -2,6 +2,8 @@
 #include "console/ChaseFile.h"
 
 #include "base/FileHandle.h"
+#include "base/LittleEndian.h"
+#include "base/WholeFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -20,15 +22,6 @@ namespace {
 constexpr std::size_t kStepCountOffset = CChaseFile::kHeaderSize;
 constexpr std::size_t kSpeedOffset = 32;
 constexpr std::size_t kFadeOffset = 34;
-
-std::uint16_t ReadU16Le(std::span<const std::uint8_t> bytes, std::size_t offset) {
-  return static_cast<std::uint16_t>(bytes[offset] | bytes[offset + 1] << 8);
-}
-
-void WriteU16Le(std::span<std::uint8_t> bytes, std::size_t offset, std::uint16_t value) {
-  bytes[offset] = static_cast<std::uint8_t>(value & 0xFF);
-  bytes[offset + 1] = static_cast<std::uint8_t>(value >> 8);
-}
 
 // Joins message parts by appending (string_view parts keep the compiler's overlap
 // checks from flagging literal + string temporaries).
@@ -108,35 +101,17 @@ std::vector<std::uint8_t> CChaseFile::Serialize() const {
 }
 
 std::expected<CChaseFile, CError> CChaseFile::Load(const std::filesystem::path& path) {
-  // Not blocking, so that a pipe by the chosen name cannot freeze the console.
-  CFileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (!file.IsOpen()) {
-    return std::unexpected(
-        CError{Join({"Could not open the chase file ", Quoted(path), ": ", SystemReason(errno), "."})});
+  // Nothing past the largest chase is ever needed; a pipe or a device is refused, never waited on.
+  auto whole = ReadWholeFile(path, kMaxFileSize);
+  if (!whole) {
+    const CWholeFileError& error = whole.error();
+    if (error.kind == CWholeFileError::EKind::NotRegular)
+      return std::unexpected(CError{Join({"Could not open the chase file ", Quoted(path), ": it is not a file."})});
+    const char* verb = error.kind == CWholeFileError::EKind::Open ? "open" : "read";
+    const std::string reason = error.error ? SystemReason(error.error) : "it changed while it was read";
+    return std::unexpected(CError{Join({"Could not ", verb, " the chase file ", Quoted(path), ": ", reason, "."})});
   }
-  struct stat status {};
-  if (::fstat(file.Get(), &status) != 0 || !S_ISREG(status.st_mode)) {
-    return std::unexpected(
-        CError{Join({"Could not open the chase file ", Quoted(path), ": it is not a file."})});
-  }
-  // Nothing past the largest chase is ever needed.
-  std::vector<std::uint8_t> bytes(kMaxFileSize);
-  std::size_t size = 0;
-  while (size < bytes.size()) {
-    const ssize_t got = ::read(file.Get(), bytes.data() + size, bytes.size() - size);
-    if (got < 0) {
-      if (errno == EINTR) {
-        continue;
-      }
-      return std::unexpected(CError{
-          Join({"Could not read the chase file ", Quoted(path), ": ", SystemReason(errno), "."})});
-    }
-    if (got == 0) {
-      break;
-    }
-    size += static_cast<std::size_t>(got);
-  }
-  bytes.resize(size);
+  const std::vector<std::uint8_t>& bytes = whole->bytes;
   auto parsed = Parse(bytes);
   if (!parsed) {
     return std::unexpected(

@@ -1,15 +1,11 @@
 // Reading and checking an upgrade file.
 #include "firmware/UpgradeFile.h"
 
-#include "base/FileHandle.h"
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "base/LittleEndian.h"
+#include "base/WholeFile.h"
 
 #include <algorithm>
 #include <cassert>
-#include <cerrno>
 #include <string>
 #include <string_view>
 
@@ -24,15 +20,6 @@ bool HasSignature(std::span<const std::uint8_t> bytes) {
     if (bytes[i] != static_cast<std::uint8_t>(kSignatureText[i])) return false;
   }
   return bytes[36] == 0x00 && bytes[37] == 0x0A;
-}
-
-std::uint16_t ReadU16(std::span<const std::uint8_t> bytes, std::size_t at) {
-  return static_cast<std::uint16_t>(bytes[at] | (bytes[at + 1] << 8));
-}
-
-std::uint32_t ReadU32(std::span<const std::uint8_t> bytes, std::size_t at) {
-  return static_cast<std::uint32_t>(bytes[at]) | (static_cast<std::uint32_t>(bytes[at + 1]) << 8) |
-         (static_cast<std::uint32_t>(bytes[at + 2]) << 16) | (static_cast<std::uint32_t>(bytes[at + 3]) << 24);
 }
 
 CError TooLarge(std::uint64_t size) {
@@ -62,8 +49,8 @@ std::expected<CUpgradeFile, CError> CUpgradeFile::Parse(std::vector<std::uint8_t
     if (size - offset < kBlockHeaderSize) {
       return std::unexpected(Damaged("the header of block " + N(number) + " runs past the end of the file."));
     }
-    const std::uint32_t length = ReadU32(bytes, offset + 2);
-    const std::uint16_t chunkSize = ReadU16(bytes, offset + 6);
+    const std::uint32_t length = ReadU32Le(bytes, offset + 2);
+    const std::uint16_t chunkSize = ReadU16Le(bytes, offset + 6);
     const std::uint64_t left = size - offset - kBlockHeaderSize;
     if (length > left) {
       return std::unexpected(Damaged("block " + N(number) + " runs past the end of the file (it holds " + N(length) +
@@ -86,7 +73,7 @@ std::expected<CUpgradeFile, CError> CUpgradeFile::Parse(std::vector<std::uint8_t
   CUpgradeFile file;
   file.m_transferTotal = static_cast<std::uint32_t>(total);
   file.m_blockOffsets.reserve(count);
-  for (offset = kHeaderSize; offset < size; offset += kBlockHeaderSize + ReadU32(bytes, offset + 2)) {
+  for (offset = kHeaderSize; offset < size; offset += kBlockHeaderSize + ReadU32Le(bytes, offset + 2)) {
     file.m_blockOffsets.push_back(static_cast<std::uint32_t>(offset));
   }
   file.m_bytes = std::move(bytes);
@@ -98,23 +85,11 @@ std::expected<CUpgradeFile, CError> CUpgradeFile::Read(const std::filesystem::pa
   const auto openError = [&] { return std::unexpected(CError{"\"" + name + "\" open error!"}); };
   const auto readError = [&] { return std::unexpected(CError{"\"" + name + "\" read error!"}); };
 
-  const CFileHandle file(::open(name.c_str(), O_RDONLY | O_CLOEXEC));
-  if (file.Get() < 0) return openError();
-  struct stat status {};
   // Only a regular file has a length to read; a directory, pipe or device is refused as unopenable.
-  if (::fstat(file.Get(), &status) != 0 || !S_ISREG(status.st_mode)) return openError();
-  const auto size = static_cast<std::uint64_t>(status.st_size);
-  if (size > kMaxSize) return std::unexpected(TooLarge(size));
-
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t got = ::read(file.Get(), bytes.data() + done, bytes.size() - done);
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) return readError();  // an I/O error, or the file shrank while being read
-    done += static_cast<std::size_t>(got);
-  }
-  return Parse(std::move(bytes));
+  auto whole = ReadWholeFile(path, kMaxSize);
+  if (!whole) return whole.error().kind == CWholeFileError::EKind::Read ? readError() : openError();
+  if (whole->size > kMaxSize) return std::unexpected(TooLarge(whole->size));
+  return Parse(std::move(whole->bytes));
 }
 
 CUpgradeFile::CFileTag CUpgradeFile::FileTag() const { return {m_bytes[38], m_bytes[39], m_bytes[40]}; }
@@ -125,10 +100,10 @@ CUpgradeFile::CBlock CUpgradeFile::Block(std::size_t index) const {
   CBlock block;
   block.offset = at;
   block.tag = {m_bytes[at], m_bytes[at + 1]};
-  block.length = ReadU32(m_bytes, at + 2);
-  block.chunkSize = ReadU16(m_bytes, at + 6);
+  block.length = ReadU32Le(m_bytes, at + 2);
+  block.chunkSize = ReadU16Le(m_bytes, at + 6);
   // Byte 8 of the header is reserved and never read.
-  block.word = ReadU32(m_bytes, at + 9);
+  block.word = ReadU32Le(m_bytes, at + 9);
   return block;
 }
 

@@ -1,21 +1,10 @@
 // Building upgrade frames and their check bytes.
 #include "firmware/UpgradeFrameBuilder.h"
 
+#include "base/LittleEndian.h"
+
 #include <algorithm>
 #include <cassert>
-
-namespace {
-
-void PutU16(CUpgradeFrameBuilder::CBuffer& frame, std::size_t at, std::uint16_t value) {
-  frame[at] = static_cast<std::uint8_t>(value);
-  frame[at + 1] = static_cast<std::uint8_t>(value >> 8);
-}
-
-void PutU32(CUpgradeFrameBuilder::CBuffer& frame, std::size_t at, std::uint32_t value) {
-  for (std::size_t i = 0; i < 4; ++i) frame[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
-}  // namespace
 
 void CUpgradeFrameBuilder::PutPrefix(CBuffer& frame, const CBlockTag& blockTag) const {
   frame.fill(0);
@@ -30,8 +19,8 @@ void CUpgradeFrameBuilder::BuildData(CBuffer& frame, const CBlockTag& blockTag, 
   assert(chunk.size() <= kMaxPayload);
   const std::size_t n = std::min(chunk.size(), kMaxPayload);  // never write past the payload
   PutPrefix(frame, blockTag);
-  PutU32(frame, 6, chunkOffset);
-  PutU16(frame, 10, static_cast<std::uint16_t>(n));
+  WriteU32Le(frame, 6, chunkOffset);
+  WriteU16Le(frame, 10, static_cast<std::uint16_t>(n));
   std::copy_n(chunk.begin(), n, frame.begin() + kPayloadAt);
   Complete(frame);
 }
@@ -39,11 +28,9 @@ void CUpgradeFrameBuilder::BuildData(CBuffer& frame, const CBlockTag& blockTag, 
 void CUpgradeFrameBuilder::BuildBlockEnd(CBuffer& frame, const CBlockTag& blockTag, std::uint32_t blockLength,
                                          std::uint32_t blockWord) const {
   PutPrefix(frame, blockTag);
-  PutU32(frame, 6, 0xFFFFFFFFu);
-  frame[516] = static_cast<std::uint8_t>(blockLength);
-  frame[517] = static_cast<std::uint8_t>(blockLength >> 8);
-  frame[518] = static_cast<std::uint8_t>(blockLength >> 16);
-  PutU32(frame, 519, blockWord);
+  WriteU32Le(frame, 6, 0xFFFFFFFFu);
+  WriteLe(frame, 516, blockLength, 3);  // only the low 24 bits travel
+  WriteU32Le(frame, 519, blockWord);
   frame[523] = blockTag[1];
   Complete(frame);
 }
@@ -68,7 +55,7 @@ void CUpgradeFrameBuilder::Complete(CBuffer& frame) {
   // Sum of bytes 0 to 523 plus 255, modulo 65536; the check bytes above are not part of it.
   unsigned total = 0;
   for (std::size_t i = 0; i < kHeaderCheckAt; ++i) total += frame[i];
-  PutU16(frame, kFrameSumAt, static_cast<std::uint16_t>(total + 0xFF));
+  WriteU16Le(frame, kFrameSumAt, static_cast<std::uint16_t>(total + 0xFF));
 }
 
 std::span<const std::uint8_t, CUpgradeFrameBuilder::kTransmitPage> CUpgradeFrameBuilder::Page(const CBuffer& frame,

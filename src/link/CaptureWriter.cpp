@@ -1,6 +1,8 @@
 // Classic pcap writer for DMX frames, records in the exported-PDU layout.
 #include "link/CaptureWriter.h"
 
+#include "base/LittleEndian.h"
+
 #include <cerrno>
 #include <system_error>
 #include <utility>
@@ -8,17 +10,6 @@
 namespace {
 
 std::string ErrnoText(int code) { return std::generic_category().message(code); }
-
-void PutLe16(std::vector<std::uint8_t>& out, std::uint16_t value) {
-  out.push_back(static_cast<std::uint8_t>(value & 0xFF));
-  out.push_back(static_cast<std::uint8_t>(value >> 8));
-}
-
-void PutLe32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-  for (int shift = 0; shift < 32; shift += 8) {
-    out.push_back(static_cast<std::uint8_t>((value >> shift) & 0xFF));
-  }
-}
 
 void PutBe16(std::vector<std::uint8_t>& out, std::uint16_t value) {
   out.push_back(static_cast<std::uint8_t>(value >> 8));
@@ -52,13 +43,13 @@ CCaptureWriter::~CCaptureWriter() { Flush(); }
 
 std::vector<std::uint8_t> CCaptureWriter::FileHeader() {
   std::vector<std::uint8_t> header;
-  PutLe32(header, 0xA1B2C3D4);  // microsecond timestamps
-  PutLe16(header, 2);
-  PutLe16(header, 4);
-  PutLe32(header, 0);  // time zone offset
-  PutLe32(header, 0);  // timestamp accuracy
-  PutLe32(header, kSnapLength);
-  PutLe32(header, kLinkTypeUpperPdu);
+  AppendLe(header, 0xA1B2C3D4, 4);  // microsecond timestamps
+  AppendLe(header, 2, 2);
+  AppendLe(header, 4, 2);
+  AppendLe(header, 0, 4);  // time zone offset
+  AppendLe(header, 0, 4);  // timestamp accuracy
+  AppendLe(header, kSnapLength, 4);
+  AppendLe(header, kLinkTypeUpperPdu, 4);
   return header;
 }
 
@@ -86,10 +77,10 @@ void CCaptureWriter::Write(const CDmxFrame& frame) {
   const std::int64_t timeUs = frame.timeUs < 0 ? 0 : frame.timeUs;
   std::vector<std::uint8_t> record;
   record.reserve(16 + data.size());
-  PutLe32(record, static_cast<std::uint32_t>(timeUs / 1'000'000));
-  PutLe32(record, static_cast<std::uint32_t>(timeUs % 1'000'000));
-  PutLe32(record, static_cast<std::uint32_t>(data.size()));  // bytes kept
-  PutLe32(record, static_cast<std::uint32_t>(data.size()));  // bytes on the wire
+  AppendLe(record, static_cast<std::uint32_t>(timeUs / 1'000'000), 4);
+  AppendLe(record, static_cast<std::uint32_t>(timeUs % 1'000'000), 4);
+  AppendLe(record, static_cast<std::uint32_t>(data.size()), 4);  // bytes kept
+  AppendLe(record, static_cast<std::uint32_t>(data.size()), 4);  // bytes on the wire
   record.insert(record.end(), data.begin(), data.end());
   WriteBytes(record);
 }
