@@ -9,7 +9,7 @@
 #include "framework/ScriptHost.h"
 #include "link/DmxLine.h"
 #include "link/DmxLink.h"
-#include "link/OutputFactory.h"
+#include "outputs/OutputFactory.h"
 
 #include <sys/resource.h>
 #include <sys/wait.h>

@@ -1,7 +1,7 @@
 // Frame rate of the serial writers and the time a caller's start takes, on a pseudo-terminal.
 #include "link/DmxLine.h"
-#include "link/OpenDmxOutput.h"
-#include "link/ProOutput.h"
+#include "outputs/OpenDmxOutput.h"
+#include "outputs/ProOutput.h"
 
 #include <algorithm>
 #include <atomic>

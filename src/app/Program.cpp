@@ -5,7 +5,7 @@
 #include "framework/Dialog.h"
 #include "link/CaptureWriter.h"
 #include "link/DmxLine.h"
-#include "link/OutputFactory.h"
+#include "outputs/OutputFactory.h"
 
 #include <cstdio>
 

@@ -3,7 +3,7 @@
 
 #include "framework/PeriodicThread.h"
 #include "framework/ScriptHost.h"
-#include "link/OutputFactory.h"
+#include "outputs/OutputFactory.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Frame image, mode, stand-by, history, call log and rate of the line.
 #include "link/DmxLine.h"
-#include "link/VirtualOutput.h"
+#include "outputs/VirtualOutput.h"
 
 #include <gtest/gtest.h>
 

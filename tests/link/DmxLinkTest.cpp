@@ -1,7 +1,7 @@
 // The library calls reach the process-wide line, which logs them as given.
 #include "link/DmxLink.h"
 #include "link/DmxLine.h"
-#include "link/VirtualOutput.h"
+#include "outputs/VirtualOutput.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 
 #include "framework/Resources.h"
 #include "link/DmxLine.h"
-#include "link/OutputFactory.h"
+#include "outputs/OutputFactory.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>

@@ -2,7 +2,7 @@
 #include "support/ScriptRun.h"
 
 #include "framework/Dialog.h"
-#include "link/OutputFactory.h"
+#include "outputs/OutputFactory.h"
 
 #include <gtest/gtest.h>
 

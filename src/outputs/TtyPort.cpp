@@ -1,5 +1,5 @@
 // Opening, writing and reading a serial device, with errors a user can act on.
-#include "link/TtyPort.h"
+#include "outputs/TtyPort.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,5 +1,5 @@
 // Interface names and the outputs they stand for.
-#include "link/OutputFactory.h"
+#include "outputs/OutputFactory.h"
 
 #include "PtyPair.h"
 

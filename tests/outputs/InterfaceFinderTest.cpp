@@ -1,5 +1,5 @@
 // Finding interfaces over a fake sysfs and /dev/serial/by-id in a temporary folder.
-#include "link/InterfaceFinder.h"
+#include "outputs/InterfaceFinder.h"
 
 #include "PtyPair.h"
 

@@ -1,8 +1,8 @@
 // Frames to a Pro-style widget in label-6 messages, and the serial-number probe.
-#include "link/ProOutput.h"
+#include "outputs/ProOutput.h"
 
-#include "link/OpenDmxOutput.h"
-#include "link/ProMessage.h"
+#include "outputs/OpenDmxOutput.h"
+#include "outputs/ProMessage.h"
 
 #include <thread>
 #include <vector>

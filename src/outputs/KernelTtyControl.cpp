@@ -1,6 +1,6 @@
 // termios2/BOTHER lives in <asm/termbits.h>, whose struct termios clashes with <termios.h>: this file
 // is the only one that includes it, and it must never include <termios.h>.
-#include "link/KernelTtyControl.h"
+#include "outputs/KernelTtyControl.h"
 
 #include <asm/termbits.h>
 #include <cerrno>

@@ -1,11 +1,11 @@
 // Maps interface names to outputs.
-#include "link/OutputFactory.h"
+#include "outputs/OutputFactory.h"
 
-#include "link/InterfaceFinder.h"
-#include "link/NoOutput.h"
-#include "link/OpenDmxOutput.h"
-#include "link/ProOutput.h"
-#include "link/VirtualOutput.h"
+#include "outputs/InterfaceFinder.h"
+#include "outputs/NoOutput.h"
+#include "outputs/OpenDmxOutput.h"
+#include "outputs/ProOutput.h"
+#include "outputs/VirtualOutput.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
 // The Pro-widget output on a pseudo-terminal: label-6 messages, the 512-slot limit, the probe, faults.
 #include "link/DmxLine.h"
-#include "link/ProOutput.h"
+#include "outputs/ProOutput.h"
 
 #include "PtyPair.h"
 

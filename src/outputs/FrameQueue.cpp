@@ -1,5 +1,5 @@
 // The queue in front of a serial writer.
-#include "link/FrameQueue.h"
+#include "outputs/FrameQueue.h"
 
 #include <utility>
 

@@ -1,6 +1,6 @@
 // The tty system calls of a Linux kernel serial driver (termios2, any baud rate, break by ioctl).
 #pragma once
-#include "link/TtyControl.h"
+#include "outputs/TtyControl.h"
 
 #include <memory>
 

@@ -1,9 +1,9 @@
 // Finding DMX interfaces through /dev/serial/by-id and the USB ids in sysfs.
-#include "link/InterfaceFinder.h"
+#include "outputs/InterfaceFinder.h"
 
-#include "link/OpenDmxOutput.h"
-#include "link/ProOutput.h"
-#include "link/TtyPort.h"
+#include "outputs/OpenDmxOutput.h"
+#include "outputs/ProOutput.h"
+#include "outputs/TtyPort.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,7 +1,7 @@
 // The writer thread: a queue, one frame at a time to the wire, the fault reported once.
-#include "link/SerialWriter.h"
+#include "outputs/SerialWriter.h"
 
-#include "link/FrameQueue.h"
+#include "outputs/FrameQueue.h"
 
 #include <condition_variable>
 #include <mutex>

@@ -1,5 +1,5 @@
 // Pro-widget message framing and the parsing of replies.
-#include "link/ProMessage.h"
+#include "outputs/ProMessage.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Break, mark-after-break and slots on a serial adapter, paced by the wire.
-#include "link/OpenDmxOutput.h"
+#include "outputs/OpenDmxOutput.h"
 
 #include <thread>
 #include <vector>

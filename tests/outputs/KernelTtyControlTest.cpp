@@ -1,5 +1,5 @@
 // The kernel tty calls on a pseudo-terminal: raw 8N2 or 8N1 set-up (bytes and errors are checked through the outputs).
-#include "link/KernelTtyControl.h"
+#include "outputs/KernelTtyControl.h"
 
 #include "PtyPair.h"
 

@@ -1,5 +1,5 @@
 // The in-memory interface: answers the virtual identifier pair and counts frames.
-#include "link/VirtualOutput.h"
+#include "outputs/VirtualOutput.h"
 
 #include <cstdio>
 

@@ -2,7 +2,7 @@
 #pragma once
 #include "base/Error.h"
 #include "link/DmxOutput.h"
-#include "link/KernelTtyControl.h"
+#include "outputs/KernelTtyControl.h"
 
 #include <chrono>
 #include <cstdint>

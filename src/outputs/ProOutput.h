@@ -1,9 +1,9 @@
 // A DMX USB Pro-style widget: frames go to it in label-6 messages; it makes the DMX timing itself.
 #pragma once
 #include "link/DmxOutput.h"
-#include "link/KernelTtyControl.h"
-#include "link/SerialWriter.h"
-#include "link/TtyPort.h"
+#include "outputs/KernelTtyControl.h"
+#include "outputs/SerialWriter.h"
+#include "outputs/TtyPort.h"
 
 #include <chrono>
 #include <cstdint>

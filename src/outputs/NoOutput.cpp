@@ -1,5 +1,5 @@
 // The missing interface, for the start-up path where no device is found.
-#include "link/NoOutput.h"
+#include "outputs/NoOutput.h"
 
 bool CNoOutput::Answers(int id, int model) {
   (void)id;

@@ -1,9 +1,9 @@
 // An open-DMX adapter (FTDI FT232R-style or RS-485 serial) driven through the kernel tty.
 #pragma once
 #include "link/DmxOutput.h"
-#include "link/KernelTtyControl.h"
-#include "link/SerialWriter.h"
-#include "link/TtyPort.h"
+#include "outputs/KernelTtyControl.h"
+#include "outputs/SerialWriter.h"
+#include "outputs/TtyPort.h"
 
 #include <chrono>
 #include <memory>

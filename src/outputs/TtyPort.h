@@ -1,7 +1,7 @@
 // An open serial device: the fd, its path, and errors worded for the user.
 #pragma once
 #include "base/Error.h"
-#include "link/TtyControl.h"
+#include "outputs/TtyControl.h"
 
 #include <chrono>
 #include <cstdint>

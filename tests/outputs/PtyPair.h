@@ -1,7 +1,7 @@
 // A pseudo-terminal pair standing in for a serial adapter, and a tty control that records what
 // an output does to it (a pty shows neither breaks nor line speed).
 #pragma once
-#include "link/KernelTtyControl.h"
+#include "outputs/KernelTtyControl.h"
 
 #include <gtest/gtest.h>
 

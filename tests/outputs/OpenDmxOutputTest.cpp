@@ -1,6 +1,6 @@
 // The open-DMX output on a pseudo-terminal: bytes on the wire, break timing, queueing, faults.
 #include "link/DmxLine.h"
-#include "link/OpenDmxOutput.h"
+#include "outputs/OpenDmxOutput.h"
 
 #include "PtyPair.h"
 

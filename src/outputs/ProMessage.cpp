@@ -1,5 +1,5 @@
 // Framing and parsing of Pro-widget messages, byte by byte.
-#include "link/ProMessage.h"
+#include "outputs/ProMessage.h"
 
 #include <algorithm>
 

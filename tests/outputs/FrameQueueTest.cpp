@@ -1,5 +1,5 @@
 // The queue in front of the wire: command frames kept in order, waiting level frames replaced.
-#include "link/FrameQueue.h"
+#include "outputs/FrameQueue.h"
 
 #include <gtest/gtest.h>
 
