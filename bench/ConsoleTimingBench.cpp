@@ -9,7 +9,6 @@
 #include "framework/ScriptHost.h"
 #include "link/DmxLine.h"
 #include "link/DmxLink.h"
-#include "outputs/OutputFactory.h"
 
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -20,6 +19,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
 #include <numeric>
 #include <string>
 #include <thread>
@@ -57,6 +57,25 @@ void StopLoad(const std::vector<pid_t>& children) {
   for (const pid_t child : children) waitpid(child, nullptr, 0);
 }
 
+// Keeps the time of every frame that reaches it; answers as the virtual interface does.
+class CTimedOutput final : public CDmxOutput {
+ public:
+  bool Answers(int, int) override { return true; }
+  void Send(const CDmxFrame& frame) override {
+    std::lock_guard lock(m_mutex);
+    m_times.push_back(frame.timeUs);
+  }
+  std::string Name() const override { return "timed"; }
+  std::vector<std::int64_t> Times() const {
+    std::lock_guard lock(m_mutex);
+    return m_times;
+  }
+
+ private:
+  mutable std::mutex m_mutex;
+  std::vector<std::int64_t> m_times;
+};
+
 struct CFigures {
   std::size_t frames = 0;
   std::size_t intervals = 0;
@@ -73,10 +92,10 @@ double Percentile(std::vector<double> sorted, double p) {
 }
 
 CFigures Measure(int seconds) {
-  CDmxLine& line = CDmxLine::Instance();
-  line.Reset();
-  line.SetOutput(std::move(*MakeOutput("virtual")));
-  line.SetHistoryLimit(1 << 20);
+  CDmxLine line;
+  auto output = std::make_unique<CTimedOutput>();
+  const CTimedOutput& timed = *output;
+  line.SetOutput(std::move(output));
 
   // A little longer than the window, so the tick due at its very end is not cut off by closing.
   auto script = CScript::Parse("wait " + std::to_string(seconds * 1000 + 100) + "\n", "bench");
@@ -86,17 +105,17 @@ CFigures Measure(int seconds) {
   const double cpuBefore = CpuSeconds();
   const auto wallBefore = std::chrono::steady_clock::now();
   host.Run([&] {
-    DmxLinkSetMode(0xA5, 0, 0, 512);
+    line.DmxLinkSetMode(kLinkMark, 0, 0, kUniverseSlots);
     {
-      CDmxTransmit console;
+      CDmxTransmit console(line);
       console.DoModal();
     }
-    DmxLinkStandBy();
+    line.DmxLinkStandBy();
   });
   const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallBefore).count();
   const double cpu = CpuSeconds() - cpuBefore;
-  const std::vector<CDmxFrame> frames = line.Frames();
-  line.Reset();
+  const std::vector<std::int64_t> frames = timed.Times();
+  line.SetClock({});
   CHost::SetCurrent(nullptr);
 
   CFigures figures;
@@ -104,17 +123,17 @@ CFigures Measure(int seconds) {
   figures.cpuPercent = 100.0 * cpu / wall;
   if (!frames.empty()) {
     // The tick starts one period before its first frame; half a period of grace at the end.
-    const std::int64_t origin = frames.front().timeUs - static_cast<std::int64_t>(kPeriodMs * 1000);
+    const std::int64_t origin = frames.front() - static_cast<std::int64_t>(kPeriodMs * 1000);
     const std::int64_t end =
         origin + static_cast<std::int64_t>(seconds) * 1'000'000 + static_cast<std::int64_t>(kPeriodMs * 500);
-    for (const CDmxFrame& frame : frames)
-      if (frame.timeUs <= end) ++figures.framesInWindow;
-    figures.driftMs = static_cast<double>(frames.back().timeUs - frames.front().timeUs) / 1000.0 -
+    for (const std::int64_t time : frames)
+      if (time <= end) ++figures.framesInWindow;
+    figures.driftMs = static_cast<double>(frames.back() - frames.front()) / 1000.0 -
                       kPeriodMs * static_cast<double>(frames.size() - 1);
   }
   std::vector<double> intervals;
   for (std::size_t i = 1; i < frames.size() && intervals.size() < kIntervalTicks; ++i)
-    intervals.push_back(static_cast<double>(frames[i].timeUs - frames[i - 1].timeUs) / 1000.0);
+    intervals.push_back(static_cast<double>(frames[i] - frames[i - 1]) / 1000.0);
   figures.intervals = intervals.size();
   if (!intervals.empty()) {
     figures.meanMs = std::accumulate(intervals.begin(), intervals.end(), 0.0) / static_cast<double>(intervals.size());

@@ -81,12 +81,12 @@ void CommandRate(int length, int frames, double limitMs) {
   CPtySink sink;
   CDmxLine line;
   line.SetOutput(OpenDmx(sink.Path()));
-  line.SetMode(0xA5, length == 559 ? 0xF9 : 0xFE, 0, length);
+  line.DmxLinkSetMode(0xA5, length == 559 ? 0xF9 : 0xFE, 0, length);
   std::vector<double> startUs;
   const auto begin = Clock::now();
   for (int i = 0; i < frames; ++i) {
     const auto t0 = Clock::now();
-    line.StartWithChannelValue(0, i);
+    line.DmxLinkTransmitStartWithChannelValue(0, i);
     startUs.push_back(std::chrono::duration<double, std::micro>(Clock::now() - t0).count());
   }
   line.Flush(60s);
@@ -106,14 +106,14 @@ void LevelTicks(std::unique_ptr<CDmxOutput> output, const CPtySink& sink, std::s
                 int length, std::chrono::microseconds tick, std::chrono::milliseconds run) {
   CDmxLine line;
   line.SetOutput(std::move(output));
-  line.SetMode(0xA5, 0x00, 0, length);
+  line.DmxLinkSetMode(0xA5, 0x00, 0, length);
   std::vector<double> startUs;
   const auto begin = Clock::now();
   auto next = begin;
   int value = 0;
   while (Clock::now() - begin < run) {
     const auto t0 = Clock::now();
-    line.StartWithChannelValue(0, ++value);
+    line.DmxLinkTransmitStartWithChannelValue(0, ++value);
     startUs.push_back(std::chrono::duration<double, std::micro>(Clock::now() - t0).count());
     next += tick;
     std::this_thread::sleep_until(next);

@@ -18,7 +18,7 @@ const CDialogTemplate& CAddressRemoteSetup::Layout() {
   return layout;
 }
 
-CAddressRemoteSetup::CAddressRemoteSetup() : CDialog(Layout()) {}
+CAddressRemoteSetup::CAddressRemoteSetup(CDmxLink& link) : CDialog(Layout()), m_link(link) {}
 
 const CMessageTable& CAddressRemoteSetup::MessageTable() const {
   using D = CAddressRemoteSetup;
@@ -37,11 +37,11 @@ bool CAddressRemoteSetup::OnInitDialog() {
 
 // Each press builds a fresh tool, so nothing passes from one run of a tool to the next.
 void CAddressRemoteSetup::OnAutoSetup() {
-  CAutoAddressSetup tool;
+  CAutoAddressSetup tool(m_link);
   tool.DoModal();
 }
 
 void CAddressRemoteSetup::OnManualSetup() {
-  CFixtureStandardSetup tool;
+  CFixtureStandardSetup tool(m_link);
   tool.DoModal();
 }

@@ -1,6 +1,7 @@
 // The remote addressing menu: opens automatic or manual address assignment.
 #pragma once
 #include "framework/Dialog.h"
+#include "link/DmxLink.h"
 
 class CAddressRemoteSetup final : public CDialog {
  public:
@@ -10,11 +11,12 @@ class CAddressRemoteSetup final : public CDialog {
   static constexpr int kStandardSetupButton = 1002;  // kept hidden; does nothing
   static const CDialogTemplate& Layout();
 
-  CAddressRemoteSetup();
+  explicit CAddressRemoteSetup(CDmxLink& link);
   bool OnInitDialog() override;
   const CMessageTable& MessageTable() const override;
 
  private:
   void OnAutoSetup();
   void OnManualSetup();
+  CDmxLink& m_link;
 };

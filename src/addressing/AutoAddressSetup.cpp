@@ -6,6 +6,7 @@
 #include "framework/Resources.h"
 #include "framework/Text.h"
 #include "link/DmxLink.h"
+#include "link/LineConstants.h"
 
 namespace {
 const char* const kFinishMessage = "The Fixture DMX Address Setup Finish";
@@ -28,7 +29,7 @@ const CDialogTemplate& CAutoAddressSetup::Layout() {
   return layout;
 }
 
-CAutoAddressSetup::CAutoAddressSetup() : CDialog(Layout()) {}
+CAutoAddressSetup::CAutoAddressSetup(CDmxLink& link) : CDialog(Layout()), m_link(link) {}
 
 const CMessageTable& CAutoAddressSetup::MessageTable() const {
   using D = CAutoAddressSetup;
@@ -72,9 +73,9 @@ void CAutoAddressSetup::OnSetup() {
   // past (a field never left) from going out.
   if (!CheckAddressField()) return;
   const auto slots = CAutoAddressRun::FrameSlots(LeadingNumber(text));
-  DmxLinkTransmitSetChannelValue(0, slots[0]);
-  DmxLinkTransmitSetChannelValue(1, slots[1]);
-  DmxLinkSetMode(0xA5, CAutoAddressRun::kStartCode, 0, CAutoAddressRun::kFrameLength);
+  m_link.DmxLinkTransmitSetChannelValue(0, slots[0]);
+  m_link.DmxLinkTransmitSetChannelValue(1, slots[1]);
+  m_link.DmxLinkSetMode(kLinkMark, CAutoAddressRun::kStartCode, 0, CAutoAddressRun::kFrameLength);
   ShowRunning(true);
   m_run.Begin();
   Item(kProgressBar).SetPos(0);
@@ -87,7 +88,7 @@ void CAutoAddressSetup::ShowRunning(bool running) {
 
 void CAutoAddressSetup::OnTimer(int timerId) {
   if (timerId != kTimer || !m_run.IsRunning()) return;
-  DmxLinkTransmitStart();
+  m_link.DmxLinkTransmitStart();
   if (!m_run.CountStart()) {
     Item(kProgressBar).SetPos(m_run.StartsMade());
     return;
@@ -95,7 +96,7 @@ void CAutoAddressSetup::OnTimer(int timerId) {
   // The box runs its own loop; the ticks arriving meanwhile find the run over and do nothing.
   MessageBox(kFinishMessage, EMessageIcon::None);
   if (!HasWindow()) return;  // closed while the box was up: the destroy handling stood the line by
-  DmxLinkStandBy();
+  m_link.DmxLinkStandBy();
   ShowRunning(false);
   Item(kProgressBar).SetPos(0);
 }
@@ -109,6 +110,6 @@ void CAutoAddressSetup::OnHScroll(int id, int code, int pos) {
 }
 
 void CAutoAddressSetup::OnDestroy() {
-  DmxLinkStandBy();
+  m_link.DmxLinkStandBy();
   KillTimer(kTimer);
 }

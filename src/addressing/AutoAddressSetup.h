@@ -2,6 +2,7 @@
 #pragma once
 #include "addressing/AutoAddressRun.h"
 #include "framework/Dialog.h"
+#include "link/DmxLink.h"
 
 class CAutoAddressSetup final : public CDialog {
  public:
@@ -17,7 +18,7 @@ class CAutoAddressSetup final : public CDialog {
   static constexpr int kAddressBarTop = 511;  // position p stands for first address p + 1
   static const CDialogTemplate& Layout();
 
-  CAutoAddressSetup();
+  explicit CAutoAddressSetup(CDmxLink& link);
   bool OnInitDialog() override;
   const CMessageTable& MessageTable() const override;
 
@@ -34,4 +35,5 @@ class CAutoAddressSetup final : public CDialog {
   void ShowRunning(bool running);
 
   CAutoAddressRun m_run;
+  CDmxLink& m_link;
 };

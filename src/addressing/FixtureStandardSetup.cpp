@@ -6,6 +6,7 @@
 #include "framework/Resources.h"
 #include "framework/Text.h"
 #include "link/DmxLink.h"
+#include "link/LineConstants.h"
 
 namespace {
 const char* const kFixtureRangeMessage = "Fixture Number Only From 1 to 170";
@@ -31,9 +32,9 @@ const CDialogTemplate& CFixtureStandardSetup::Layout() {
   return layout;
 }
 
-CFixtureStandardSetup::CFixtureStandardSetup() : CDialog(Layout()) {
-  for (int page = 0; page < kPageCount; ++page) DmxLinkTransmitSetPageValue(page, m_frame.Page(page));
-  DmxLinkSetMode(0xA5, CFixtureAddressFrame::kWaitingStartCode, 0, CFixtureAddressFrame::kFrameLength);
+CFixtureStandardSetup::CFixtureStandardSetup(CDmxLink& link) : CDialog(Layout()), m_link(link) {
+  HandOverPages(m_link, m_frame.Page(0));
+  m_link.DmxLinkSetMode(kLinkMark, CFixtureAddressFrame::kWaitingStartCode, 0, CFixtureAddressFrame::kFrameLength);
 }
 
 const CMessageTable& CFixtureStandardSetup::MessageTable() const {
@@ -65,11 +66,11 @@ void CFixtureStandardSetup::OnTimer(int timerId) {
   if (tick.progress >= 0) {
     Item(kProgressBar).SetPos(tick.progress);
     if (tick.beginsAddressing) BeginAddressing();
-    DmxLinkTransmitStart();
+    m_link.DmxLinkTransmitStart();
     return;
   }
-  if (tick.clearFlagChannel >= 0) DmxLinkTransmitSetChannelValue(tick.clearFlagChannel, 0);
-  DmxLinkTransmitStartWithChannelValue(tick.flagChannel, CFixtureAddressFrame::kFlagOn);
+  if (tick.clearFlagChannel >= 0) m_link.DmxLinkTransmitSetChannelValue(tick.clearFlagChannel, 0);
+  m_link.DmxLinkTransmitStartWithChannelValue(tick.flagChannel, CFixtureAddressFrame::kFlagOn);
 }
 
 void CFixtureStandardSetup::BeginAddressing() {
@@ -77,9 +78,9 @@ void CFixtureStandardSetup::BeginAddressing() {
   ShowItem(kWaitText, false);
   for (const int id : {kFixtureLabel, kAddressLabel, kAddressField, kFixtureField, kSaveButton, kAddressBar, kFixtureBar})
     ShowItem(id, true);
-  DmxLinkTransmitSetChannelValue(CFixtureAddressFrame::FlagChannel(m_frame.Flagged()), CFixtureAddressFrame::kFlagOn);
+  m_link.DmxLinkTransmitSetChannelValue(CFixtureAddressFrame::FlagChannel(m_frame.Flagged()), CFixtureAddressFrame::kFlagOn);
   SetItemText(kFixtureField, Decimal(m_frame.Selected() + 1));
-  DmxLinkSetMode(0xA5, CFixtureAddressFrame::kAddressingStartCode, 0, CFixtureAddressFrame::kFrameLength);
+  m_link.DmxLinkSetMode(kLinkMark, CFixtureAddressFrame::kAddressingStartCode, 0, CFixtureAddressFrame::kFrameLength);
 }
 
 void CFixtureStandardSetup::ShowSavedAddress(int fixture) {
@@ -121,8 +122,8 @@ void CFixtureStandardSetup::OnSave() {
   // The address goes to the fixture the controls show, even when its flag has not yet moved
   // to it (a fixture typed in and Save pressed before the next tick).
   const CSavedAddress saved = m_frame.Save(LeadingNumber(text));
-  DmxLinkTransmitSetChannelValue(saved.channel, saved.high);
-  DmxLinkTransmitSetChannelValue(saved.channel + 1, saved.low);
+  m_link.DmxLinkTransmitSetChannelValue(saved.channel, saved.high);
+  m_link.DmxLinkTransmitSetChannelValue(saved.channel + 1, saved.low);
 }
 
 void CFixtureStandardSetup::OnHScroll(int id, int code, int pos) {
@@ -141,6 +142,6 @@ void CFixtureStandardSetup::OnHScroll(int id, int code, int pos) {
 }
 
 void CFixtureStandardSetup::OnDestroy() {
-  DmxLinkStandBy();
+  m_link.DmxLinkStandBy();
   KillTimer(kTimer);
 }

@@ -2,6 +2,7 @@
 #pragma once
 #include "addressing/FixtureAddressFrame.h"
 #include "framework/Dialog.h"
+#include "link/DmxLink.h"
 
 class CFixtureStandardSetup final : public CDialog {
  public:
@@ -22,7 +23,7 @@ class CFixtureStandardSetup final : public CDialog {
   static const CDialogTemplate& Layout();
 
   // Hands the all-zero frame to the line and sets the waiting frames' mode.
-  CFixtureStandardSetup();
+  explicit CFixtureStandardSetup(CDmxLink& link);
   bool OnInitDialog() override;
   const CMessageTable& MessageTable() const override;
 
@@ -41,4 +42,5 @@ class CFixtureStandardSetup final : public CDialog {
   void ShowSavedAddress(int fixture);
 
   CFixtureAddressFrame m_frame;
+  CDmxLink& m_link;
 };

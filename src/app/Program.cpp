@@ -35,10 +35,10 @@ std::expected<void, CError> ConfigureLine(const CCommandLine& commandLine) {
   return {};
 }
 
-std::uint64_t CLineFrameSource::FrameCount() const { return CDmxLine::Instance().FrameCount(); }
+std::uint64_t CLineFrameSource::FrameCount() const { return m_line.Status().frameCount; }
 
 std::optional<CObservedFrame> CLineFrameSource::LastFrame() const {
-  auto frame = CDmxLine::Instance().LastFrame();
+  auto frame = m_line.Status().lastFrame;
   if (!frame) return std::nullopt;
   return CObservedFrame{frame->startCode, frame->slots};
 }
@@ -65,12 +65,12 @@ int RunScriptMode(const CCommandLine& commandLine) {
     return 2;
   }
   CScriptHost host(std::move(*script), commandLine.realtime);
-  CLineFrameSource frames;
+  CLineFrameSource frames(CDmxLine::Instance());
   host.SetFrameSource(&frames);
   CDmxLine::Instance().SetClock([&host] { return host.NowUs(); });
   CHost::SetCurrent(&host);
   WatchLineFaults();
-  CZelkarLightingDMXTesterApp app;
+  CZelkarLightingDMXTesterApp app(CDmxLine::Instance());
   const CScriptResult result = host.Run([&] { app.InitInstance(); });
   FinishLine();
   CDmxLine::Instance().SetClock({});

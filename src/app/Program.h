@@ -3,6 +3,7 @@
 #include "app/CommandLine.h"
 #include "base/Error.h"
 #include "framework/ScriptHost.h"
+#include "link/DmxLine.h"
 
 #include <expected>
 
@@ -13,8 +14,12 @@ std::expected<void, CError> ConfigureLine(const CCommandLine& commandLine);
 // The DMX line as a script's frame expectations see it.
 class CLineFrameSource final : public CFrameSource {
  public:
+  explicit CLineFrameSource(const CDmxLine& line) : m_line(line) {}
   std::uint64_t FrameCount() const override;
   std::optional<CObservedFrame> LastFrame() const override;
+
+ private:
+  const CDmxLine& m_line;
 };
 
 // Runs the program on the script host. Exit status: 0 ran through, 1 an expectation

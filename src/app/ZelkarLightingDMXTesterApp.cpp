@@ -3,18 +3,18 @@
 
 #include "app/ZelkarLightingDMXTesterDlg.h"
 #include "framework/Host.h"
-#include "link/DmxLink.h"
+#include "link/LineConstants.h"
 
 bool CZelkarLightingDMXTesterApp::InitInstance() {
   // The program keeps no settings: the key is named, as it always was, and never used.
   m_registryKey = "应用程序向导生成的本地应用程序";
 
-  if (DmxLinkOpen(0x8888, 0x0102) != 0 && DmxLinkOpen(0x8888, 0x0101) != 0) {
+  if (m_link.DmxLinkOpen(kInterfaceId, kProWidgetModel) != 0 && m_link.DmxLinkOpen(kInterfaceId, kOpenDmxModel) != 0) {
     CHost::Current().ShowMessageBox({kNoInterfaceText, kNoInterfaceCaption, EMessageIcon::Error, 0});
     return false;
   }
 
-  CZelkarLightingDMXTesterDlg launcher;
+  CZelkarLightingDMXTesterDlg launcher(m_link);
   m_mainWindow = &launcher;
   launcher.DoModal();
   m_mainWindow = nullptr;

@@ -8,7 +8,7 @@
 #include "firmware/FirmwareUpgrade.h"
 #include "fixture/Rdm.h"
 #include "framework/Resources.h"
-#include "link/DmxLink.h"
+#include "link/LineConstants.h"
 
 namespace {
 // The about item's text; the system menu gets it only when it is not empty.
@@ -28,7 +28,7 @@ const CDialogTemplate& CZelkarLightingDMXTesterDlg::Layout() {
   return layout;
 }
 
-CZelkarLightingDMXTesterDlg::CZelkarLightingDMXTesterDlg() : CDialog(Layout()) {}
+CZelkarLightingDMXTesterDlg::CZelkarLightingDMXTesterDlg(CDmxLink& link) : CDialog(Layout()), m_link(link) {}
 
 const CMessageTable& CZelkarLightingDMXTesterDlg::MessageTable() const {
   using D = CZelkarLightingDMXTesterDlg;
@@ -67,25 +67,25 @@ void CZelkarLightingDMXTesterDlg::OnSysCommand(int command) {
 }
 
 void CZelkarLightingDMXTesterDlg::OnDmxConsole() {
-  DmxLinkSetMode(0xA5, 0, 0, 512);
+  m_link.DmxLinkSetMode(kLinkMark, 0, 0, kUniverseSlots);
   {
-    CDmxTransmit console;
+    CDmxTransmit console(m_link);
     console.DoModal();
   }
-  DmxLinkStandBy();
+  m_link.DmxLinkStandBy();
 }
 
 void CZelkarLightingDMXTesterDlg::OnRemoteAddressing() {
-  CAddressRemoteSetup menu;
+  CAddressRemoteSetup menu(m_link);
   menu.DoModal();
 }
 
 void CZelkarLightingDMXTesterDlg::OnRemoteFixtureSetup() {
-  CRdm menu;
+  CRdm menu(m_link);
   menu.DoModal();
 }
 
 void CZelkarLightingDMXTesterDlg::OnFirmwareUpgrade() {
-  CFirmwareUpgrade upgrade;
+  CFirmwareUpgrade upgrade(m_link);
   upgrade.DoModal();
 }

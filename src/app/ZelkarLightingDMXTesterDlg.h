@@ -1,6 +1,7 @@
 // The launcher: the main window for the whole run; each button opens one tool.
 #pragma once
 #include "framework/Dialog.h"
+#include "link/DmxLink.h"
 
 class CZelkarLightingDMXTesterDlg final : public CDialog {
  public:
@@ -8,7 +9,7 @@ class CZelkarLightingDMXTesterDlg final : public CDialog {
   static constexpr int kAboutCommand = 16;  // system command of the about item
   static const CDialogTemplate& Layout();
 
-  CZelkarLightingDMXTesterDlg();
+  explicit CZelkarLightingDMXTesterDlg(CDmxLink& link);
   bool OnInitDialog() override;
   const CMessageTable& MessageTable() const override;
 
@@ -18,4 +19,5 @@ class CZelkarLightingDMXTesterDlg final : public CDialog {
   void OnRemoteFixtureSetup();
   void OnFirmwareUpgrade();
   void OnSysCommand(int command);
+  CDmxLink& m_link;
 };

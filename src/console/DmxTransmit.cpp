@@ -6,6 +6,7 @@
 #include "framework/ScrollStep.h"
 #include "framework/Text.h"
 #include "link/DmxLink.h"
+#include "link/LineConstants.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -24,10 +25,7 @@ constexpr unsigned kFaderStyle = S::kVertical | S::kNoTicks | S::kBothPointers;
 constexpr unsigned kSliderStyle = S::kNoTicks | S::kBothPointers;
 constexpr unsigned kSelectorStyle = S::kVertical | S::kArrowKeys | S::kNoBuddy;
 
-constexpr int kLinkMark = 0xA5;
 constexpr int kLevelStartCode = 0;
-constexpr int kFrameSlots = 512;
-constexpr int kPageCount = 4;
 constexpr int kTopLevel = 255;
 constexpr int kSliderPageSize = 10;
 
@@ -130,7 +128,7 @@ const char* CDmxTransmit::ChaseFileFilter() {
   return "Zelkar Lighting Chase Files (*.zkc)|*.zkc|All Files (*.*)|*.*||";
 }
 
-CDmxTransmit::CDmxTransmit(CConsoleData& data) : CDialog(Layout()), m_data(data) {
+CDmxTransmit::CDmxTransmit(CDmxLink& link, CConsoleData& data) : CDialog(Layout()), m_data(data), m_link(link) {
   std::lock_guard lock(m_dataMutex);
   m_data.StartConsole();
   HandOverFrameLocked();
@@ -138,7 +136,7 @@ CDmxTransmit::CDmxTransmit(CConsoleData& data) : CDialog(Layout()), m_data(data)
 
 void CDmxTransmit::HandOverFrameLocked() {
   const auto frame = m_data.FrameBuffer();
-  for (int page = 0; page < kPageCount; ++page) DmxLinkTransmitSetPageValue(page, frame.data() + page * kStepSize);
+  HandOverPages(m_link, frame.data());
 }
 
 CDmxTransmit::~CDmxTransmit() {
@@ -208,7 +206,7 @@ void CDmxTransmit::ConsoleTick() {
     stepChanged = m_data.Tick();
     std::copy(m_data.LivePage().begin(), m_data.LivePage().end(), live.begin());
   }
-  DmxLinkTransmitStartWithPageValue(0, live.data());
+  m_link.DmxLinkTransmitStartWithPageValue(0, live.data());
   if (stepChanged) PostToSelf([this] { ShowStepNumber(); });
 }
 
@@ -260,7 +258,7 @@ void CDmxTransmit::OnFaderMoved(int column) {
     std::lock_guard lock(m_dataMutex);
     m_data.SetLevel(static_cast<std::size_t>(index), level);
   }
-  if (index >= kFirstChannelCall) DmxLinkTransmitSetChannelValue(index, level);
+  if (index >= kFirstChannelCall) m_link.DmxLinkTransmitSetChannelValue(index, level);
 }
 
 void CDmxTransmit::OnHScroll(int id, int code, int pos) {
@@ -302,10 +300,10 @@ void CDmxTransmit::OnChannelBarScrolled(int code, int pos) {
 void CDmxTransmit::OnStandAlone() {
   m_standAlone = !m_standAlone;
   if (m_standAlone) {
-    DmxLinkStandBy();
+    m_link.DmxLinkStandBy();
     SetItemText(kStandAloneButton, "DMX Out");
   } else {
-    DmxLinkSetMode(kLinkMark, kLevelStartCode, 0, kFrameSlots);
+    m_link.DmxLinkSetMode(kLinkMark, kLevelStartCode, 0, kUniverseSlots);
     SetItemText(kStandAloneButton, "Stand Alone");
   }
 }

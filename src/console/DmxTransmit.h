@@ -3,6 +3,7 @@
 #include "console/ChasePanelUpdate.h"
 #include "console/ConsoleData.h"
 #include "framework/Dialog.h"
+#include "link/DmxLink.h"
 
 #include <array>
 #include <cstdint>
@@ -60,7 +61,7 @@ class CDmxTransmit final : public CDialog {
   static const char* ChaseFileFilter();
 
   // A new console: all 512 levels zero and handed to the interface as four pages.
-  explicit CDmxTransmit(CConsoleData& data = CConsoleData::Program());
+  explicit CDmxTransmit(CDmxLink& link, CConsoleData& data = CConsoleData::Program());
   ~CDmxTransmit() override;
   bool OnInitDialog() override;
   const CMessageTable& MessageTable() const override;
@@ -110,6 +111,7 @@ class CDmxTransmit final : public CDialog {
   void SetFileTitle(const std::string& path);
 
   CConsoleData& m_data;
+  CDmxLink& m_link;
   // Guards m_data against the console tick.
   mutable std::mutex m_dataMutex;
   int m_tickTimer = 0;  // 0: not running

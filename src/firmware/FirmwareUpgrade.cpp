@@ -3,8 +3,8 @@
 
 #include "framework/Resources.h"
 #include "framework/Text.h"
-#include "link/DmxLine.h"
 #include "link/DmxLink.h"
+#include "link/LineConstants.h"
 
 namespace {
 const char* const kNoFileText = "Upgrade file no specify!";
@@ -28,7 +28,7 @@ const CDialogTemplate& CFirmwareUpgrade::Layout() {
   return layout;
 }
 
-CFirmwareUpgrade::CFirmwareUpgrade() : CDialog(Layout()) {}
+CFirmwareUpgrade::CFirmwareUpgrade(CDmxLink& link) : CDialog(Layout()), m_link(link) {}
 
 const CMessageTable& CFirmwareUpgrade::MessageTable() const {
   using D = CFirmwareUpgrade;
@@ -50,8 +50,8 @@ bool CFirmwareUpgrade::OnInitDialog() {
   SetItemText(kSpeedNumber, Decimal(CUpgradeTransfer::kMaxSpeed + 1 - CUpgradeTransfer::kMinSpeed));
   // An interface that cannot send 559-slot frames would show progress and "finish" for frames
   // that never went out: keep its reason and tell the user when a transfer is asked for.
-  if (DmxLinkSetMode(0xA5, 0xF9, 6, static_cast<std::int32_t>(CUpgradeFrameBuilder::kFrameLength)) != 0)
-    m_lineProblem = "This DMX interface cannot send firmware upgrade frames: " + CDmxLine::Instance().LastError();
+  if (m_link.DmxLinkSetMode(kLinkMark, 0xF9, 6, static_cast<std::int32_t>(CUpgradeFrameBuilder::kFrameLength)) != 0)
+    m_lineProblem = "This DMX interface cannot send firmware upgrade frames: " + m_link.LastError();
   HandOverFrame();
   SetTimer(kTimer, kTickMs);
   if (!m_lineProblem.empty()) MessageBox(m_lineProblem, EMessageIcon::Warning);
@@ -60,7 +60,7 @@ bool CFirmwareUpgrade::OnInitDialog() {
 
 void CFirmwareUpgrade::HandOverFrame() {
   for (std::size_t page = 0; page < CUpgradeFrameBuilder::kTransmitPages; ++page)
-    DmxLinkTransmitSetPageValue(static_cast<std::int32_t>(page), m_transfer.Page(page).data());
+    m_link.DmxLinkTransmitSetPageValue(static_cast<std::int32_t>(page), m_transfer.Page(page).data());
 }
 
 void CFirmwareUpgrade::ShowProgress() { Item(kProgress).SetPos(static_cast<int>(m_transfer.BytesSent())); }
@@ -107,7 +107,7 @@ void CFirmwareUpgrade::OnTimer(int timerId) {
     HandOverFrame();
     if (!m_transfer.Idle()) ShowProgress();
   }
-  if (tick.transmit) DmxLinkTransmitStart();
+  if (tick.transmit) m_link.DmxLinkTransmitStart();
   if (tick.finished) {
     // Ticks go on while the box is open and send the idle frame, already in place.
     MessageBox(kFinishText, EMessageIcon::None);
@@ -126,5 +126,5 @@ void CFirmwareUpgrade::OnHScroll(int, int code, int) {
 
 void CFirmwareUpgrade::OnDestroy() {
   KillTimer(kTimer);
-  DmxLinkStandBy();
+  m_link.DmxLinkStandBy();
 }

@@ -2,6 +2,7 @@
 #pragma once
 #include "firmware/UpgradeTransfer.h"
 #include "framework/Dialog.h"
+#include "link/DmxLink.h"
 
 class CFirmwareUpgrade final : public CDialog {
  public:
@@ -16,7 +17,7 @@ class CFirmwareUpgrade final : public CDialog {
   static constexpr int kTickMs = 35;
   static const CDialogTemplate& Layout();
 
-  CFirmwareUpgrade();
+  explicit CFirmwareUpgrade(CDmxLink& link);
   bool OnInitDialog() override;
   const CMessageTable& MessageTable() const override;
 
@@ -31,6 +32,7 @@ class CFirmwareUpgrade final : public CDialog {
   void ShowProgress();
 
   CUpgradeTransfer m_transfer;
+  CDmxLink& m_link;
   // Why the interface cannot send upgrade frames; empty when it can.
   std::string m_lineProblem;
 };

@@ -76,8 +76,8 @@ void CSlotGrid::paintEvent(QPaintEvent*) {
   }
 }
 
-CLineMonitor::CLineMonitor(QWidget* parent)
-    : QWidget(parent, Qt::Window), m_startCode(new QLabel), m_slotCount(new QLabel), m_rate(new QLabel),
+CLineMonitor::CLineMonitor(const CDmxLine& line, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_line(line), m_startCode(new QLabel), m_slotCount(new QLabel), m_rate(new QLabel),
       m_state(new QLabel), m_output(new QLabel), m_grid(new CSlotGrid) {
   setWindowTitle(QStringLiteral("Line Monitor"));
   auto* facts = new QGridLayout;
@@ -108,7 +108,7 @@ CLineMonitor::CLineMonitor(QWidget* parent)
 }
 
 void CLineMonitor::Refresh() {
-  const CLineStatus status = CDmxLine::Instance().Status();
+  const CLineStatus status = m_line.Status();
   m_rate->setText(QStringLiteral("%1 frames/s").arg(status.framesPerSecond, 0, 'f', 1));
   m_state->setText(status.standBy ? QStringLiteral("stand-by") : QStringLiteral("sending"));
   m_output->setText(QStringLiteral("Interface: %1").arg(QString::fromStdString(status.outputName)));

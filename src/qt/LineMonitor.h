@@ -7,6 +7,7 @@
 #include <vector>
 
 class QLabel;
+class CDmxLine;
 
 // The levels of a frame's slots as a grid of numbered cells, drawn in one paint.
 class CSlotGrid final : public QWidget {
@@ -29,12 +30,13 @@ class CSlotGrid final : public QWidget {
 
 class CLineMonitor final : public QWidget {
  public:
-  explicit CLineMonitor(QWidget* parent = nullptr);
+  explicit CLineMonitor(const CDmxLine& line, QWidget* parent = nullptr);
 
   // Reads the line now (the window also does so by itself, at most 25 times a second).
   void Refresh();
 
  private:
+  const CDmxLine& m_line;
   QLabel* m_startCode;
   QLabel* m_slotCount;
   QLabel* m_rate;

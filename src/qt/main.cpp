@@ -52,14 +52,14 @@ int main(int argc, char** argv) {
   CHost::SetCurrent(&host);
   std::unique_ptr<CLineMonitor> monitor;
   SetLineMonitorOpener([&monitor] {
-    if (!monitor) monitor = std::make_unique<CLineMonitor>();
+    if (!monitor) monitor = std::make_unique<CLineMonitor>(CDmxLine::Instance());
     monitor->show();
     monitor->raise();
     monitor->activateWindow();
   });
   if (commandLine->monitor) OpenLineMonitor();
   WatchLineFaults();
-  CZelkarLightingDMXTesterApp().InitInstance();
+  CZelkarLightingDMXTesterApp(CDmxLine::Instance()).InitInstance();
   FinishLine();
   SetLineMonitorOpener({});
   monitor.reset();

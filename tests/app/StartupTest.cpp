@@ -8,7 +8,7 @@
 namespace {
 
 CScriptRun RunProgram(const std::string& script, const std::string& interfaceName) {
-  return RunScript(script, [] { CZelkarLightingDMXTesterApp().InitInstance(); }, interfaceName);
+  return RunScript(script, [](CDmxLink& link) { CZelkarLightingDMXTesterApp(link).InitInstance(); }, interfaceName);
 }
 
 }  // namespace

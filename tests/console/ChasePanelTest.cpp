@@ -29,10 +29,10 @@ std::string Expect(const char* state, std::initializer_list<int> ids) {
 
 // Runs `script` on a console opened twice on `data`, as the launcher does (without stand-by in between).
 CScriptRun RunTwice(const std::string& script, CConsoleData& data) {
-  return RunScript(script, [&data] {
-    DmxLinkSetMode(0xA5, 0, 0, 512);
+  return RunScript(script, [&data](CDmxLink& link) {
+    link.DmxLinkSetMode(kLinkMark, 0, 0, kUniverseSlots);
     for (int opening = 0; opening < 2; ++opening) {
-      CDmxTransmit console(data);
+      CDmxTransmit console(link, data);
       console.DoModal();
     }
   });
@@ -64,8 +64,9 @@ TEST(ChasePanel, CaptionsComeAndGoWithThePanel) {
   CScriptHost host(std::move(*script));
   CHost::SetCurrent(&host);
   auto data = std::make_unique<CConsoleData>();
+  CRecordingLink link;
   {
-    CDmxTransmit console(*data);
+    CDmxTransmit console(link, *data);
     console.CreateControls();
     console.OnInitDialog();
     const std::set<std::string> captions{"Total Step :", "Step Number :", "Speed", "Fade Time"};

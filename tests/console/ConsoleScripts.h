@@ -3,6 +3,7 @@
 #include "console/ConsoleData.h"
 #include "console/DmxTransmit.h"
 #include "link/DmxLink.h"
+#include "link/LineConstants.h"
 #include "support/ScriptRun.h"
 
 #include <algorithm>
@@ -13,13 +14,13 @@
 // Runs the console as the launcher's button does: level mode, the console, stand-by. The
 // console works on `data` (the program's own unless given).
 inline CScriptRun RunConsole(const std::string& script, CConsoleData* data = nullptr) {
-  return RunScript(script, [data] {
-    DmxLinkSetMode(0xA5, 0, 0, 512);
+  return RunScript(script, [data](CDmxLink& link) {
+    link.DmxLinkSetMode(kLinkMark, 0, 0, kUniverseSlots);
     {
-      CDmxTransmit console(data ? *data : CConsoleData::Program());
+      CDmxTransmit console(link, data ? *data : CConsoleData::Program());
       console.DoModal();
     }
-    DmxLinkStandBy();
+    link.DmxLinkStandBy();
   });
 }
 

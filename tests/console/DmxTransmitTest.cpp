@@ -132,14 +132,14 @@ TEST(DmxConsole, ReopenedConsoleStartsFromZero) {
       "close\nexpect pos 1100 0\n" +
           ExpectColumns(0) + ExpectLabels(1) +
           "scroll 1100 SB_THUMBTRACK 300\nexpect pos 1010 255\nexpect text 1011 \"0\"\nwait 25\n",
-      [] {
+      [](CDmxLink& link) {
         for (int opening = 0; opening < 2; ++opening) {
-          DmxLinkSetMode(0xA5, 0, 0, 512);
+          link.DmxLinkSetMode(kLinkMark, 0, 0, kUniverseSlots);
           {
-            CDmxTransmit console;
+            CDmxTransmit console(link);
             console.DoModal();
           }
-          DmxLinkStandBy();
+          link.DmxLinkStandBy();
         }
       });
   ASSERT_TRUE(run.Passed()) << run.result.message;

@@ -14,24 +14,6 @@
 
 namespace {
 
-class CLineFrames final : public CFrameSource {
- public:
-  std::uint64_t FrameCount() const override { return CDmxLine::Instance().FrameCount(); }
-  std::optional<CObservedFrame> LastFrame() const override {
-    const auto frame = CDmxLine::Instance().LastFrame();
-    return frame ? std::optional(CObservedFrame{frame->startCode, frame->slots}) : std::nullopt;
-  }
-};
-
-void FreshVirtualLine() {
-  CDmxLine& line = CDmxLine::Instance();
-  line.Reset();
-  auto output = MakeOutput("virtual");
-  ASSERT_TRUE(output);
-  line.SetOutput(std::move(*output));
-  line.SetHistoryLimit(1 << 20);
-}
-
 // The console opened as the launcher does, on the script host in real time: the tick runs on
 // its periodic thread while the script's commands run on this one.
 std::vector<CDmxFrame> RunInRealTime(const std::string& text, CConsoleData& data, CScriptResult& result) {
@@ -40,25 +22,24 @@ std::vector<CDmxFrame> RunInRealTime(const std::string& text, CConsoleData& data
     ADD_FAILURE() << script.error().message;
     return {};
   }
-  FreshVirtualLine();
-  CDmxLine& line = CDmxLine::Instance();
+  CRecordingLink link;
   std::vector<CDmxFrame> frames;
   {
     CScriptHost host(std::move(*script), true);
-    CLineFrames source;
+    CLineFrames source(link.Line());
     host.SetFrameSource(&source);
-    line.SetClock([&host] { return host.NowUs(); });
-    result = host.Run([&data] {
-      DmxLinkSetMode(0xA5, 0, 0, 512);
+    link.Line().SetClock([&host] { return host.NowUs(); });
+    result = host.Run([&] {
+      link.DmxLinkSetMode(kLinkMark, 0, 0, kUniverseSlots);
       {
-        CDmxTransmit console(data);
+        CDmxTransmit console(link, data);
         console.DoModal();
       }
-      DmxLinkStandBy();
+      link.DmxLinkStandBy();
     });
-    line.Flush(std::chrono::milliseconds(1000));
-    frames = line.Frames();
-    line.Reset();
+    link.Line().Flush(std::chrono::milliseconds(1000));
+    link.Line().SetClock({});
+    frames = link.Frames();
   }
   CHost::SetCurrent(nullptr);
   return frames;
@@ -131,15 +112,15 @@ TEST(ThreadedDmxTransmit, RunJumpSpeedAndStopLeaveEveryFrameOneWholeStep) {
 // The dialog's tick driven by a periodic thread of the test's own, 1 ms apart, while this thread
 // sends the console the messages of a busy user.
 TEST(ThreadedDmxTransmit, TickThreadAndGuiThreadShareTheConsoleDataSafely) {
-  FreshVirtualLine();
-  DmxLinkSetMode(0xA5, 0, 0, 512);
+  CRecordingLink link;
+  link.DmxLinkSetMode(kLinkMark, 0, 0, kUniverseSlots);
   auto script = CScript::Parse("", "script");
   ASSERT_TRUE(script);
   CScriptHost host(std::move(*script));
   CHost::SetCurrent(&host);
   auto data = std::make_unique<CConsoleData>();
   {
-    CDmxTransmit console(*data);
+    CDmxTransmit console(link, *data);
     console.CreateControls();
     console.OnInitDialog();
     const auto click = [&](int id) { console.Dispatch({EMessage::Command, id, BN_CLICKED, 0}); };
@@ -169,13 +150,12 @@ TEST(ThreadedDmxTransmit, TickThreadAndGuiThreadShareTheConsoleDataSafely) {
     }
     EXPECT_FALSE(data->Player().IsRunning());
     console.ConsoleTick();  // at rest: the live page takes the screen in one tick
-    const auto last = CDmxLine::Instance().LastFrame();
+    const auto last = link.Line().Status().lastFrame;
     ASSERT_TRUE(last);
     EXPECT_EQ(PageZero(*last), Screen(*data));
-    EXPECT_GT(CDmxLine::Instance().FrameCount(), 50u);
+    EXPECT_GT(link.Line().Status().frameCount, 50u);
     console.Dispatch({EMessage::Destroy, 0, 0, 0});
     console.DestroyControls();
   }
   CHost::SetCurrent(nullptr);
-  CDmxLine::Instance().Reset();
 }

@@ -1,7 +1,6 @@
 // The firmware upgrade dialog: messages, frames on the line, progress, speed, refused files.
 #include "firmware/FirmwareUpgrade.h"
 #include "firmware/UpgradeFile.h"
-#include "link/DmxLine.h"
 #include "support/ScriptRun.h"
 
 #include <gtest/gtest.h>
@@ -153,11 +152,11 @@ TEST(FirmwareUpgrade, AnInterfaceThatCannotSendUpgradeFramesIsNamedNotFaked) {
       "expect message \"This DMX interface cannot send firmware upgrade frames: at most 512 slots\"\n"
       "expect hidden 1272\nwait 3500\nexpect no-message\n"
       "expect frames 0\n",
-      [] {
-        CDmxLine::Instance().SetOutput(std::make_unique<CShortFramesOutput>());
-        CFirmwareUpgrade upgrade;
+      [](CDmxLink& link) {
+        CFirmwareUpgrade upgrade(link);
         upgrade.DoModal();
-      });
+      },
+      std::make_unique<CShortFramesOutput>());
   EXPECT_TRUE(run.Passed()) << run.result.message;
 }
 

@@ -86,21 +86,20 @@ TEST(CaptureWriter, TsharkDecodesTheFramesAsDmx) {
     auto writer = CCaptureWriter::Create(path);
     ASSERT_TRUE(writer) << writer.error().message;
     line.SetCapture(std::move(*writer));
-    line.Start();  // stand-by: nothing goes on the line nor into the capture
-    line.SetMode(0xA5, 0x00, 0, 4);
-    line.SetChannelValue(0, 0x0A);
-    line.SetChannelValue(3, 0xFF);
-    line.Start();
+    line.DmxLinkTransmitStart();  // stand-by: nothing goes on the line nor into the capture
+    line.DmxLinkSetMode(kLinkMark, 0x00, 0, 4);
+    line.DmxLinkTransmitSetChannelValue(0, 0x0A);
+    line.DmxLinkTransmitSetChannelValue(3, 0xFF);
+    line.DmxLinkTransmitStart();
     now += 25'000;
-    line.SetMode(0xA5, 0xF9, 6, 3);
-    line.StartWithChannelValue(1, 0x7E);
+    line.DmxLinkSetMode(kLinkMark, 0xF9, 6, 3);
+    line.DmxLinkTransmitStartWithChannelValue(1, 0x7E);
     now += 25'000;
-    line.SetMode(0xA5, 0x00, 0, 512);
-    line.StartWithChannelValue(511, 0x01);
+    line.DmxLinkSetMode(kLinkMark, 0x00, 0, 512);
+    line.DmxLinkTransmitStartWithChannelValue(511, 0x01);
     line.Flush(std::chrono::milliseconds(100));
     EXPECT_FALSE(line.CaptureError());
-    line.Reset();  // closes the capture
-  }
+  }  // the line's end closes the capture
   const std::string tshark = "tshark -r '" + path + "' -T fields ";
   // Level frames go to the channel dissector, which shows the start code byte ahead of the slots;
   // other start codes leave the slots as plain data.

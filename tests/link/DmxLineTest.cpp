@@ -1,6 +1,6 @@
-// Frame image, mode, stand-by, history, call log and rate of the line.
+// The line: image copied at the call, modes and stand-by, the taps every started frame reaches.
 #include "link/DmxLine.h"
-#include "outputs/VirtualOutput.h"
+#include "support/RecordingLink.h"
 
 #include <gtest/gtest.h>
 
@@ -10,32 +10,46 @@
 
 using Bytes = std::vector<std::uint8_t>;
 
-TEST(DmxLine, PageAndChannelCallsCopyIntoTheImageAtTheCall) {
-  CDmxLine line;
-  ASSERT_EQ(line.SetMode(0xA5, 0xF9, 6, 559), 0);
-  std::array<std::uint8_t, kPageSize> page;
-  for (int p = 0; p < kPageCount; ++p) {
-    page.fill(static_cast<std::uint8_t>(0xA0 + p));
-    ASSERT_EQ(line.SetPageValue(p, page.data()), 0);
-  }
-  page.fill(0x22);  // the caller's buffer changes after the call: the image does not
-  ASSERT_EQ(line.Start(), 0);
-  EXPECT_EQ(line.SetChannelValue(0, 0x1FF), 0);  // values are taken as a byte
-  EXPECT_EQ(line.SetChannelValue(1, -1), 0);
-  EXPECT_EQ(line.SetChannelValue(kImageSize - 1, 0x43), 0);  // in the image, beyond any frame
-  // Refused calls leave the image alone; a start with a refused set still sends.
-  EXPECT_NE(line.SetPageValue(-1, page.data()), 0);
-  EXPECT_NE(line.SetPageValue(kPageCount, page.data()), 0);
-  EXPECT_NE(line.SetPageValue(0, nullptr), 0);
-  EXPECT_NE(line.SetChannelValue(-1, 9), 0);
-  EXPECT_NE(line.SetChannelValue(kImageSize, 9), 0);
-  EXPECT_NE(line.StartWithPageValue(7, page.data()), 0);
-  EXPECT_EQ(line.StartWithChannelValue(300, 0x99), 0);
+namespace {
 
-  const auto frames = line.Frames();
+// A line whose output records what reaches it.
+struct CTestLine {
+  CTestLine() {
+    auto output = std::make_unique<CRecordingOutput>();
+    recorded = output.get();
+    line.SetOutput(std::move(output));
+  }
+  CDmxLine line;
+  CRecordingOutput* recorded;
+};
+
+}  // namespace
+
+TEST(DmxLine, PageAndChannelCallsCopyIntoTheImageAtTheCall) {
+  CTestLine t;
+  CDmxLine& line = t.line;
+  ASSERT_EQ(line.DmxLinkSetMode(kLinkMark, 0xF9, 6, kMaxSlots), 0);
+  std::array<std::uint8_t, kImageSize> image;
+  for (int i = 0; i < kImageSize; ++i) image[i] = static_cast<std::uint8_t>(0xA0 + i / kPageSize);
+  HandOverPages(line, image.data());
+  image.fill(0x22);  // the caller's buffer changes after the call: the image does not
+  ASSERT_EQ(line.DmxLinkTransmitStart(), 0);
+  EXPECT_EQ(line.DmxLinkTransmitSetChannelValue(0, 0x1FF), 0);  // values are taken as a byte
+  EXPECT_EQ(line.DmxLinkTransmitSetChannelValue(1, -1), 0);
+  EXPECT_EQ(line.DmxLinkTransmitSetChannelValue(kImageSize - 1, 0x43), 0);  // in the image, beyond any frame
+  // Refused calls leave the image alone; a start with a refused set still sends.
+  EXPECT_NE(line.DmxLinkTransmitSetPageValue(-1, image.data()), 0);
+  EXPECT_NE(line.DmxLinkTransmitSetPageValue(kPageCount, image.data()), 0);
+  EXPECT_NE(line.DmxLinkTransmitSetPageValue(0, nullptr), 0);
+  EXPECT_NE(line.DmxLinkTransmitSetChannelValue(-1, 9), 0);
+  EXPECT_NE(line.DmxLinkTransmitSetChannelValue(kImageSize, 9), 0);
+  EXPECT_NE(line.DmxLinkTransmitStartWithPageValue(7, image.data()), 0);
+  EXPECT_EQ(line.DmxLinkTransmitStartWithChannelValue(300, 0x99), 0);
+
+  const auto frames = t.recorded->Frames();
   ASSERT_EQ(frames.size(), 3u);
-  Bytes expected(559);
-  for (int i = 0; i < 559; ++i) expected[i] = static_cast<std::uint8_t>(0xA0 + i / kPageSize);  // slot 427 opens page 3
+  Bytes expected(kMaxSlots);
+  for (int i = 0; i < kMaxSlots; ++i) expected[i] = static_cast<std::uint8_t>(0xA0 + i / kPageSize);
   EXPECT_EQ(frames[0].slots, expected);  // later channel calls left the first frame alone
   EXPECT_EQ(frames[0].startCode, 0xF9);
   EXPECT_EQ(frames[0].interval, 6);
@@ -46,127 +60,99 @@ TEST(DmxLine, PageAndChannelCallsCopyIntoTheImageAtTheCall) {
 }
 
 TEST(DmxLine, StandByAndRefusedModesSendNothingUntilTheNextGoodMode) {
-  CDmxLine line;
-  line.SetChannelValue(0, 0x12);
-  line.SetChannelValue(1, 0x34);
+  CTestLine t;
+  CDmxLine& line = t.line;
+  const auto sent = [&] { return t.recorded->Frames().size(); };
+  line.DmxLinkTransmitSetChannelValue(0, 0x12);
+  line.DmxLinkTransmitSetChannelValue(1, 0x34);
   EXPECT_TRUE(line.Status().standBy);
-  EXPECT_EQ(line.Start(), 0);
-  EXPECT_EQ(line.FrameCount(), 0u);  // a fresh line stands by
+  EXPECT_EQ(line.DmxLinkTransmitStart(), 0);
+  EXPECT_EQ(sent(), 0u);  // a fresh line stands by
 
-  ASSERT_EQ(line.SetMode(0xA5, 0xFC, 0, 2), 0);
-  line.Start();
-  EXPECT_EQ(line.LastFrame()->slots, (Bytes{0x12, 0x34}));
-  EXPECT_EQ(line.LastFrame()->startCode, 0xFC);
+  ASSERT_EQ(line.DmxLinkSetMode(kLinkMark, 0xFC, 0, 2), 0);
+  line.DmxLinkTransmitStart();
+  EXPECT_EQ(t.recorded->Frames().back().slots, (Bytes{0x12, 0x34}));
 
-  line.StandBy();
-  line.Start();
-  line.StartWithChannelValue(10, 0x55);  // the set part still lands in the image
-  std::array<std::uint8_t, kPageSize> page;
-  page.fill(0x66);
-  line.StartWithPageValue(1, page.data());
-  EXPECT_EQ(line.Frames().size(), 1u);
+  line.DmxLinkStandBy();
+  line.DmxLinkTransmitStart();
+  line.DmxLinkTransmitStartWithChannelValue(10, 0x55);  // the set part still lands in the image
+  EXPECT_EQ(sent(), 1u);
 
-  ASSERT_EQ(line.SetMode(0xA5, 0xF6, 9, 512), 0);
-  EXPECT_TRUE(line.LastError().empty());
-  line.Start();
-  ASSERT_EQ(line.FrameCount(), 2u);
-  EXPECT_EQ(line.LastFrame()->slots.size(), 512u);
-  EXPECT_EQ(line.LastFrame()->slots[10], 0x55);
-  EXPECT_EQ(line.LastFrame()->slots[kPageSize], 0x66);
-  EXPECT_EQ(line.LastFrame()->interval, 9);
-
-  for (auto [startCode, length] : {std::pair{0xF9, 0}, {0xF9, -1}, {0xF9, 560}, {0xF9, 568}, {0x100, 512}}) {
-    EXPECT_NE(line.SetMode(0xA5, startCode, 6, length), 0) << length;
+  for (auto [startCode, length] : {std::pair{0xF9, 0}, {0xF9, -1}, {0xF9, 560}, {0x100, 512}}) {
+    ASSERT_EQ(line.DmxLinkSetMode(kLinkMark, 0xF6, 9, 512), 0);
+    EXPECT_NE(line.DmxLinkSetMode(kLinkMark, startCode, 6, length), 0) << length;
     EXPECT_FALSE(line.LastError().empty());
+    EXPECT_EQ(line.Status().mode, (CDmxMode{kLinkMark, 0xF6, 9, 512}));  // the previous mode stays
+    EXPECT_TRUE(line.Status().standBy);  // but nothing goes out under it
+    line.DmxLinkTransmitStart();
+    EXPECT_EQ(sent(), 1u);
   }
-  EXPECT_EQ(line.Status().mode, (CDmxMode{0xA5, 0xF6, 9, 512}));  // the previous mode stays
-  EXPECT_TRUE(line.Status().standBy);
-  line.Start();
-  EXPECT_EQ(line.FrameCount(), 2u);
-
-  ASSERT_EQ(line.SetMode(0xA5, 0xF9, 6, 559), 0);
+  ASSERT_EQ(line.DmxLinkSetMode(kLinkMark, 0xF6, 9, 512), 0);
   EXPECT_TRUE(line.LastError().empty());
-  line.Start();
-  EXPECT_EQ(line.LastFrame()->slots.size(), 559u);
+  line.DmxLinkTransmitStart();
+  EXPECT_EQ(t.recorded->Frames().back().slots[10], 0x55);
 }
 
-TEST(DmxLine, ANewOutputOrAResetStartsAFreshLine) {
-  CDmxLine line;
-  std::int64_t now = 5'000'000;
-  line.SetClock([&now] { return now; });
-  line.SetRecording(true);
-  line.SetHistoryLimit(1);
-  line.SetMode(0xA5, 0xF6, 9, 4);
-  line.StartWithChannelValue(1, 5);
-  line.SetOutput(std::make_unique<CVirtualOutput>());
-  CLineStatus status = line.Status();
-  EXPECT_EQ(status.frameCount, 0u);
-  EXPECT_TRUE(status.standBy);
-  EXPECT_FALSE(status.lastFrame);
-  EXPECT_EQ(status.mode, CDmxMode{});
-  ASSERT_FALSE(line.Calls().empty());  // the call log stays with a new output
-  line.SetMode(0xA5, 0, 0, 4);
-  line.StartWithChannelValue(1, 9);
-
-  line.Reset();
-  EXPECT_TRUE(line.Calls().empty());
-  EXPECT_EQ(line.FrameCount(), 0u);
-  EXPECT_TRUE(line.Status().standBy);
-  EXPECT_EQ(line.Status().outputName, "");
-  EXPECT_NE(line.Open(0x8888, 0x0102), 0);
-  EXPECT_TRUE(line.Calls().empty());  // recording is off again
-  now = -1;                           // the fake clock is no longer asked
-  line.SetMode(0xA5, 0, 0, 4);
-  line.Start();
-  line.Start();
-  EXPECT_EQ(line.Frames().size(), 2u);  // the history bound is back to its default
-  EXPECT_GE(line.LastFrame()->timeUs, 0);
-  EXPECT_EQ(line.LastFrame()->slots, Bytes(4, 0));
-}
-
-TEST(DmxLine, RecordingIsOffUntilAskedAndTheLogIsBounded) {
-  CDmxLine line;
-  line.Open(1, 2);
-  EXPECT_TRUE(line.Calls().empty());
-  line.SetRecording(true);
-  for (std::size_t i = 0; i < CDmxLine::kCallLogLimit + 2; ++i) {
-    line.SetChannelValue(static_cast<std::int32_t>(i % kImageSize), 0);
-  }
-  const auto bounded = line.Calls();
-  ASSERT_EQ(bounded.size(), CDmxLine::kCallLogLimit);
-  EXPECT_EQ(bounded.front().args[0], 2);  // the two oldest were dropped
-  line.ClearCalls();
-  EXPECT_TRUE(line.Calls().empty());
-}
-
-TEST(DmxLine, FramesAreStampedKeptToTheHistoryLimitAndCountedOverTheLastSecond) {
-  CDmxLine line;
+TEST(DmxLine, TheMonitorsTallyKeepsTheLastFrameTheCountAndTheRateOfTheLastSecond) {
+  CTestLine t;
+  CDmxLine& line = t.line;
   std::int64_t now = 10'000'000;
   line.SetClock([&now] { return now; });
-  line.SetHistoryLimit(3);
-  line.SetMode(0xA5, 0, 0, 1);
+  line.DmxLinkSetMode(kLinkMark, 0, 0, 1);
   EXPECT_EQ(line.Status().framesPerSecond, 0.0);
-  for (int tick = 0; tick < 80; ++tick, now += 25'000) {  // two seconds of 25 ms ticks
-    line.StartWithChannelValue(0, tick);
-  }
+  for (int tick = 0; tick < 80; ++tick, now += 25'000) line.DmxLinkTransmitStartWithChannelValue(0, tick);
   now -= 25'000;  // back to the time of the last frame
-  const auto frames = line.Frames();
-  ASSERT_EQ(frames.size(), 3u);
-  EXPECT_EQ(frames[0].timeUs, now - 50'000);
-  EXPECT_EQ(frames[0].slots[0], 77);
-  EXPECT_EQ(frames[2].timeUs, now);
-  EXPECT_EQ(frames[2].slots[0], 79);
-  EXPECT_EQ(line.Status().frameCount, 80u);
-  EXPECT_EQ(line.Status().framesPerSecond, 40.0);
+  CLineStatus status = line.Status();
+  EXPECT_EQ(status.frameCount, 80u);
+  EXPECT_EQ(status.lastFrame->slots, Bytes{79});
+  EXPECT_EQ(status.lastFrame->timeUs, now);
+  EXPECT_EQ(status.framesPerSecond, 40.0);
+  EXPECT_EQ(status.outputName, "virtual");
   now += 500'000;
   EXPECT_EQ(line.Status().framesPerSecond, 20.0);
   now += 500'000;
   EXPECT_EQ(line.Status().framesPerSecond, 0.0);
+
+  // A new output starts a fresh line.
+  line.SetOutput(std::make_unique<CRecordingOutput>());
+  status = line.Status();
+  EXPECT_EQ(status.frameCount, 0u);
+  EXPECT_FALSE(status.lastFrame);
+  EXPECT_TRUE(status.standBy);
+  EXPECT_EQ(status.mode, CDmxMode{});
+  line.DmxLinkSetMode(kLinkMark, 0, 0, 2);
+  line.DmxLinkTransmitStart();
+  EXPECT_EQ(line.Status().lastFrame->slots, Bytes(2, 0));  // the image too
+}
+
+TEST(DmxLine, TheFreeCallsReachTheProcesssLine) {
+  auto output = std::make_unique<CRecordingOutput>();
+  CRecordingOutput* recorded = output.get();
+  CDmxLine::Instance().SetOutput(std::move(output));
+  EXPECT_EQ(DmxLinkOpen(kInterfaceId, kOpenDmxModel), 0);
+  EXPECT_NE(DmxLinkOpen(kInterfaceId + 1, kOpenDmxModel), 0);
+  std::array<std::uint8_t, kPageSize> page;
+  page.fill(7);
+  DmxLinkSetMode(kLinkMark, 0xFD, 0, 512);
+  DmxLinkTransmitSetPageValue(1, page.data());
+  DmxLinkTransmitSetChannelValue(0, 1);
+  DmxLinkTransmitStart();
+  DmxLinkTransmitStartWithPageValue(3, page.data());
+  DmxLinkTransmitStartWithChannelValue(2, 3);
+  DmxLinkStandBy();
+  DmxLinkTransmitStart();
+  const auto frames = recorded->Frames();
+  ASSERT_EQ(frames.size(), 3u);
+  EXPECT_EQ(frames[0].slots[0], 1);
+  EXPECT_EQ(frames[0].slots[kPageSize], 7);
+  EXPECT_EQ(frames[1].slots[3 * kPageSize], 7);
+  EXPECT_EQ(frames[2].slots[2], 3);
+  CDmxLine::Instance().SetOutput(nullptr);
 }
 
 namespace {
 
-// An output whose fault handler the test can call after handing the output to the line.
+// An output whose fault the test raises after handing the output to the line.
 class CFailingOutput final : public CDmxOutput {
  public:
   bool Answers(int, int) override { return true; }
@@ -178,26 +164,26 @@ class CFailingOutput final : public CDmxOutput {
 
 }  // namespace
 
-TEST(DmxLine, TheFaultHandlerReachesEveryOutputUntilReset) {
+TEST(DmxLine, AFaultIsKeptForTheMonitorAndToldToTheHandlerSetBeforeOrAfter) {
   CDmxLine line;
   std::vector<std::string> reports;
-  line.SetFaultHandler([&](const CError& error) { reports.push_back(error.message); });
-  auto handlerOf = [&line] {
+  const auto install = [&line] {
     auto output = std::make_unique<CFailingOutput>();
     auto handler = output->handler;
     line.SetOutput(std::move(output));
     return handler;
   };
-  const auto first = handlerOf();  // set before the output: handed over with it
+  const auto first = install();
   ASSERT_TRUE(*first);
-  (*first)(CError{"first failed"});
-  const auto second = handlerOf();
-  line.SetFaultHandler([&](const CError& error) { reports.push_back("new: " + error.message); });
-  ASSERT_TRUE(*second);  // set later: reaches the output in place
-  (*second)(CError{"second failed"});
-  EXPECT_EQ(reports, (std::vector<std::string>{"first failed", "new: second failed"}));
+  (*first)(CError{"first failed"});  // nobody listens yet: kept and told later
+  EXPECT_EQ(line.Status().fault->message, "first failed");
+  line.SetFaultHandler([&](const CError& error) { reports.push_back(error.message); });
+  EXPECT_EQ(reports, std::vector<std::string>{"first failed"});
 
-  line.Reset();  // the handler belongs to the run that set it
-  EXPECT_FALSE(*second);
-  EXPECT_FALSE(*handlerOf());
+  const auto second = install();  // a new output: no fault, and the old one is no longer heard
+  EXPECT_FALSE(line.Status().fault);
+  EXPECT_FALSE(*first);
+  (*second)(CError{"second failed"});
+  EXPECT_EQ(reports, (std::vector<std::string>{"first failed", "second failed"}));
+  EXPECT_EQ(line.Status().fault->message, "second failed");
 }

@@ -1,5 +1,6 @@
 // Two threads feeding the line at once, as the GUI thread and the console tick do.
 #include "link/DmxLine.h"
+#include "support/RecordingLink.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +25,10 @@ std::vector<std::uint8_t> Runs(const std::vector<std::uint8_t>& slots, int first
 
 TEST(ThreadedDmxLine, FramesAreNeverTornAndEveryStartIsCounted) {
   CDmxLine line;
-  ASSERT_EQ(line.SetMode(0xA5, 0, 0, kMaxSlots), 0);
+  auto output = std::make_unique<CRecordingOutput>();
+  CRecordingOutput* recorded = output.get();
+  line.SetOutput(std::move(output));
+  ASSERT_EQ(line.DmxLinkSetMode(kLinkMark, 0, 0, kMaxSlots), 0);
   std::atomic<int> running{2};
 
   // Thread A: whole pages into page 0, each with a start.
@@ -32,7 +36,7 @@ TEST(ThreadedDmxLine, FramesAreNeverTornAndEveryStartIsCounted) {
     std::array<std::uint8_t, kPageSize> page;
     for (int i = 1; i <= kIterations; ++i) {
       page.fill(static_cast<std::uint8_t>(i));
-      line.StartWithPageValue(0, page.data());
+      line.DmxLinkTransmitStartWithPageValue(0, page.data());
     }
     --running;
   });
@@ -41,9 +45,9 @@ TEST(ThreadedDmxLine, FramesAreNeverTornAndEveryStartIsCounted) {
     std::array<std::uint8_t, kPageSize> page;
     for (int j = 1; j <= kIterations; ++j) {
       page.fill(static_cast<std::uint8_t>(j));
-      line.SetPageValue(1, page.data());
-      for (int c = 2 * kPageSize; c < 3 * kPageSize; ++c) line.SetChannelValue(c, j);
-      line.Start();
+      line.DmxLinkTransmitSetPageValue(1, page.data());
+      for (int c = 2 * kPageSize; c < 3 * kPageSize; ++c) line.DmxLinkTransmitSetChannelValue(c, j);
+      line.DmxLinkTransmitStart();
     }
     --running;
   });
@@ -56,8 +60,8 @@ TEST(ThreadedDmxLine, FramesAreNeverTornAndEveryStartIsCounted) {
   a.join();
   b.join();
 
-  ASSERT_EQ(line.FrameCount(), 2u * kIterations);
-  const auto frames = line.Frames();
+  ASSERT_EQ(line.Status().frameCount, 2u * kIterations);
+  const auto frames = recorded->Frames();
   ASSERT_EQ(frames.size(), 2u * kIterations);
   std::uint8_t page0 = 0;
   std::uint8_t page1 = 0;

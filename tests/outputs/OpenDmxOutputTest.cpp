@@ -90,15 +90,15 @@ TEST(ThreadedOpenDmxOutput, CommandFramesGivenAtOnceAllArriveInOrder) {
   auto control = std::make_shared<CRecordingControl>();
   CDmxLine line;
   line.SetOutput(OpenOn(pty, control));
-  ASSERT_EQ(line.SetMode(0xA5, 0xFC, 0, 2), 0);
+  ASSERT_EQ(line.DmxLinkSetMode(0xA5, 0xFC, 0, 2), 0);
   Bytes expected;
   for (int i = 0; i < 255; ++i) {
-    line.SetChannelValue(0, i / 16);
-    line.StartWithChannelValue(1, i);
+    line.DmxLinkTransmitSetChannelValue(0, i / 16);
+    line.DmxLinkTransmitStartWithChannelValue(1, i);
     expected.insert(expected.end(), {0xFC, static_cast<std::uint8_t>(i / 16), static_cast<std::uint8_t>(i)});
   }
-  line.StandBy();  // stops later starts, never the frames already started
-  for (int i = 0; i < 5; ++i) line.Start();
+  line.DmxLinkStandBy();  // stops later starts, never the frames already started
+  for (int i = 0; i < 5; ++i) line.DmxLinkTransmitStart();
   line.Flush(10s);
   ASSERT_TRUE(pty.WaitForBytes(expected.size()));
   EXPECT_EQ(pty.Received(), expected);
@@ -180,12 +180,12 @@ TEST(ThreadedOpenDmxOutput, UnpluggedDeviceIsReportedOnceAndNothingHangs) {
   ASSERT_TRUE(output);
   const std::string name = output->Name();
   line.SetOutput(std::move(output));
-  ASSERT_EQ(line.SetMode(0xA5, 0, 0, 512), 0);
+  ASSERT_EQ(line.DmxLinkSetMode(0xA5, 0, 0, 512), 0);
 
   std::atomic<bool> ticking{true};
   std::thread tick([&] {  // a console tick feeding frames while the cable is pulled
     while (ticking) {
-      line.StartWithChannelValue(0, 1);
+      line.DmxLinkTransmitStartWithChannelValue(0, 1);
       std::this_thread::sleep_for(1ms);
     }
   });
@@ -196,8 +196,8 @@ TEST(ThreadedOpenDmxOutput, UnpluggedDeviceIsReportedOnceAndNothingHangs) {
   ticking = false;
   tick.join();
   ASSERT_TRUE(running);
-  ASSERT_EQ(line.SetMode(0xA5, 0xF9, 6, 559), 0);  // the line goes on taking calls
-  for (int i = 0; i < 20; ++i) line.Start();
+  ASSERT_EQ(line.DmxLinkSetMode(0xA5, 0xF9, 6, 559), 0);  // the line goes on taking calls
+  for (int i = 0; i < 20; ++i) line.DmxLinkTransmitStart();
   const auto before = TestClock::now();
   line.Flush(1500ms);
   EXPECT_LT(TestClock::now() - before, 1000ms);  // a dead device is not waited for
@@ -210,7 +210,7 @@ TEST(ThreadedOpenDmxOutput, UnpluggedDeviceIsReportedOnceAndNothingHangs) {
   }
   const auto breaks = control->Events(EKind::BreakOn);  // after the failing frame nothing more was tried
   EXPECT_LE(std::count_if(breaks.begin(), breaks.end(), [&](const CTtyEvent& e) { return e.time > unplugged; }), 1);
-  line.Reset();  // stops the writer: returns rather than hangs
+  line.SetOutput(nullptr);  // stops the writer: returns rather than hangs
 }
 
 TEST(ThreadedOpenDmxOutput, FaultBeforeTheHandlerIsSetIsReportedWhenItIs) {

@@ -39,14 +39,14 @@ TEST(ThreadedProOutput, FramesGoOutInLabelSixMessagesByteForByte) {
   CDmxLine line;
   line.SetOutput(std::move(*output));
 
-  ASSERT_EQ(line.SetMode(0xA5, 0xFC, 0, 2), 0);
-  line.SetChannelValue(0, 0x12);
-  line.StartWithChannelValue(1, 0x34);
-  ASSERT_EQ(line.SetMode(0xA5, 0xF6, 9, 512), 0);
-  for (int c = 0; c < 512; ++c) line.SetChannelValue(c, c * 3);
-  line.Start();
-  ASSERT_EQ(line.SetMode(0xA5, 0x00, 0, 512), 0);
-  line.StartWithChannelValue(511, 0xE7);  // the end byte inside the data changes nothing
+  ASSERT_EQ(line.DmxLinkSetMode(0xA5, 0xFC, 0, 2), 0);
+  line.DmxLinkTransmitSetChannelValue(0, 0x12);
+  line.DmxLinkTransmitStartWithChannelValue(1, 0x34);
+  ASSERT_EQ(line.DmxLinkSetMode(0xA5, 0xF6, 9, 512), 0);
+  for (int c = 0; c < 512; ++c) line.DmxLinkTransmitSetChannelValue(c, c * 3);
+  line.DmxLinkTransmitStart();
+  ASSERT_EQ(line.DmxLinkSetMode(0xA5, 0x00, 0, 512), 0);
+  line.DmxLinkTransmitStartWithChannelValue(511, 0xE7);  // the end byte inside the data changes nothing
   line.Flush(5s);
 
   Bytes slots(512);
@@ -76,12 +76,12 @@ TEST(ThreadedProOutput, FramesLongerThan512SlotsAreRefusedWithAReason) {
   EXPECT_NE(refused.error().message.find("559"), std::string::npos) << refused.error().message;
   CDmxLine line;
   line.SetOutput(std::move(output));
-  ASSERT_EQ(line.SetMode(0xA5, 0x00, 0, 512), 0);
+  ASSERT_EQ(line.DmxLinkSetMode(0xA5, 0x00, 0, 512), 0);
 
-  EXPECT_NE(line.SetMode(0xA5, 0xF9, 6, 559), 0);
+  EXPECT_NE(line.DmxLinkSetMode(0xA5, 0xF9, 6, 559), 0);
   EXPECT_EQ(line.LastError(), refused.error().message);
   EXPECT_EQ(line.Status().mode.length, 512);  // the previous mode stays
-  line.Start();
+  line.DmxLinkTransmitStart();
   line.Flush(1s);
   EXPECT_TRUE(pty.Received().empty());  // nothing meant for the long frame went out
 }
@@ -95,16 +95,16 @@ TEST(ThreadedProOutput, UnpluggedWidgetIsReportedOnceAndNothingHangs) {
     ++reports;
     EXPECT_NE(error.message.find("stopped working"), std::string::npos) << error.message;
   });
-  ASSERT_EQ(line.SetMode(0xA5, 0xFE, 0, 512), 0);
-  line.Start();
+  ASSERT_EQ(line.DmxLinkSetMode(0xA5, 0xFE, 0, 512), 0);
+  line.DmxLinkTransmitStart();
   ASSERT_TRUE(pty.WaitForBytes(518));
   pty.CloseMaster();
-  for (int i = 0; i < 300; ++i, std::this_thread::sleep_for(1ms)) line.Start();
+  for (int i = 0; i < 300; ++i, std::this_thread::sleep_for(1ms)) line.DmxLinkTransmitStart();
   const auto before = TestClock::now();
   line.Flush(1500ms);
   EXPECT_LT(TestClock::now() - before, 1000ms);
   EXPECT_EQ(reports.load(), 1);
-  line.Reset();
+  line.SetOutput(nullptr);
 }
 
 TEST(ThreadedProOutput, ProbeReadsTheSerialNumberOfAWidgetThatAnswers) {

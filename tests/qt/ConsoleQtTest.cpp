@@ -3,7 +3,7 @@
 #include "FakeDialog.h"
 #include "console/DmxTransmit.h"
 #include "link/DmxLine.h"
-#include "link/DmxLink.h"
+#include "link/LineConstants.h"
 #include "qt/LineMonitor.h"
 #include "qt/TrackbarWidget.h"
 #include "qt/UpDownWidget.h"
@@ -24,18 +24,13 @@ QString ValueBox(CDialogWindow& window, int column) {
 }
 QString Label(CDialogWindow& window, int id) { return WidgetAs<QLabel>(window, id)->text(); }
 
-int LastLevel(int channel) {
-  const auto frame = CDmxLine::Instance().LastFrame();
-  return frame ? frame->slots.at(static_cast<std::size_t>(channel - 1)) : -1;
-}
-
 }  // namespace
 
 TEST_F(QtHost, ConsoleFaderDraggedToTheTopSendsFullLevelAndTheLineMonitorShowsIt) {
-  const CVirtualLine line;
-  DmxLinkSetMode(0xA5, 0, 0, 512);
+  CVirtualLine line;
+  line.Line().DmxLinkSetMode(kLinkMark, 0, 0, kUniverseSlots);
   auto data = std::make_unique<CConsoleData>();
-  C console(*data);
+  C console(line.Line(), *data);
   Run(console, [&](CDialogWindow& window) {
     auto* fader = WidgetAs<CTrackbarWidget>(window, C::FaderId(0));
     ASSERT_NE(fader, nullptr);
@@ -46,7 +41,7 @@ TEST_F(QtHost, ConsoleFaderDraggedToTheTopSendsFullLevelAndTheLineMonitorShowsIt
     EXPECT_EQ(console.Item(C::FaderId(0)).Pos(), 0);
     EXPECT_EQ(ValueBox(window, 0), "255");
     EXPECT_EQ(data->Level(0), 255);
-    ASSERT_TRUE(QTest::qWaitFor([] { return LastLevel(1) == 255; }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return line.LastLevel(1) == 255; }, 2000));
 
     // A few more levels for the picture.
     for (int k = 3; k < C::kColumns; ++k) {
@@ -58,8 +53,8 @@ TEST_F(QtHost, ConsoleFaderDraggedToTheTopSendsFullLevelAndTheLineMonitorShowsIt
 
     // The line monitor beside the console shows the levels the faders set, and 40 frames a
     // second (within a frame) once the console has run for a second.
-    ASSERT_TRUE(QTest::qWaitFor([] { return LastLevel(32) == (31 * 37) % 256; }, 2000));
-    CLineMonitor monitor;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return line.LastLevel(32) == (31 * 37) % 256; }, 2000));
+    CLineMonitor monitor(line.Line());
     monitor.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&monitor));
     const auto rate = [&monitor] {
@@ -74,10 +69,10 @@ TEST_F(QtHost, ConsoleFaderDraggedToTheTopSendsFullLevelAndTheLineMonitorShowsIt
 }
 
 TEST_F(QtHost, ChasePanelFromTheSystemMenuRecordsAndRunsAChase) {
-  const CVirtualLine line;
-  DmxLinkSetMode(0xA5, 0, 0, 512);
+  CVirtualLine line;
+  line.Line().DmxLinkSetMode(kLinkMark, 0, 0, kUniverseSlots);
   auto data = std::make_unique<CConsoleData>();
-  C console(*data);
+  C console(line.Line(), *data);
   Run(console, [&](CDialogWindow& window) {
     auto* add = WidgetAs<QPushButton>(window, C::kAddButton);
     EXPECT_TRUE(add->isHidden());
@@ -103,7 +98,7 @@ TEST_F(QtHost, ChasePanelFromTheSystemMenuRecordsAndRunsAChase) {
     // The first step holds 7 s; the selector's up arrow jumps to step 2 at once.
     QTest::mouseClick(WidgetAs<CUpDownWidget>(window, C::kStepSelector)->UpButton(), Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return Label(window, C::kStepNumberDisplay) == "2"; }, 2000));
-    ASSERT_TRUE(QTest::qWaitFor([] { return LastLevel(2) == 255 && LastLevel(1) == 0; }, 3000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return line.LastLevel(2) == 255 && line.LastLevel(1) == 0; }, 3000));
     SaveScreenshot(window, "console-chase-panel.png");
     QTest::mouseClick(run, Qt::LeftButton);
     EXPECT_EQ(run->text(), "Run");

@@ -142,12 +142,12 @@ CBoxAnswerer::CBoxAnswerer(std::function<bool()> ready)
         return false;  // keep answering
       }) {}
 
-CVirtualLine::CVirtualLine() {
-  CDmxLine::Instance().Reset();
-  CDmxLine::Instance().SetOutput(std::move(*MakeOutput("virtual")));
-}
+CVirtualLine::CVirtualLine() { m_line.SetOutput(std::move(*MakeOutput("virtual"))); }
 
-CVirtualLine::~CVirtualLine() { CDmxLine::Instance().Reset(); }
+int CVirtualLine::LastLevel(int slot) const {
+  const auto frame = m_line.Status().lastFrame;
+  return frame ? frame->slots.at(static_cast<std::size_t>(slot - 1)) : -1;
+}
 
 int QtHost::Run(CDialog& dialog, const std::function<void(CDialogWindow&)>& body) {
   QObject context;  // cancels the start if the dialog never runs its loop

@@ -2,6 +2,7 @@
 // that runs dialogs on the Qt host, pollers that answer message boxes and menus, and screenshots.
 #pragma once
 #include "framework/Dialog.h"
+#include "link/DmxLine.h"
 #include "qt/DialogWindow.h"
 #include "qt/QtHost.h"
 
@@ -76,13 +77,19 @@ class CBoxAnswerer final {
   CPoller m_poller;
 };
 
-// The DMX line on the virtual output for a test's duration.
+// A DMX line of the test's own on the virtual output.
 class CVirtualLine final {
  public:
   CVirtualLine();
-  ~CVirtualLine();
   CVirtualLine(const CVirtualLine&) = delete;
   CVirtualLine& operator=(const CVirtualLine&) = delete;
+
+  CDmxLine& Line() { return m_line; }
+  // The level of slot `slot` (1-based) in the last frame, -1 if none went out.
+  int LastLevel(int slot) const;
+
+ private:
+  CDmxLine m_line;
 };
 
 class QtHost : public ::testing::Test {

@@ -9,8 +9,8 @@
 class FieldCheck : public QtHost {};
 
 TEST_F(FieldCheck, AddressTypedAfterChoosingAFixtureIsSavedForThatFixture) {
-  const CVirtualLine line;
-  CFixtureStandardSetup dialog;
+  CVirtualLine line;
+  CFixtureStandardSetup dialog(line.Line());
   bool done = false;
   Run(dialog, [&](CDialogWindow& window) {
     for (int tick = 0; tick < 200; ++tick) dialog.Dispatch({EMessage::Timer, 1, 0, 0});
@@ -29,7 +29,7 @@ TEST_F(FieldCheck, AddressTypedAfterChoosingAFixtureIsSavedForThatFixture) {
     EXPECT_EQ(dialog.ItemText(1005), "300");
     QTest::mouseClick(window.Widget(1000), Qt::LeftButton);
     dialog.Dispatch({EMessage::Timer, 1, 0, 0});
-    const auto frame = CDmxLine::Instance().LastFrame();
+    const auto frame = line.Line().Status().lastFrame;
     ASSERT_TRUE(frame.has_value());
     // Fixture 2's address, high and low byte, and its flag.
     EXPECT_EQ(std::vector<int>(frame->slots.begin() + 3, frame->slots.begin() + 6), (std::vector<int>{1, 44, 255}));

@@ -12,7 +12,7 @@
 class Screenshot : public QtHost {};
 
 TEST_F(Screenshot, LauncherSystemMenuAndAboutBoxAsTheUserReachesThem) {
-  const CVirtualLine line;
+  CVirtualLine line;
   QStringList launcherButtons, menuTexts, aboutTexts;
   QSize launcherSize;
   QString aboutTitle;
@@ -57,7 +57,7 @@ TEST_F(Screenshot, LauncherSystemMenuAndAboutBoxAsTheUserReachesThem) {
     return true;
   });
 
-  CZelkarLightingDMXTesterApp().InitInstance();
+  CZelkarLightingDMXTesterApp(line.Line()).InitInstance();
 
   EXPECT_EQ(launcherSize, QSize(269, 143));
   EXPECT_EQ(launcherButtons,

@@ -17,8 +17,8 @@ class ToolScreenshot : public QtHost {
   // Opens a dialog on the virtual line, lets `act` work in its window, then closes it.
   template <class D>
   void WithWindow(const std::function<void(D&, CDialogWindow&)>& act) {
-    const CVirtualLine line;
-    D dialog;
+    CVirtualLine line;
+    D dialog(line.Line());
     Run(dialog, [&](CDialogWindow& window) {
       act(dialog, window);
       dialog.Dispatch({EMessage::Close, 0, 0, 0});

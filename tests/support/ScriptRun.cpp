@@ -1,4 +1,4 @@
-// Script runs for tests: fresh line, recorded calls and frames.
+// Script runs for tests: a recording link, the host's virtual time, and what the run showed.
 #include "support/ScriptRun.h"
 
 #include "framework/Dialog.h"
@@ -6,21 +6,24 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+std::optional<CObservedFrame> CLineFrames::LastFrame() const {
+  auto frame = m_line.Status().lastFrame;
+  if (!frame) return std::nullopt;
+  return CObservedFrame{frame->startCode, frame->slots};
+}
 
-class CFramesOfLine final : public CFrameSource {
- public:
-  std::uint64_t FrameCount() const override { return CDmxLine::Instance().FrameCount(); }
-  std::optional<CObservedFrame> LastFrame() const override {
-    auto frame = CDmxLine::Instance().LastFrame();
-    if (!frame) return std::nullopt;
-    return CObservedFrame{frame->startCode, frame->slots};
+CScriptRun RunScript(const std::string& text, const std::function<void(CDmxLink&)>& program,
+                     const std::string& interfaceName) {
+  auto output = MakeOutput(interfaceName);
+  if (!output) {
+    ADD_FAILURE() << output.error().message;
+    return {};
   }
-};
+  return RunScript(text, program, std::move(*output));
+}
 
-}  // namespace
-
-CScriptRun RunScript(const std::string& text, const std::function<void()>& program, const std::string& interfaceName) {
+CScriptRun RunScript(const std::string& text, const std::function<void(CDmxLink&)>& program,
+                     std::unique_ptr<CDmxOutput> output) {
   CScriptRun run;
   auto script = CScript::Parse(text, "script");
   if (!script) {
@@ -28,28 +31,18 @@ CScriptRun RunScript(const std::string& text, const std::function<void()>& progr
     run.result = {2, script.error().message};
     return run;
   }
-  CDmxLine& line = CDmxLine::Instance();
-  line.Reset();
-  auto output = MakeOutput(interfaceName);
-  if (!output) {
-    ADD_FAILURE() << output.error().message;
-    return run;
-  }
-  line.SetOutput(std::move(*output));
-  line.SetRecording(true);
-  line.SetHistoryLimit(1 << 20);
-
+  CRecordingLink link(std::move(output));
   CScriptHost host(std::move(*script));
-  CFramesOfLine frames;
+  CLineFrames frames(link.Line());
   host.SetFrameSource(&frames);
-  line.SetClock([&host] { return host.NowUs(); });
-  run.result = host.Run(program);
-  line.Flush(std::chrono::milliseconds(1000));
+  link.Line().SetClock([&host] { return host.NowUs(); });
+  run.result = host.Run([&] { program(link); });
+  link.Line().Flush(std::chrono::milliseconds(1000));
+  link.Line().SetClock({});
   run.boxes = host.MessageBoxes();
   run.fileDialogs = host.FileDialogs();
-  run.calls = line.Calls();
-  run.frames = line.Frames();
-  line.Reset();
+  run.calls = link.Calls();
+  run.frames = link.Frames();
   CHost::SetCurrent(nullptr);
   return run;
 }
@@ -58,27 +51,5 @@ std::vector<CLinkCall> CallsOf(const std::vector<CLinkCall>& calls, ELinkCall ki
   std::vector<CLinkCall> result;
   for (const auto& call : calls)
     if (call.call == kind) result.push_back(call);
-  return result;
-}
-
-std::string Describe(const CLinkCall& call) {
-  const auto& a = call.args;
-  auto n = [&](int i) { return std::to_string(a[static_cast<std::size_t>(i)]); };
-  switch (call.call) {
-    case ELinkCall::Open: return "Open(" + n(0) + ", " + n(1) + ")";
-    case ELinkCall::SetMode: return "SetMode(" + n(0) + ", " + n(1) + ", " + n(2) + ", " + n(3) + ")";
-    case ELinkCall::SetPageValue: return "SetPageValue(" + n(0) + ")";
-    case ELinkCall::SetChannelValue: return "SetChannelValue(" + n(0) + ", " + n(1) + ")";
-    case ELinkCall::Start: return "Start()";
-    case ELinkCall::StartWithPageValue: return "StartWithPageValue(" + n(0) + ")";
-    case ELinkCall::StartWithChannelValue: return "StartWithChannelValue(" + n(0) + ", " + n(1) + ")";
-    case ELinkCall::StandBy: return "StandBy()";
-  }
-  return "?";
-}
-
-std::vector<std::string> Describe(const std::vector<CLinkCall>& calls) {
-  std::vector<std::string> result;
-  for (const auto& call : calls) result.push_back(Describe(call));
   return result;
 }

@@ -3,7 +3,8 @@
 #include "framework/Host.h"
 #include "framework/ScriptHost.h"
 #include "link/DmxFrame.h"
-#include "link/DmxLine.h"
+#include "link/DmxLink.h"
+#include "support/RecordingLink.h"
 
 #include <functional>
 #include <string>
@@ -19,25 +20,34 @@ struct CScriptRun {
   bool Passed() const { return result.exitCode == 0; }
 };
 
-// Runs `program` under `script` (the language's text) on a fresh line with the given
-// interface ("virtual" unless said), recording every call, with the line's clock on
-// the host's virtual time. Fails the current test if the script cannot be parsed.
-CScriptRun RunScript(const std::string& script, const std::function<void()>& program,
+// The frames a script's expectations look at: those of a line.
+class CLineFrames final : public CFrameSource {
+ public:
+  explicit CLineFrames(const CDmxLine& line) : m_line(line) {}
+  std::uint64_t FrameCount() const override { return m_line.Status().frameCount; }
+  std::optional<CObservedFrame> LastFrame() const override;
+
+ private:
+  const CDmxLine& m_line;
+};
+
+// Runs `program` under `script` (the language's text) on a recording link whose output is the
+// interface named ("virtual" unless said), with the line's clock on the host's virtual time.
+// Fails the current test if the script cannot be parsed.
+CScriptRun RunScript(const std::string& script, const std::function<void(CDmxLink&)>& program,
                      const std::string& interfaceName = "virtual");
+// The same on an output of the test's own.
+CScriptRun RunScript(const std::string& script, const std::function<void(CDmxLink&)>& program,
+                     std::unique_ptr<CDmxOutput> output);
 
 // Runs dialog class D modally under the script.
 template <class D>
 CScriptRun RunDialogScript(const std::string& script, const std::string& interfaceName = "virtual") {
-  return RunScript(script, [] {
-    D dialog;
+  return RunScript(script, [](CDmxLink& link) {
+    D dialog(link);
     dialog.DoModal();
   }, interfaceName);
 }
 
 // The calls of one kind, e.g. every StandBy.
 std::vector<CLinkCall> CallsOf(const std::vector<CLinkCall>& calls, ELinkCall kind);
-
-// A call in readable form for comparisons: "SetMode(165, 252, 0, 2)", "SetChannelValue(0, 1)",
-// "SetPageValue(0)", "Start()", "StandBy()", "Open(34952, 258)".
-std::string Describe(const CLinkCall& call);
-std::vector<std::string> Describe(const std::vector<CLinkCall>& calls);
