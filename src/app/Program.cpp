@@ -4,12 +4,32 @@
 #include "app/ZelkarLightingDMXTesterApp.h"
 #include "framework/Dialog.h"
 #include "link/CaptureWriter.h"
-#include "link/DmxLine.h"
 #include "outputs/OutputFactory.h"
 
-#include <cstdio>
+#include <unistd.h>
 
-std::expected<void, CError> ConfigureLine(const CCommandLine& commandLine) {
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+void PrintError(const std::string& message) { std::fprintf(stderr, "vexmira: %s\n", message.c_str()); }
+
+// Whether two names reach the same file, also through links or dots.
+bool SameFile(const std::string& a, const std::string& b) {
+  std::error_code error;
+  const auto canonicalA = std::filesystem::weakly_canonical(a, error);
+  if (error) return false;
+  const auto canonicalB = std::filesystem::weakly_canonical(b, error);
+  return !error && canonicalA == canonicalB;
+}
+
+}  // namespace
+
+std::expected<void, CError> ConfigureOutput(const CCommandLine& commandLine) {
   CDmxLine& line = CDmxLine::Instance();
   std::unique_ptr<CDmxOutput> output;
   if (!commandLine.interfaceName || *commandLine.interfaceName == "auto") {
@@ -18,7 +38,7 @@ std::expected<void, CError> ConfigureLine(const CCommandLine& commandLine) {
     if (found) {
       output = std::move(*found);
     } else {
-      std::fprintf(stderr, "vexmira: %s\n", found.error().message.c_str());
+      PrintError(found.error().message);
       output = std::move(*MakeOutput("none"));
     }
   } else {
@@ -27,11 +47,15 @@ std::expected<void, CError> ConfigureLine(const CCommandLine& commandLine) {
     output = std::move(*made);
   }
   line.SetOutput(std::move(output));
-  if (commandLine.capturePath) {
-    auto capture = CCaptureWriter::Create(*commandLine.capturePath);
-    if (!capture) return std::unexpected(capture.error());
-    line.SetCapture(std::move(*capture));
-  }
+  return {};
+}
+
+std::expected<void, CError> StartCapture(const CCommandLine& commandLine,
+                                         std::function<void(const CError&)> captureFailed) {
+  if (!commandLine.capturePath) return {};
+  auto capture = CCaptureWriter::Create(*commandLine.capturePath);
+  if (!capture) return std::unexpected(capture.error());
+  CDmxLine::Instance().SetCapture(std::move(*capture), std::move(captureFailed));
   return {};
 }
 
@@ -52,6 +76,14 @@ void WatchLineFaults() {
   });
 }
 
+void ReportCaptureFailure(const CError& error) {
+  const std::string text = error.message + ". The capture has stopped; the DMX line goes on.";
+  PrintError(text);
+  CHost::Current().PostToGui([text] {
+    CHost::Current().ShowMessageBox({text, ApplicationName(), EMessageIcon::Warning, 0});
+  });
+}
+
 void FinishLine() {
   CDmxLine& line = CDmxLine::Instance();
   line.Flush(std::chrono::milliseconds(2000));
@@ -59,21 +91,52 @@ void FinishLine() {
 }
 
 int RunScriptMode(const CCommandLine& commandLine) {
-  auto script = CScript::Load(*commandLine.scriptPath);
-  if (!script) {
-    std::fprintf(stderr, "vexmira: %s\n", script.error().message.c_str());
+  CCommandLine resolved = commandLine;
+  const std::filesystem::path scriptPath = std::filesystem::absolute(*commandLine.scriptPath);
+  if (resolved.capturePath) {
+    if (SameFile(*resolved.capturePath, scriptPath)) {
+      PrintError("--capture and --script name the same file: " + *resolved.capturePath);
+      return 2;
+    }
+    resolved.capturePath = std::filesystem::absolute(*resolved.capturePath).string();
+  }
+  if (const auto configured = ConfigureOutput(resolved); !configured) {
+    PrintError(configured.error().message);
     return 2;
   }
+  // Read before the capture is made: a script that cannot be run leaves an existing file alone.
+  auto script = CScript::Load(*commandLine.scriptPath);
+  if (!script) {
+    PrintError(script.error().message);
+    return 2;
+  }
+  if (const auto started = StartCapture(resolved, {}); !started) {
+    PrintError(started.error().message);
+    return 2;
+  }
+  // File names in the script are the script's own: relative ones start at its folder.
+  if (::chdir(scriptPath.parent_path().c_str()) != 0) {
+    PrintError("cannot enter the script's folder " + scriptPath.parent_path().string() + ": " + std::strerror(errno));
+    return 2;
+  }
+
+  CDmxLine& line = CDmxLine::Instance();
   CScriptHost host(std::move(*script), commandLine.realtime);
-  CLineFrameSource frames(CDmxLine::Instance());
+  CLineFrameSource frames(line);
   host.SetFrameSource(&frames);
-  CDmxLine::Instance().SetClock([&host] { return host.NowUs(); });
+  line.SetClock([&host] { return host.NowUs(); });
   CHost::SetCurrent(&host);
   WatchLineFaults();
-  CZelkarLightingDMXTesterApp app(CDmxLine::Instance());
+  CZelkarLightingDMXTesterApp app(line);
   const CScriptResult result = host.Run([&] { app.InitInstance(); });
   FinishLine();
-  CDmxLine::Instance().SetClock({});
-  if (result.exitCode != 0) std::fprintf(stderr, "vexmira: %s\n", result.message.c_str());
-  return result.exitCode;
+  line.SetClock({});
+  int exitCode = result.exitCode;
+  if (exitCode != 0) PrintError(result.message);
+  if (const auto captureError = line.CaptureError()) {
+    PrintError(captureError->message + ". The capture stopped there.");
+    if (exitCode == 0) exitCode = 1;
+  }
+  line.SetCapture(nullptr);
+  return exitCode;
 }

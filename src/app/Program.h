@@ -6,10 +6,14 @@
 #include "link/DmxLine.h"
 
 #include <expected>
+#include <functional>
 
-// Chooses the output (looking for a real interface when none is named, falling back to
-// none), opens the capture, and resets the line.
-std::expected<void, CError> ConfigureLine(const CCommandLine& commandLine);
+// Chooses the output (looking for a real interface when none is named, falling back to none).
+std::expected<void, CError> ConfigureOutput(const CCommandLine& commandLine);
+// Opens the capture the command line asks for, if any. `captureFailed` hears of its first write
+// failure: on the thread that started the frame, so it must not block.
+std::expected<void, CError> StartCapture(const CCommandLine& commandLine,
+                                         std::function<void(const CError&)> captureFailed);
 
 // The DMX line as a script's frame expectations see it.
 class CLineFrameSource final : public CFrameSource {
@@ -22,13 +26,16 @@ class CLineFrameSource final : public CFrameSource {
   const CDmxLine& m_line;
 };
 
-// Runs the program on the script host. Exit status: 0 ran through, 1 an expectation
-// failed (printed to stderr), 2 the script cannot be read.
+// Runs the program on the script host. Nothing is created or emptied before the script has been
+// read. Exit status: 0 ran through, 1 an expectation failed or the capture could not be written
+// (the reason printed to stderr, last), 2 the script cannot be read or the set-up failed.
 int RunScriptMode(const CCommandLine& commandLine);
 
-// Shows a fault of the interface (unplugged, failing) to the user once, in a message box,
-// through the current host. Call once the host is set.
+// Shows a fault of the interface (unplugged, failing) and a capture that stopped to the user
+// once, in a message box, through the current host. Call once the host is set.
 void WatchLineFaults();
+// Reports a stopped capture in the windowed program: on stderr at once, in a message box soon.
+void ReportCaptureFailure(const CError& error);
 
 // Flushes the line at the end of a run: frames already started reach the output.
 void FinishLine();

@@ -1,6 +1,8 @@
 // Script parsing: words, decimal and 0x numbers, quoted texts with \" and \\ escapes, # comments.
 #include "framework/Script.h"
 
+#include "base/WholeFile.h"
+
 #include "framework/Messages.h"
 
 #include <cctype>
@@ -153,12 +155,12 @@ std::expected<CScript, CError> CScript::Parse(const std::string& text, const std
 }
 
 std::expected<CScript, CError> CScript::Load(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return std::unexpected(CError{path + ": cannot be read"});
-  std::ostringstream text;
-  text << file.rdbuf();
-  if (file.bad()) return std::unexpected(CError{path + ": cannot be read"});
-  return Parse(text.str(), path);
+  // Only a regular file of sensible size: a directory, a pipe or /dev/zero is refused at once.
+  auto whole = ReadWholeFile(path, kMaxSize);
+  if (!whole) return std::unexpected(CError{path + ": cannot be read"});
+  if (whole->size > kMaxSize)
+    return std::unexpected(CError{path + ": cannot be read: larger than " + std::to_string(kMaxSize >> 20) + " MiB"});
+  return Parse(std::string(whole->bytes.begin(), whole->bytes.end()), path);
 }
 
 bool ParseSlotValue(const std::string& word, long long& slot, long long& value) {

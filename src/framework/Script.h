@@ -2,6 +2,7 @@
 #pragma once
 #include "base/Error.h"
 
+#include <cstdint>
 #include <expected>
 #include <string>
 #include <vector>
@@ -23,6 +24,8 @@ class CScript final {
  public:
   // Parses script text; `name` is used in error messages ("name:line: ...").
   static std::expected<CScript, CError> Parse(const std::string& text, const std::string& name);
+  // Scripts larger than this are refused.
+  static constexpr std::uint64_t kMaxSize = 16u << 20;
   static std::expected<CScript, CError> Load(const std::string& path);
 
   const std::vector<CScriptLine>& Lines() const { return m_lines; }

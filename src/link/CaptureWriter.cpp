@@ -3,6 +3,9 @@
 
 #include "base/LittleEndian.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <system_error>
 #include <utility>
@@ -24,22 +27,18 @@ constexpr char kDissectorName[] = "dmx";  // padded with a zero byte to a length
 }  // namespace
 
 std::expected<std::unique_ptr<CCaptureWriter>, CError> CCaptureWriter::Create(const std::string& path) {
-  std::unique_ptr<std::FILE, CFileCloser> file(std::fopen(path.c_str(), "wb"));
-  if (!file) {
-    return std::unexpected(CError{"Cannot create the capture file \"" + path + "\": " + ErrnoText(errno)});
-  }
-  std::unique_ptr<CCaptureWriter> writer(new CCaptureWriter(path, std::move(file)));
-  writer->WriteBytes(FileHeader());
-  if (writer->m_error) {
-    return std::unexpected(*writer->m_error);
-  }
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0666);
+  if (fd < 0) return std::unexpected(CError{"Cannot create the capture file \"" + path + "\": " + ErrnoText(errno)});
+  std::unique_ptr<CCaptureWriter> writer(new CCaptureWriter(path, fd));
+  writer->WriteBytes(FileHeader());  // a failure here is the capture's first, told like any other
   return writer;
 }
 
-CCaptureWriter::CCaptureWriter(std::string path, std::unique_ptr<std::FILE, CFileCloser> file)
-    : m_path(std::move(path)), m_file(std::move(file)) {}
+CCaptureWriter::CCaptureWriter(std::string path, int fd) : m_path(std::move(path)), m_fd(fd) {}
 
-CCaptureWriter::~CCaptureWriter() { Flush(); }
+CCaptureWriter::~CCaptureWriter() {
+  if (m_fd >= 0) ::close(m_fd);
+}
 
 std::vector<std::uint8_t> CCaptureWriter::FileHeader() {
   std::vector<std::uint8_t> header;
@@ -68,7 +67,8 @@ std::vector<std::uint8_t> CCaptureWriter::RecordData(const CDmxFrame& frame) {
   return data;
 }
 
-void CCaptureWriter::Write(const CDmxFrame& frame) {
+bool CCaptureWriter::Write(const CDmxFrame& frame) {
+  if (m_error) return false;
   std::vector<std::uint8_t> data = RecordData(frame);
   if (data.size() > kSnapLength) {
     data.resize(kSnapLength);  // cannot happen with 559 slots at most; keeps the file valid anyway
@@ -82,35 +82,25 @@ void CCaptureWriter::Write(const CDmxFrame& frame) {
   AppendLe(record, static_cast<std::uint32_t>(data.size()), 4);  // bytes kept
   AppendLe(record, static_cast<std::uint32_t>(data.size()), 4);  // bytes on the wire
   record.insert(record.end(), data.begin(), data.end());
-  WriteBytes(record);
+  return WriteBytes(record);
 }
 
-void CCaptureWriter::WriteBytes(const std::vector<std::uint8_t>& bytes) {
-  if (!m_file) {
-    return;
+bool CCaptureWriter::WriteBytes(const std::vector<std::uint8_t>& bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t written = ::write(m_fd, bytes.data() + done, bytes.size() - done);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) {
+      const int code = written < 0 ? errno : ENOSPC;
+      m_error = CError{"The capture file \"" + m_path + "\" could not be written: " + ErrnoText(code)};
+      // A torn record would make the whole file unreadable to some tools.
+      if (done > 0) (void)::ftruncate(m_fd, static_cast<off_t>(m_complete));
+      ::close(m_fd);
+      m_fd = -1;
+      return false;
+    }
+    done += static_cast<std::size_t>(written);
   }
-  errno = 0;
-  if (std::fwrite(bytes.data(), 1, bytes.size(), m_file.get()) != bytes.size()) {
-    Fail("Writing the capture file \"" + m_path + "\" failed");
-  }
+  m_complete += bytes.size();
+  return true;
 }
-
-void CCaptureWriter::Flush() {
-  if (!m_file) {
-    return;
-  }
-  errno = 0;
-  if (std::fflush(m_file.get()) != 0) {
-    Fail("Writing the capture file \"" + m_path + "\" failed");
-  }
-}
-
-void CCaptureWriter::Fail(const std::string& what) {
-  const int code = errno;
-  if (!m_error) {
-    m_error = CError{what + (code != 0 ? ": " + ErrnoText(code) : std::string())};
-  }
-  std::clearerr(m_file.get());
-}
-
-std::optional<CError> CCaptureWriter::Error() const { return m_error; }

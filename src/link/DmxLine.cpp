@@ -80,11 +80,13 @@ void CDmxLine::SetClock(std::function<std::int64_t()> nowUs) {
   m_clock = nowUs ? std::move(nowUs) : std::function<std::int64_t()>(SteadyNowUs);
 }
 
-void CDmxLine::SetCapture(std::unique_ptr<CCaptureWriter> capture) {
+void CDmxLine::SetCapture(std::unique_ptr<CCaptureWriter> capture, std::function<void(const CError&)> failed) {
+  if (capture && capture->Error() && failed) failed(*capture->Error());
   std::unique_ptr<CCaptureWriter> previous;
   std::lock_guard lock(m_mutex);
   previous = std::exchange(m_capture, std::move(capture));
-  // `previous` is flushed and closed by its destructor, after the lock is released.
+  m_captureFailed = std::move(failed);
+  // `previous` is closed by its destructor, after the lock is released.
 }
 
 std::int32_t CDmxLine::DmxLinkOpen(std::int32_t id, std::int32_t model) {
@@ -176,9 +178,16 @@ void CDmxLine::StartLocked() {
   frame.startCode = static_cast<std::uint8_t>(m_mode.startCode);
   frame.interval = m_mode.interval;
   frame.slots.assign(m_image.begin(), m_image.begin() + m_mode.length);
+  // A frame started after the interface failed never reaches a wire, so the capture leaves it out.
+  const bool toCapture = m_capture && !m_capture->Error() && !OutputFaulted();
   if (m_output) m_output->Send(frame);
-  if (m_capture) m_capture->Write(frame);
+  if (toCapture && !m_capture->Write(frame) && m_captureFailed) m_captureFailed(*m_capture->Error());
   m_tally.Take(frame);
+}
+
+bool CDmxLine::OutputFaulted() const {
+  std::lock_guard lock(m_faults->mutex);
+  return m_faults->fault.has_value();
 }
 
 std::string CDmxLine::LastError() const {
@@ -215,6 +224,4 @@ void CDmxLine::Flush(std::chrono::milliseconds limit) {
   }
   // Waiting for the wire happens outside the lock so callers on the other thread never block on it.
   if (output) output->Flush(limit);
-  std::lock_guard lock(m_mutex);
-  if (m_capture) m_capture->Flush();
 }

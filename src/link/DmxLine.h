@@ -48,8 +48,11 @@ class CDmxLine final : public CDmxLink {
   void SetFaultHandler(std::function<void(const CError&)> handler);
   // The clock that stamps frames, in microseconds; the steady clock unless set.
   void SetClock(std::function<std::int64_t()> nowUs);
-  // Every frame handed to the output is also written to this capture.
-  void SetCapture(std::unique_ptr<CCaptureWriter> capture);
+  // Every frame handed to a working output is also written to this capture. The first write
+  // failure stops the capture and is told to `failed` once, on the thread that started the
+  // frame, under the line's lock (or at once, on this thread, for a capture that failed already):
+  // it must not block nor call the line.
+  void SetCapture(std::unique_ptr<CCaptureWriter> capture, std::function<void(const CError&)> failed = {});
 
   // The eight calls. Results: 0 done, 1 refused (no answer, bad page/channel, impossible mode).
   // A refused SetMode keeps the previous mode but stands the line by, so nothing meant for the
@@ -67,10 +70,10 @@ class CDmxLine final : public CDmxLink {
 
   // Why the last SetMode failed, empty if it did not.
   std::string LastError() const override;
-  // The first write error of the capture, if any (writing goes on regardless).
+  // Why the capture stopped, if it did.
   std::optional<CError> CaptureError() const;
   CLineStatus Status() const;
-  // Every frame already started reaches the wire (and the capture), waiting at most `limit`.
+  // Every frame already started reaches the wire, waiting at most `limit`.
   void Flush(std::chrono::milliseconds limit);
 
  private:
@@ -78,12 +81,14 @@ class CDmxLine final : public CDmxLink {
   std::int32_t SetPageLocked(std::int32_t page, const std::uint8_t* data);
   std::int32_t SetChannelLocked(std::int32_t channel, std::int32_t value);
   void StartLocked();
+  bool OutputFaulted() const;
 
   mutable std::mutex m_mutex;
   // The output is shared with Flush, which waits on it without holding the lock.
   std::shared_ptr<CDmxOutput> m_output;
   std::function<std::int64_t()> m_clock;
   std::unique_ptr<CCaptureWriter> m_capture;
+  std::function<void(const CError&)> m_captureFailed;
   CFrameTally m_tally;
 
   std::array<std::uint8_t, kImageSize> m_image{};

@@ -9,6 +9,7 @@
 #include "qt/QtHost.h"
 
 #include <QApplication>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -35,10 +36,8 @@ int main(int argc, char** argv) {
   const std::string name = argc > 0 ? std::filesystem::path(argv[0]).stem().string() : std::string("vexmira");
   SetApplicationName(name);
 
-  if (const auto configured = ConfigureLine(*commandLine); !configured) {
-    std::fprintf(stderr, "vexmira: %s\n", configured.error().message.c_str());
-    return 2;
-  }
+  // A reader of the capture that goes away must not end the program: writes then fail instead.
+  std::signal(SIGPIPE, SIG_IGN);
   if (commandLine->scriptPath) return RunScriptMode(*commandLine);
 
   QApplication application(argc, argv);
@@ -50,6 +49,14 @@ int main(int argc, char** argv) {
 
   CQtHost host;
   CHost::SetCurrent(&host);
+  // After the host: a capture that fails at once is shown in a message box like any later failure.
+  auto configured = ConfigureOutput(*commandLine);
+  if (configured) configured = StartCapture(*commandLine, ReportCaptureFailure);
+  if (!configured) {
+    std::fprintf(stderr, "vexmira: %s\n", configured.error().message.c_str());
+    CHost::SetCurrent(nullptr);
+    return 2;
+  }
   std::unique_ptr<CLineMonitor> monitor;
   SetLineMonitorOpener([&monitor] {
     if (!monitor) monitor = std::make_unique<CLineMonitor>(CDmxLine::Instance());

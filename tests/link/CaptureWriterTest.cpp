@@ -1,9 +1,14 @@
 // The pcap capture: byte layout, write failures, and decoding by tshark.
 #include "link/CaptureWriter.h"
 #include "link/DmxLine.h"
+#include "support/RecordingLink.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -13,8 +18,6 @@
 #include <vector>
 
 namespace {
-
-std::string TempPath(const std::string& name) { return ::testing::TempDir() + "vexmira_" + name; }
 
 std::vector<std::uint8_t> ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -34,7 +37,8 @@ std::string RunCommand(const std::string& command) {
 }  // namespace
 
 TEST(CaptureWriter, WritesClassicPcapWithExportedPduRecords) {
-  const std::string path = TempPath("layout.pcap");
+  const CTempFolder folder;
+  const std::string path = folder / "layout.pcap";
   {
     auto writer = CCaptureWriter::Create(path);
     ASSERT_TRUE(writer) << writer.error().message;
@@ -57,28 +61,50 @@ TEST(CaptureWriter, WritesClassicPcapWithExportedPduRecords) {
       0x00, 0x80,
   };
   EXPECT_EQ(ReadFile(path), expected);
-  std::filesystem::remove(path);
 }
 
-TEST(CaptureWriter, UnwritablePlacesAreReported) {
+TEST(CaptureWriter, TheFirstWriteFailureStopsTheCaptureAndKeepsTheCompleteRecords) {
   auto missing = CCaptureWriter::Create("/nonexistent-folder/x.pcap");
   ASSERT_FALSE(missing);
   EXPECT_NE(missing.error().message.find("\"/nonexistent-folder/x.pcap\""), std::string::npos)
       << missing.error().message;
 
-  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full to fail writes";
+  // The header alone does not fit: the writer exists but has failed, naming the file and the cause.
   auto full = CCaptureWriter::Create("/dev/full");
-  ASSERT_TRUE(full) << full.error().message;  // the header is still buffered
-  const CDmxFrame frame{0, 0, 0, std::vector<std::uint8_t>(559, 0x11)};
-  for (int i = 0; i < 100; ++i) (*full)->Write(frame);  // goes on after the first failure
-  (*full)->Flush();
+  ASSERT_TRUE(full) << full.error().message;
   ASSERT_TRUE((*full)->Error());
-  EXPECT_NE((*full)->Error()->message.find("/dev/full"), std::string::npos) << (*full)->Error()->message;
+  EXPECT_EQ((*full)->Error()->message, "The capture file \"/dev/full\" could not be written: No space left on device");
+  EXPECT_FALSE((*full)->Write(CDmxFrame{0, 0, 0, {1}}));
+
+  // A file that may grow to the header and one and a half records: the first record is kept whole,
+  // the torn second one is taken off, and nothing more is tried.
+  const CTempFolder folder;
+  const std::string path = folder / "limit.pcap";
+  const CDmxFrame frame{0, 0, 0, std::vector<std::uint8_t>(100, 0x11)};
+  const rlim_t recordSize = 16 + CCaptureWriter::RecordData(frame).size();
+  rlimit saved{};
+  getrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit limited = saved;
+  limited.rlim_cur = 24 + recordSize + recordSize / 2;
+  setrlimit(RLIMIT_FSIZE, &limited);
+  {
+    auto writer = CCaptureWriter::Create(path);
+    ASSERT_TRUE(writer && !(*writer)->Error());
+    EXPECT_TRUE((*writer)->Write(frame));
+    EXPECT_FALSE((*writer)->Write(frame));
+    EXPECT_FALSE((*writer)->Write(frame));
+    ASSERT_TRUE((*writer)->Error());
+    EXPECT_NE((*writer)->Error()->message.find("File too large"), std::string::npos) << (*writer)->Error()->message;
+  }
+  setrlimit(RLIMIT_FSIZE, &saved);
+  EXPECT_EQ(std::filesystem::file_size(path), 24 + recordSize);
 }
 
 TEST(CaptureWriter, TsharkDecodesTheFramesAsDmx) {
   if (std::system("tshark --version >/dev/null 2>&1") != 0) GTEST_SKIP() << "tshark is not installed";
-  const std::string path = TempPath("tshark.pcap");
+  const CTempFolder folder;
+  const std::string path = folder / "tshark.pcap";
   {
     CDmxLine line;
     std::int64_t now = 1'500'000;
@@ -108,5 +134,46 @@ TEST(CaptureWriter, TsharkDecodesTheFramesAsDmx) {
                                "0x00\t000a7e00ff" + std::string(2 * 507, '0') + "01\t\n";
   EXPECT_EQ(RunCommand(tshark + "-e dmx.start_code -e dmx_chan.data_filter -e data.data 2>/dev/null"), expected);
   EXPECT_EQ(RunCommand(tshark + "-e frame.time_epoch 2>/dev/null"), "1.500000000\n1.525000000\n1.550000000\n");
-  std::filesystem::remove(path);
+}
+
+namespace {
+
+// An output that fails when the test says so.
+class CFailingOutput final : public CDmxOutput {
+ public:
+  bool Answers(int, int) override { return true; }
+  void Send(const CDmxFrame&) override {}
+  void SetFaultHandler(std::function<void(const CError&)> given) override { handler = std::move(given); }
+  std::string Name() const override { return "failing"; }
+  std::function<void(const CError&)> handler;
+};
+
+}  // namespace
+
+TEST(CaptureWriter, TheLineStopsCapturingAtTheFirstFailureAndAfterAnInterfaceFault) {
+  const CTempFolder folder;
+  CDmxLine line;
+  auto output = std::make_unique<CFailingOutput>();
+  CFailingOutput& failing = *output;
+  line.SetOutput(std::move(output));
+  std::vector<std::string> told;
+  auto capture = CCaptureWriter::Create(folder / "fault.pcap");
+  ASSERT_TRUE(capture);
+  line.SetCapture(std::move(*capture), [&](const CError& error) { told.push_back(error.message); });
+  line.DmxLinkSetMode(kLinkMark, 0, 0, 1);
+  line.DmxLinkTransmitStart();
+  failing.handler(CError{"unplugged"});
+  line.DmxLinkTransmitStart();  // never reaches a wire: not captured
+  EXPECT_EQ(std::filesystem::file_size(folder / "fault.pcap"), 24 + 16 + 14u);
+
+  // A capture that cannot be written is told once, and the line goes on.
+  CRecordingLink link;
+  auto full = CCaptureWriter::Create("/dev/full");
+  ASSERT_TRUE(full);
+  link.Line().SetCapture(std::move(*full), [&](const CError& error) { told.push_back(error.message); });
+  link.DmxLinkSetMode(kLinkMark, 0, 0, 1);
+  for (int i = 0; i < 3; ++i) link.DmxLinkTransmitStart();
+  EXPECT_EQ(link.Frames().size(), 3u);
+  EXPECT_EQ(told, std::vector<std::string>{"The capture file \"/dev/full\" could not be written: No space left on device"});
+  EXPECT_TRUE(link.Line().CaptureError());
 }

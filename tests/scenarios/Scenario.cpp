@@ -1,6 +1,8 @@
 // Scenario runs and tshark decoding.
 #include "Scenario.h"
 
+#include "support/TempFolder.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -34,13 +36,13 @@ std::vector<std::uint8_t> FromHex(const std::string& hex) {
 
 CScenarioRun RunScenario(const std::string& scriptName, const std::string& interfaceName, const std::string& extraArgs) {
   CScenarioRun run;
-  const std::string base = std::filesystem::temp_directory_path() / ("vexmira-" + std::to_string(getpid()) + "-");
-  run.capture = base + scriptName + ".pcap";
-  const std::string errors = base + scriptName + ".err";
-  // Scripts name their files relative to their own folder.
-  const std::string command = std::string("cd '") + SCENARIO_DIR + "' && " + VEXMIRA_BIN + " --interface '" + interfaceName + "' --script '" +
-                              SCENARIO_DIR + "/" + scriptName + "' --capture '" + run.capture + "' " + extraArgs +
-                              " 2>'" + errors + "'";
+  static const CTempFolder folder;  // the captures of this test program, removed at its end
+  run.capture = folder / (scriptName + ".pcap");
+  const std::string errors = folder / (scriptName + ".err");
+  // Run from elsewhere: scripts name their files relative to their own folder.
+  const std::string command = "cd '" + folder.Path().string() + "' && " + VEXMIRA_BIN + " --interface '" +
+                              interfaceName + "' --script '" + SCENARIO_DIR + "/" + scriptName + "' --capture '" +
+                              run.capture + "' " + extraArgs + " 2>'" + errors + "'";
   Capture(command, &run.exitCode);
   std::ifstream in(errors);
   std::ostringstream text;

@@ -1,0 +1,27 @@
+// A private temporary folder for a test's files, removed with everything in it at the end.
+#pragma once
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+class CTempFolder final {
+ public:
+  CTempFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "vexmira-test-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) != nullptr) m_path = pattern;
+  }
+  ~CTempFolder() {
+    std::error_code ignored;
+    if (!m_path.empty()) std::filesystem::remove_all(m_path, ignored);
+  }
+  CTempFolder(const CTempFolder&) = delete;
+  CTempFolder& operator=(const CTempFolder&) = delete;
+
+  const std::filesystem::path& Path() const { return m_path; }
+  // The path of `name` inside the folder, as a string.
+  std::string operator/(const std::string& name) const { return (m_path / name).string(); }
+
+ private:
+  std::filesystem::path m_path;
+};
