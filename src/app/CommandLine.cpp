@@ -40,4 +40,5 @@ const char* UsageText() {
          "  --help, --version  print this text or the version and exit\n";
 }
 
-const char* VersionText() { return "vexmira 2.0.0\n"; }
+// VEXMIRA_VERSION comes from the project version in CMakeLists.txt.
+const char* VersionText() { return "vexmira " VEXMIRA_VERSION "\n"; }

@@ -42,7 +42,8 @@ int main(int argc, char** argv) {
 
   QApplication application(argc, argv);
   QApplication::setApplicationName(QString::fromStdString(name));
-  QApplication::setDesktopFileName("vexmira");
+  // The installed desktop entry's id, so that desktops put the windows under its name and icon.
+  QApplication::setDesktopFileName("org.vexmira.Vexmira");
   QApplication::setWindowIcon(CProgramIcon::Icon());
   // The program ends when the launcher's run returns, not when a window closes.
   QApplication::setQuitOnLastWindowClosed(false);

@@ -9,7 +9,7 @@
 
 TEST(ProgramIcon, ExportedPicturesAreTheDrawnOnes) {
   const bool write = std::getenv("VEXMIRA_WRITE_ICONS") != nullptr;
-  for (int size : {16, 32, 48}) {
+  for (int size : {16, 32, 48, 64, 128, 256}) {
     const QImage drawn = CProgramIcon::Draw(size).convertToFormat(QImage::Format_ARGB32);
     const QString path = QString(VEXMIRA_SOURCE_DIR) + "/res/vexmira-" + QString::number(size) + ".png";
     if (write) {
