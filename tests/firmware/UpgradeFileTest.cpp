@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <fstream>
 #include <functional>
 
 #include "UpgradeFiles.h"
@@ -23,12 +24,9 @@ TEST(UpgradeFile, RefusesWhatCannotBeSentAndSaysWhy) {
   EXPECT_EQ(errorWith([](CBytes& b) { b.resize(37); }), format);
   EXPECT_EQ(errorWith([](CBytes& b) { b.resize(40); }), damaged + "it ends inside its file tag.");
   EXPECT_EQ(errorWith([](CBytes& b) { b.resize(41); }), "Upgrade file holds no firmware block.");
-  // Chains that miss the end of the file: short data, a length that would wrap a 32-bit offset,
-  // bytes left over that are too few for a block header.
+  // Chains that miss the end of the file: short data, bytes left over too few for a block header.
   EXPECT_EQ(errorWith([](CBytes& b) { b.pop_back(); }),
             damaged + "block 2 runs past the end of the file (it holds 20 bytes, 19 are left).");
-  EXPECT_EQ(errorWith([](CBytes& b) { WriteU32Le(b, 43, 0xFFFFFFF3); }),
-            damaged + "block 1 runs past the end of the file (it holds 4294967283 bytes, 41 are left).");
   EXPECT_EQ(errorWith([](CBytes& b) { b.resize(b.size() + 12); }),
             damaged + "the header of block 3 runs past the end of the file.");
   EXPECT_EQ(errorWith([](CBytes& b) { WriteU16Le(b, 68, 513); }),
@@ -37,13 +35,12 @@ TEST(UpgradeFile, RefusesWhatCannotBeSentAndSaysWhy) {
   // The limits themselves are fine, and a block without data never uses its chunk size.
   EXPECT_EQ(errorWith([](CBytes& b) { WriteU16Le(b, 47, 512); }), "(accepted)");
   EXPECT_EQ(errorWith([](CBytes& b) { b.resize(b.size() + 13); WriteU16Le(b, b.size() - 7, 0xFFFF); }), "(accepted)");
-}
 
-TEST(UpgradeFile, RefusesAFileTooLargeToCountAndAFolder) {
-  const std::string path = WriteTempFile("large.zku", {});
-  ASSERT_EQ(::truncate(path.c_str(), 0x80000000LL), 0);  // sparse: refused before it is read
+  // A file too large for the progress count (a sparse one here), refused by its length alone.
+  const std::string path = ::testing::TempDir() + "vexmira_fw_large.zku";
+  std::ofstream{path};
+  ASSERT_EQ(::truncate(path.c_str(), 0x80000000LL), 0);
   EXPECT_EQ(CUpgradeFile::Read(path).error().message,
             "Upgrade file is too large: 2147483648 bytes; at most 2147483647 bytes can be sent.");
   std::filesystem::remove(path);
-  EXPECT_EQ(CUpgradeFile::Read(::testing::TempDir()).error().message, "\"" + ::testing::TempDir() + "\" open error!");
 }
