@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "UpgradeFiles.h"
 
@@ -37,25 +38,20 @@ CBuffer End(CTag tag, std::uint32_t length, std::uint32_t word) {
 
 class UpgradeTransfer : public ::testing::Test {
  protected:
-  // Each returns a letter per step: 'm' the mode set and a frame handed over, 'c' a frame handed over,
-  // 's' a start, '.' no call. Frames handed over are kept, with the bytes sent as each was.
-  std::string Open(int ticks) {
-    m_transfer.Open();
-    const std::string open = Step();
-    return open + Ticks(ticks);
-  }
-  // Starts `image`, then ticks `ticks` times, or until the transfer ends when ticks is 0.
-  std::string Start(const CUpgradeImage& image, int ticks = 0) {
-    m_transfer.Start(*CUpgradeFile::Parse(image.bytes));
-    const std::string start = Step();
-    return start + Ticks(ticks);
-  }
-  // `count` ticks, or ticks until the transfer ends when count is 0.
-  std::string Ticks(int count = 0) {
-    std::string steps;
+  void SetUp() override { ASSERT_EQ(Run([&] { m_transfer.Open(); }), "m"); }
+
+  // Does `action`, then ticks `count` times, or until the transfer ends when count is 0. A letter per
+  // step: 'm' the mode set and a frame handed over, 'c' a frame handed over, 's' a start, '.' no call.
+  // The frames handed over are kept, with the bytes sent as each was.
+  std::string Run(const std::function<void()>& action, int count = 0) {
+    action();
+    std::string steps = Step();
     for (int tick = 0; count > 0 ? tick < count : m_transfer.State() == CUpgradeTransfer::EState::Transferring; ++tick)
       m_transfer.Tick(), steps += Step();
     return steps;
+  }
+  std::function<void()> Start(const CUpgradeImage& image) {
+    return [this, &image] { m_transfer.Start(*CUpgradeFile::Parse(image.bytes)); };
   }
   std::string Step() {
     auto calls = m_link.Calls();
@@ -76,14 +72,14 @@ class UpgradeTransfer : public ::testing::Test {
 };
 
 TEST_F(UpgradeTransfer, SendsTheIdleFrameThenEachBlocksChunksAndEndThenIdlesAgainAndStandsByOnClose) {
-  EXPECT_EQ(Open(2), "mss");
+  EXPECT_EQ(Run([] {}, 2), ".ss");  // the idle frame, handed over at the open
   const CBytes a{0x30, 0x31, 0x32, 0x33, 0x34}, b{0x90, 0x91, 0x92};
   const auto image = CUpgradeImage()
                          .Block({0xA0, 0xA1}, 0, 0xAAAA, {})
                          .Block({0x10, 0x20}, 2, 0x11111111, a)
                          .Block({0x11, 0x21}, 512, 0x22222222, b)
                          .Block({0xC0, 0xC1}, 512, 0xCCCC, {});
-  EXPECT_EQ(Start(image), Schedule({85, 4, 85, 4, 4, 4, 85, 4, 85, 4}));
+  EXPECT_EQ(Run(Start(image)), Schedule({85, 4, 85, 4, 4, 4, 85, 4, 85, 4}));
   CBuffer idle{};
   CUpgradeFrameBuilder::BuildIdle(idle);
   EXPECT_EQ(m_frames, (std::vector<CBuffer>{idle, Data({0xA0, 0xA1}, 0, {}), End({0xA0, 0xA1}, 0, 0xAAAA),
@@ -93,25 +89,24 @@ TEST_F(UpgradeTransfer, SendsTheIdleFrameThenEachBlocksChunksAndEndThenIdlesAgai
                                             Data({0xC0, 0xC1}, 0, {}), End({0xC0, 0xC1}, 0, 0xCCCC), idle}));
   // The total is reached with the last data frame, before the last block end goes out.
   EXPECT_EQ(m_progress, (std::vector<std::uint32_t>{0, 0, 0, 2, 4, 5, 5, 8, 8, 8, 8, 8}));
-  EXPECT_EQ(Ticks(2), "ss");
+  EXPECT_EQ(Run([] {}, 2), ".ss");
   m_transfer.Close();
   EXPECT_EQ(m_link.Described(), std::vector<std::string>{"StandBy()"});
 }
 
 TEST_F(UpgradeTransfer, DuringATransferTheSliderCutsTheHoldAndANewFileStartsAfresh) {
-  Open(0);
   m_transfer.SetSpeed(100);
-  EXPECT_EQ(Start(CUpgradeImage().Block({1, 1}, 1, 0, {7, 8, 9}), 10), "c..ssssssss");  // 75 ticks left
-  m_transfer.SetSpeed(1);  // hold 4: the first frame is left 4 ticks from now, still sent on each
-  EXPECT_EQ(Ticks(4), "sssc");
-  m_transfer.SetSpeed(100);  // a longer hold never stretches the frame on the line; the next one gets it
-  EXPECT_EQ(Ticks(4 + 103), "..sc.." + std::string(100, 's') + "c");
+  const auto image = CUpgradeImage().Block({1, 1}, 1, 0, {7, 8, 9});
+  EXPECT_EQ(Run(Start(image), 10), "c..ssssssss");  // the first frame: 75 ticks left
+  // Hold 4: the first frame is left 4 ticks from now, still sent on each; the slider makes no call.
+  EXPECT_EQ(Run([&] { m_transfer.SetSpeed(1); }, 4), ".sssc");
+  // A longer hold never stretches the frame on the line; the next one gets it.
+  EXPECT_EQ(Run([&] { m_transfer.SetSpeed(100); }, 4 + 103), "...sc.." + std::string(100, 's') + "c");
 
-  m_frames.clear();
+  const auto next = CUpgradeImage({7, 8, 9}).Block({5, 6}, 2, 0, {0x70, 0x71, 0x72});
   m_progress.clear();
-  EXPECT_EQ(Start(CUpgradeImage({7, 8, 9}).Block({5, 6}, 2, 0, {0x70, 0x71, 0x72}), 85),
-            "c.." + std::string(82, 's') + "c");  // held 85 ticks as a first frame
-  EXPECT_EQ(m_frames.front(), Data({5, 6}, 0, {0x70, 0x71}, CUpgradeFrameBuilder({7, 8, 9})));
+  EXPECT_EQ(Run(Start(next), 85), "c.." + std::string(82, 's') + "c");  // held 85 ticks as a first frame
+  EXPECT_EQ(m_frames.end()[-2], Data({5, 6}, 0, {0x70, 0x71}, CUpgradeFrameBuilder({7, 8, 9})));
   EXPECT_EQ(m_progress, (std::vector<std::uint32_t>{2, 3}));
   EXPECT_EQ(m_transfer.TransferTotal(), 3u);
 }
