@@ -24,13 +24,14 @@ struct CShortFramesOutput final : CDmxOutput {
 TEST(FirmwareUpgrade, ControlsReachTheTransferAndItsStateAndRefusalsReachTheUser) {
   const CScriptRun run = RunDialogScript<CFirmwareUpgrade>(
       "expect icon 139\nexpect text 1273 \"100\"\nexpect hidden 1272\nclick 1001\n"
-      "expect message \"Upgrade file no specify!\" warning\nfile \"" + kFile + "\"\nclick 1000\nfile cancel\nclick 1000\n"
-      "expect text 1005 \"" + kFile + "\"\nclick 1001\nexpect visible 1272\nexpect range 1272 0 600\nexpect pos 1272 512\n"
-      "wait 350\nslide 1004 2\nexpect text 1273 \"99\"\n"  // hold 5: the first frame is cut short
+      "expect message \"Upgrade file no specify!\" warning\nfile \"" + kFile + "\"\nclick 1000\n"
+      "file cancel\nclick 1000\nexpect text 1005 \"" + kFile + "\"\nclick 1001\nexpect visible 1272\n"
+      "expect range 1272 0 600\nexpect pos 1272 512\nwait 350\nslide 1004 2\nexpect text 1273 \"99\"\n"
       "type 1005 \"/no/such/file.zku\"\nclick 1001\nexpect message \"\\\"/no/such/file.zku\\\" open error!\" warning\n"
-      "type 1005 \"" VEXMIRA_SOURCE_DIR "/CMakeLists.txt\"\nclick 1001\nexpect message \"Upgrade file format error!\" warning\n"
-      "wait 175\nexpect pos 1272 600\nwait 3500\nexpect message \"      Firmware upgrade finish!\" none\n"
-      "expect hidden 1272\nslide 1004 1 TB_TOP\nexpect text 1273 \"100\"\nclose\n");
+      "type 1005 \"" VEXMIRA_SOURCE_DIR "/CMakeLists.txt\"\nclick 1001\n"
+      "expect message \"Upgrade file format error!\" warning\nwait 175\nexpect pos 1272 600\nwait 3500\n"
+      "expect message \"      Firmware upgrade finish!\" none\nexpect hidden 1272\nslide 1004 1 TB_TOP\n"
+      "expect text 1273 \"100\"\nclose\n");
   ASSERT_TRUE(run.Passed()) << run.result.message;
   const CFileDialog& open = run.fileDialogs.at(0);
   EXPECT_EQ(open.defaultExtension + " " + open.initialName + " " + open.filter,
@@ -46,7 +47,8 @@ TEST(FirmwareUpgrade, AnInterfaceThatCannotSendUpgradeFramesIsNamedNotFaked) {
   const std::string refusal =
       "expect message \"This DMX interface cannot send firmware upgrade frames: at most 512 slots\" warning\n";
   const CScriptRun run = RunScript(
-      refusal + "type 1005 \"" + kFile + "\"\nclick 1001\n" + refusal + "expect hidden 1272\nwait 3500\nexpect frames 0\n",
+      refusal + "type 1005 \"" + kFile + "\"\nclick 1001\n" + refusal +
+          "expect hidden 1272\nwait 3500\nexpect frames 0\n",
       [](CDmxLink& link) { CFirmwareUpgrade(link).DoModal(); }, std::make_unique<CShortFramesOutput>());
   EXPECT_TRUE(run.Passed()) << run.result.message;
 }

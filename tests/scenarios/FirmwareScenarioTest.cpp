@@ -32,7 +32,8 @@ TEST(FirmwareScenario, TwoBlocksGoOutHeldAndCheckedThenTheIdleFrameAgain) {
   const auto& first = runs[1];
   EXPECT_EQ(std::vector<std::uint8_t>(first.begin(), first.begin() + 13),
             (std::vector<std::uint8_t>{0x01, 0x56, 0x4D, 0x31, 0x10, 0x01, 0, 0, 0, 0, 0x00, 0x02, 3}));
-  EXPECT_EQ((std::vector<int>{first[524], first[525], first[557], first[558]}), (std::vector<int>{0xE7, 0x78, 0xE7, 0}));
+  EXPECT_EQ((std::vector<int>{first[524], first[525], first[557], first[558]}),
+            (std::vector<int>{0xE7, 0x78, 0xE7, 0}));
   EXPECT_EQ((std::vector<int>{runs[2][6], runs[2][7], runs[2][10]}), (std::vector<int>{0x00, 0x02, 88}));  // offset 512
   // Block 1's end: its length, word and tag byte.
   EXPECT_EQ((std::vector<int>{runs[3][516], runs[3][517], runs[3][519], runs[3][523]}),
