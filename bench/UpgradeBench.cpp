@@ -2,13 +2,18 @@
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <string_view>
 #include <vector>
 
 #include "firmware/UpgradeFile.h"
 #include "firmware/UpgradeTransfer.h"
+#include "link/DmxLink.h"
+#include "link/LineConstants.h"
 
 namespace {
 
@@ -23,6 +28,32 @@ double PeakRssMiB() {
 void PutLe(std::vector<std::uint8_t>& bytes, std::uint32_t value, int count) {
   for (int i = 0; i < count; ++i) bytes.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
 }
+
+// A line that only keeps its frame image, copying each page at the call as the real one does, and
+// counts the frames handed over.
+class CImageLink final : public CDmxLink {
+ public:
+  std::int64_t FramesHandedOver() const { return m_frames; }
+  const std::array<std::uint8_t, kImageSize>& Image() const { return m_image; }
+
+  std::int32_t DmxLinkOpen(std::int32_t, std::int32_t) override { return 0; }
+  std::int32_t DmxLinkSetMode(std::int32_t, std::int32_t, std::int32_t, std::int32_t) override { return 0; }
+  std::int32_t DmxLinkTransmitSetPageValue(std::int32_t page, const std::uint8_t* data) override {
+    std::copy_n(data, kPageSize, m_image.begin() + kPageSize * page);
+    m_frames += page == kPageCount - 1;
+    return 0;
+  }
+  std::int32_t DmxLinkTransmitSetChannelValue(std::int32_t, std::int32_t) override { return 0; }
+  std::int32_t DmxLinkTransmitStart() override { return 0; }
+  std::int32_t DmxLinkTransmitStartWithPageValue(std::int32_t, const std::uint8_t*) override { return 0; }
+  std::int32_t DmxLinkTransmitStartWithChannelValue(std::int32_t, std::int32_t) override { return 0; }
+  std::int32_t DmxLinkStandBy() override { return 0; }
+  std::string LastError() const override { return {}; }
+
+ private:
+  std::array<std::uint8_t, kImageSize> m_image{};
+  std::int64_t m_frames = 0;
+};
 
 // An upgrade file of exactly kFileSize bytes: blocks of up to `blockData` bytes sent in 512-byte chunks.
 std::vector<std::uint8_t> MakeImage(std::size_t blockData) {
@@ -52,23 +83,20 @@ std::vector<std::uint8_t> MakeImage(std::size_t blockData) {
 }
 
 // Checks the image and builds every frame of its transfer, ticking the engine as the 35 ms timer
-// would; returns the number of frames built.
+// would; returns the number of upgrade frames built.
 std::int64_t CheckAndSend(std::vector<std::uint8_t> bytes) {
   auto file = CUpgradeFile::Parse(std::move(bytes));
   if (!file) {
     std::fprintf(stderr, "%s\n", file.error().message.c_str());
     return -1;
   }
-  CUpgradeTransfer transfer;
+  CImageLink link;
+  CUpgradeTransfer transfer(link);
+  transfer.Open();
   transfer.Start(std::move(*file));
-  std::int64_t frames = 1;
-  for (;;) {
-    const auto result = transfer.Tick();
-    frames += result.frameChanged;
-    if (result.finished) break;
-  }
-  benchmark::DoNotOptimize(transfer.Frame());
-  return frames;
+  while (transfer.State() == CUpgradeTransfer::EState::Transferring) transfer.Tick();
+  benchmark::DoNotOptimize(link.Image());
+  return link.FramesHandedOver() - 2;  // not the idle frames before and after
 }
 
 // Peak memory is a high-water mark of the whole process, so it is measured once per layout, before

@@ -2,11 +2,15 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "firmware/UpgradeFile.h"
 #include "firmware/UpgradeFrameBuilder.h"
 #include "firmware/UpgradeTransfer.h"
+#include "link/DmxLink.h"
+#include "link/LineConstants.h"
 
 namespace {
 
@@ -36,6 +40,31 @@ void CheckAccepted(const CUpgradeFile& file, const std::uint8_t* data, std::size
   Check(total == file.TransferTotal());
 }
 
+// A line that hands each whole frame (all four pages) to `take`.
+class CFrameLink final : public CDmxLink {
+ public:
+  explicit CFrameLink(std::function<void(const CUpgradeFrameBuilder::CBuffer&)> take) : m_take(std::move(take)) {}
+
+  std::int32_t DmxLinkOpen(std::int32_t, std::int32_t) override { return 0; }
+  std::int32_t DmxLinkSetMode(std::int32_t, std::int32_t, std::int32_t, std::int32_t) override { return 0; }
+  std::int32_t DmxLinkTransmitSetPageValue(std::int32_t page, const std::uint8_t* data) override {
+    Check(page >= 0 && page < kPageCount);
+    std::memcpy(m_image.data() + kPageSize * page, data, kPageSize);
+    if (page == kPageCount - 1) m_take(m_image);
+    return 0;
+  }
+  std::int32_t DmxLinkTransmitSetChannelValue(std::int32_t, std::int32_t) override { return 0; }
+  std::int32_t DmxLinkTransmitStart() override { return 0; }
+  std::int32_t DmxLinkTransmitStartWithPageValue(std::int32_t, const std::uint8_t*) override { return 0; }
+  std::int32_t DmxLinkTransmitStartWithChannelValue(std::int32_t, std::int32_t) override { return 0; }
+  std::int32_t DmxLinkStandBy() override { return 0; }
+  std::string LastError() const override { return {}; }
+
+ private:
+  std::function<void(const CUpgradeFrameBuilder::CBuffer&)> m_take;
+  CUpgradeFrameBuilder::CBuffer m_image{};
+};
+
 // Sends the file tick by tick and checks that the data frames carry every block's data in order.
 void CheckTransfer(CUpgradeFile file) {
   std::vector<std::vector<std::uint8_t>> expected;
@@ -45,10 +74,11 @@ void CheckTransfer(CUpgradeFile file) {
   }
   const std::uint32_t total = file.TransferTotal();
 
-  CUpgradeTransfer transfer;
-  transfer.Start(std::move(file));
   std::vector<std::vector<std::uint8_t>> received(1);
+  const CUpgradeTransfer* engine = nullptr;
   auto take = [&](const CUpgradeFrameBuilder::CBuffer& frame) {
+    // The idle frames, at the open and at the finish, are handed over outside the transfer.
+    if (engine->State() != CUpgradeTransfer::EState::Transferring) return;
     if (frame[6] == 0xFF && frame[7] == 0xFF && frame[8] == 0xFF && frame[9] == 0xFF) {
       received.emplace_back();  // block end: the next data frame belongs to the next block
       return;
@@ -58,13 +88,12 @@ void CheckTransfer(CUpgradeFile file) {
     Check(Le32(&frame[6]) == received.back().size());
     received.back().insert(received.back().end(), frame.begin() + 12, frame.begin() + 12 + static_cast<long>(n));
   };
-  take(transfer.Frame());
-  for (;;) {
-    const auto result = transfer.Tick();
-    if (result.finished) break;
-    if (result.frameChanged) take(transfer.Frame());
-  }
-  Check(transfer.Idle());
+  CFrameLink link(take);
+  CUpgradeTransfer transfer(link);
+  engine = &transfer;
+  transfer.Open();
+  transfer.Start(std::move(file));
+  while (transfer.State() == CUpgradeTransfer::EState::Transferring) transfer.Tick();
   Check(transfer.BytesSent() == total);
   received.pop_back();  // opened by the last block end
   Check(received == expected);

@@ -1,10 +1,8 @@
-// The firmware upgrade dialog, bound to the transfer engine: file choice, checks, frames, progress.
+// The firmware upgrade dialog: binds its buttons, slider and timer to the transfer engine and shows its progress.
 #include "firmware/FirmwareUpgrade.h"
 
 #include "framework/Resources.h"
 #include "framework/Text.h"
-#include "link/DmxLink.h"
-#include "link/LineConstants.h"
 
 namespace {
 const char* const kNoFileText = "Upgrade file no specify!";
@@ -28,7 +26,7 @@ const CDialogTemplate& CFirmwareUpgrade::Layout() {
   return layout;
 }
 
-CFirmwareUpgrade::CFirmwareUpgrade(CDmxLink& link) : CDialog(Layout()), m_link(link) {}
+CFirmwareUpgrade::CFirmwareUpgrade(CDmxLink& link) : CDialog(Layout()), m_transfer(link) {}
 
 const CMessageTable& CFirmwareUpgrade::MessageTable() const {
   using D = CFirmwareUpgrade;
@@ -48,22 +46,18 @@ bool CFirmwareUpgrade::OnInitDialog() {
   Item(kSpeedSlider).SetRange(CUpgradeTransfer::kMinSpeed, CUpgradeTransfer::kMaxSpeed);
   Item(kSpeedSlider).SetPos(CUpgradeTransfer::kMinSpeed);
   SetItemText(kSpeedNumber, Decimal(CUpgradeTransfer::kMaxSpeed + 1 - CUpgradeTransfer::kMinSpeed));
-  // An interface that cannot send 559-slot frames would show progress and "finish" for frames
-  // that never went out: keep its reason and tell the user when a transfer is asked for.
-  if (m_link.DmxLinkSetMode(kLinkMark, 0xF9, 6, static_cast<std::int32_t>(CUpgradeFrameBuilder::kFrameLength)) != 0)
-    m_lineProblem = "This DMX interface cannot send firmware upgrade frames: " + m_link.LastError();
-  HandOverFrame();
+  m_transfer.Open();
   SetTimer(kTimer, kTickMs);
-  if (!m_lineProblem.empty()) MessageBox(m_lineProblem, EMessageIcon::Warning);
+  if (m_transfer.LineRefusal()) ShowLineRefusal();
   return true;
 }
 
-void CFirmwareUpgrade::HandOverFrame() {
-  for (std::size_t page = 0; page < CUpgradeFrameBuilder::kTransmitPages; ++page)
-    m_link.DmxLinkTransmitSetPageValue(static_cast<std::int32_t>(page), m_transfer.Page(page).data());
+// An interface that cannot send 559-slot frames would show progress and "finish" for frames that
+// never went out: say so at open and whenever a transfer is asked for.
+void CFirmwareUpgrade::ShowLineRefusal() {
+  MessageBox("This DMX interface cannot send firmware upgrade frames: " + *m_transfer.LineRefusal(),
+             EMessageIcon::Warning);
 }
-
-void CFirmwareUpgrade::ShowProgress() { Item(kProgress).SetPos(static_cast<int>(m_transfer.BytesSent())); }
 
 void CFirmwareUpgrade::OnOpen() {
   CFileDialog dialog;
@@ -82,8 +76,8 @@ void CFirmwareUpgrade::OnUpgrade() {
     MessageBox(kNoFileText, EMessageIcon::Warning);
     return;
   }
-  if (!m_lineProblem.empty()) {
-    MessageBox(m_lineProblem, EMessageIcon::Warning);
+  if (m_transfer.LineRefusal()) {
+    ShowLineRefusal();
     return;
   }
   // The whole file is checked before anything of it is sent; a refused file leaves a running
@@ -96,22 +90,20 @@ void CFirmwareUpgrade::OnUpgrade() {
   m_transfer.Start(std::move(*file));
   Item(kProgress).Show(true);
   Item(kProgress).SetRange(0, static_cast<int>(m_transfer.TransferTotal()));
-  HandOverFrame();
-  ShowProgress();
+  Item(kProgress).SetPos(static_cast<int>(m_transfer.BytesSent()));
 }
 
 void CFirmwareUpgrade::OnTimer(int timerId) {
+  using EState = CUpgradeTransfer::EState;
   if (timerId != kTimer) return;
-  const CUpgradeTransfer::CTickResult tick = m_transfer.Tick();
-  if (tick.frameChanged) {
-    HandOverFrame();
-    if (!m_transfer.Idle()) ShowProgress();
-  }
-  if (tick.transmit) m_link.DmxLinkTransmitStart();
-  if (tick.finished) {
+  const bool wasTransferring = m_transfer.State() == EState::Transferring;
+  m_transfer.Tick();
+  if (m_transfer.State() == EState::Transferring) {
+    Item(kProgress).SetPos(static_cast<int>(m_transfer.BytesSent()));
+  } else if (wasTransferring) {
     // Ticks go on while the box is open and send the idle frame, already in place.
     MessageBox(kFinishText, EMessageIcon::None);
-    if (HasWindow() && m_transfer.Idle()) Item(kProgress).Show(false);
+    if (HasWindow() && m_transfer.State() != EState::Transferring) Item(kProgress).Show(false);
   }
 }
 
@@ -126,5 +118,5 @@ void CFirmwareUpgrade::OnHScroll(int, int code, int) {
 
 void CFirmwareUpgrade::OnDestroy() {
   KillTimer(kTimer);
-  m_link.DmxLinkStandBy();
+  m_transfer.Close();
 }

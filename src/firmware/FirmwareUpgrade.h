@@ -27,12 +27,7 @@ class CFirmwareUpgrade final : public CDialog {
   void OnTimer(int timerId);
   void OnHScroll(int id, int code, int pos);
   void OnDestroy();
-  // Hands the current frame to the interface, page by page.
-  void HandOverFrame();
-  void ShowProgress();
+  void ShowLineRefusal();
 
   CUpgradeTransfer m_transfer;
-  CDmxLink& m_link;
-  // Why the interface cannot send upgrade frames; empty when it can.
-  std::string m_lineProblem;
 };

@@ -48,7 +48,7 @@ void CUpgradeFrameBuilder::Complete(CBuffer& frame) {
 
   for (std::size_t line = 0; line < kLineCount; ++line) {
     unsigned sum = 0;
-    for (std::size_t i = 0; i < 16; ++i) sum += frame[kPayloadAt + 16 * line + i];
+    for (std::size_t i = 0; i < kLineLength; ++i) sum += frame[kPayloadAt + kLineLength * line + i];
     frame[kLineChecksAt + line] = static_cast<std::uint8_t>(sum);
   }
 
@@ -56,10 +56,4 @@ void CUpgradeFrameBuilder::Complete(CBuffer& frame) {
   unsigned total = 0;
   for (std::size_t i = 0; i < kHeaderCheckAt; ++i) total += frame[i];
   WriteU16Le(frame, kFrameSumAt, static_cast<std::uint16_t>(total + 0xFF));
-}
-
-std::span<const std::uint8_t, CUpgradeFrameBuilder::kTransmitPage> CUpgradeFrameBuilder::Page(const CBuffer& frame,
-                                                                                              std::size_t page) {
-  assert(page < kTransmitPages);
-  return std::span<const std::uint8_t, kTransmitPage>(frame.data() + kTransmitPage * page, kTransmitPage);
 }

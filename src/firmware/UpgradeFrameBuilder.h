@@ -5,24 +5,25 @@
 #include <cstdint>
 #include <span>
 
+#include "link/LineConstants.h"
+
 // Builds each frame from an all-zero buffer of four whole transmit pages, so that the frame can be
-// handed to the interface page by page. Bytes 559 to 567 of the buffer stay zero.
+// handed to the line page by page. Bytes 559 to 567 of the buffer stay zero.
 class CUpgradeFrameBuilder final {
  public:
-  static constexpr std::size_t kFrameLength = 559;   // slots after the start code
-  static constexpr std::size_t kTransmitPage = 142;  // bytes per transmit page
-  static constexpr std::size_t kTransmitPages = 4;
-  static constexpr std::size_t kBufferSize = kTransmitPage * kTransmitPages;  // 568
+  // An upgrade frame fills the longest mode the line has.
+  static constexpr int kFrameLength = kMaxSlots;
   static constexpr std::size_t kMaxPayload = 512;
 
   // Frame byte offsets.
   static constexpr std::size_t kPayloadAt = 12;
   static constexpr std::size_t kHeaderCheckAt = 524;
   static constexpr std::size_t kLineChecksAt = 525;
-  static constexpr std::size_t kLineCount = 32;
+  static constexpr std::size_t kLineCount = 32;  // line checks, one per 16 payload bytes
+  static constexpr std::size_t kLineLength = 16;
   static constexpr std::size_t kFrameSumAt = 557;
 
-  using CBuffer = std::array<std::uint8_t, kBufferSize>;
+  using CBuffer = std::array<std::uint8_t, kImageSize>;
   using CFileTag = std::array<std::uint8_t, 3>;
   using CBlockTag = std::array<std::uint8_t, 2>;
 
@@ -37,9 +38,6 @@ class CUpgradeFrameBuilder final {
                      std::uint32_t blockWord) const;
   // The frame sent while no transfer runs.
   static void BuildIdle(CBuffer& frame);
-
-  // Transmit page `page` (0 to 3) of a frame buffer.
-  static std::span<const std::uint8_t, kTransmitPage> Page(const CBuffer& frame, std::size_t page);
 
  private:
   void PutPrefix(CBuffer& frame, const CBlockTag& blockTag) const;

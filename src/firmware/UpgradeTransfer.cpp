@@ -1,15 +1,22 @@
-// The upgrade transfer's block walk and hold schedule.
+// The upgrade transfer's block walk, hold schedule and calls on the line.
 #include "firmware/UpgradeTransfer.h"
 
 #include <algorithm>
 #include <cassert>
 
-CUpgradeTransfer::CUpgradeTransfer() { BuildIdleFrame(); }
+CUpgradeTransfer::CUpgradeTransfer(CDmxLink& link) : m_link(link) {}
+
+void CUpgradeTransfer::Open() {
+  if (m_link.DmxLinkSetMode(kLinkMark, kStartCode, kInterval, CUpgradeFrameBuilder::kFrameLength) != 0)
+    m_lineRefusal = m_link.LastError();
+  BuildIdleFrame();
+}
 
 void CUpgradeTransfer::Start(CUpgradeFile file) {
-  assert(file.BlockCount() > 0);  // a parsed file always holds a block
+  assert(!m_lineRefusal && file.BlockCount() > 0);  // a parsed file always holds a block
   // Replacing the image releases the one of a running transfer.
   m_file = std::make_unique<const CUpgradeFile>(std::move(file));
+  m_state = EState::Transferring;
   m_builder = CUpgradeFrameBuilder(m_file->FileTag());
   m_transferTotal = m_file->TransferTotal();
   m_bytesSent = 0;
@@ -29,6 +36,7 @@ void CUpgradeTransfer::BuildDataFrame() {
   const std::uint32_t n = std::min<std::uint32_t>(m_block.chunkSize, m_bytesLeftInBlock);
   const auto chunk = m_file->BlockData(m_block).subspan(m_chunkOffset, n);
   m_builder.BuildData(m_frame, m_block.tag, m_chunkOffset, chunk);
+  HandOverPages(m_link, m_frame.data());
   m_chunkOffset += n;
   m_bytesLeftInBlock -= n;
   m_bytesSent += n;
@@ -37,38 +45,43 @@ void CUpgradeTransfer::BuildDataFrame() {
 
 void CUpgradeTransfer::BuildBlockEndFrame() {
   m_builder.BuildBlockEnd(m_frame, m_block.tag, m_block.length, m_block.word);
+  HandOverPages(m_link, m_frame.data());
   m_blockEndSent = true;
 }
 
-void CUpgradeTransfer::BuildIdleFrame() { CUpgradeFrameBuilder::BuildIdle(m_frame); }
+void CUpgradeTransfer::BuildIdleFrame() {
+  CUpgradeFrameBuilder::BuildIdle(m_frame);
+  HandOverPages(m_link, m_frame.data());
+}
 
 void CUpgradeTransfer::Hold(int ticks) { m_holdCountdown = m_frameHold = ticks; }
 
-CUpgradeTransfer::CTickResult CUpgradeTransfer::Tick() {
-  CTickResult result;
-  if (Idle()) {
-    result.transmit = true;
-    return result;
+void CUpgradeTransfer::Tick() {
+  if (m_state != EState::Transferring) {
+    m_link.DmxLinkTransmitStart();
+    return;
   }
   if (--m_holdCountdown == 0) {
     Hold(m_holdTicks);
-    result.frameChanged = true;
-    if (m_bytesLeftInBlock != 0) {
-      BuildDataFrame();
-    } else if (!m_blockEndSent) {
-      BuildBlockEndFrame();
-    } else if (m_nextBlock < m_file->BlockCount()) {
-      // Blocks of length 0 count too: each still gets its data frame and block end frame.
-      StartBlock();
-    } else {
-      m_file.reset();
-      BuildIdleFrame();
-      result.finished = true;
-    }
-    return result;  // nothing is sent on the tick that changes the frame
+    NextFrame();
+    return;  // nothing is sent on the tick that changes the frame
   }
-  result.transmit = m_holdCountdown > 0 && m_holdCountdown <= m_frameHold - kQuietTicks;
-  return result;
+  if (m_holdCountdown > 0 && m_holdCountdown <= m_frameHold - kQuietTicks) m_link.DmxLinkTransmitStart();
+}
+
+void CUpgradeTransfer::NextFrame() {
+  if (m_bytesLeftInBlock != 0) {
+    BuildDataFrame();
+  } else if (!m_blockEndSent) {
+    BuildBlockEndFrame();
+  } else if (m_nextBlock < m_file->BlockCount()) {
+    // Blocks of length 0 count too, the last ones included: each gets its data and block end frame.
+    StartBlock();
+  } else {
+    m_file.reset();
+    m_state = EState::Finished;
+    BuildIdleFrame();
+  }
 }
 
 void CUpgradeTransfer::SetSpeed(int position) {
@@ -76,6 +89,8 @@ void CUpgradeTransfer::SetSpeed(int position) {
   m_holdCountdown = std::min(m_holdCountdown, m_holdTicks);
 }
 
-std::span<const std::uint8_t, CUpgradeFrameBuilder::kTransmitPage> CUpgradeTransfer::Page(std::size_t page) const {
-  return CUpgradeFrameBuilder::Page(m_frame, page);
+void CUpgradeTransfer::Close() {
+  m_file.reset();
+  m_state = EState::Idle;
+  m_link.DmxLinkStandBy();
 }

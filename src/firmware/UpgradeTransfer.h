@@ -1,63 +1,71 @@
-// The upgrade transfer engine: walks the blocks of an upgrade file and holds each frame for its ticks.
+// The upgrade transfer engine: keeps the idle frame or an upgrade file's frames on the line, tick by tick.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <span>
+#include <optional>
+#include <string>
 
 #include "firmware/UpgradeFile.h"
 #include "firmware/UpgradeFrameBuilder.h"
+#include "link/DmxLink.h"
 
-// Driven by one Tick() per 35 ms timer tick. While idle, every tick sends the idle frame. A transfer
-// sends, for each block in file order, its data frames and then its block end frame. A block's first
-// data frame is held 85 ticks, every other frame `hold ticks` (speed slider position + 3). A frame held
-// H ticks is sent H - 3 times: on the third to the (H - 1)-th tick after it was built, never on the tick
-// that builds it nor on the two after.
+// Driven by one Tick() per 35 ms timer tick; makes every call on the line itself. While no transfer
+// runs, every tick sends the idle frame. A transfer sends, for each block in file order, its data
+// frames and then its block end frame. A block's first data frame is held 85 ticks, every other
+// frame `hold ticks` (speed slider position + 3). A frame held H ticks is sent H - 3 times: on the
+// third to the (H - 1)-th tick after it was built, never on the tick that builds it nor on the two after.
 class CUpgradeTransfer final {
  public:
+  static constexpr std::int32_t kStartCode = 0xF9;
+  static constexpr std::int32_t kInterval = 6;
   static constexpr int kFirstFrameHold = 85;
   static constexpr int kMinSpeed = 1;
   static constexpr int kMaxSpeed = 100;
   static constexpr int kQuietTicks = 3;  // the change tick and the two after it send nothing
 
-  // What the caller does after one tick.
-  struct CTickResult {
-    bool frameChanged = false;  // Frame() holds a new frame: hand its four pages to the interface
-    bool transmit = false;      // put the current frame on the line once
-    bool finished = false;      // the transfer has just ended; the idle frame is in place
+  enum class EState {
+    Idle,          // no transfer runs: the idle frame goes out on every tick
+    Transferring,  // a file's frames go out; BytesSent() of TransferTotal() are in data frames
+    Finished,      // a transfer has run to its end: the idle frame goes out on every tick again
   };
 
-  // Starts idle, with the idle frame built and the slider at position 1 (hold ticks 4).
-  CUpgradeTransfer();
+  // Starts idle, with the slider at position 1 (hold ticks 4); makes no call until Open().
+  explicit CUpgradeTransfer(CDmxLink& link);
   CUpgradeTransfer(const CUpgradeTransfer&) = delete;
   CUpgradeTransfer& operator=(const CUpgradeTransfer&) = delete;
   ~CUpgradeTransfer() = default;
 
-  // Takes over a checked file and starts sending it from its first block, replacing any running
-  // transfer. Builds the first block's first data frame: hand Frame() over afterwards.
+  // Sets the line's upgrade mode and hands it the idle frame. A line that cannot send upgrade
+  // frames refuses the mode: LineRefusal() then gives its reason, and nothing goes out.
+  void Open();
+  // Takes over a checked file and puts its first frame on the line, replacing any running
+  // transfer. Only on a line that took the upgrade mode.
   void Start(CUpgradeFile file);
-  CTickResult Tick();
+  void Tick();
   // The speed slider moved to `position` (1 to 100): later frames are held position + 3 ticks, and a
-  // frame due to be held longer than that is left sooner. The frame's own schedule of quiet ticks stays.
+  // frame due to be held longer than that is left sooner. The frame's own quiet ticks stay.
   void SetSpeed(int position);
+  // Drops any transfer without notice and puts the line to stand-by.
+  void Close();
 
-  bool Idle() const { return m_file == nullptr; }
+  EState State() const { return m_state; }
+  const std::optional<std::string>& LineRefusal() const { return m_lineRefusal; }
   // Data bytes put into data frames since the transfer started, against TransferTotal().
   std::uint32_t BytesSent() const { return m_bytesSent; }
   std::uint32_t TransferTotal() const { return m_transferTotal; }
-  int HoldTicks() const { return m_holdTicks; }
-
-  const CUpgradeFrameBuilder::CBuffer& Frame() const { return m_frame; }
-  // Transmit page `page` (0 to 3) of the current frame.
-  std::span<const std::uint8_t, CUpgradeFrameBuilder::kTransmitPage> Page(std::size_t page) const;
 
  private:
   void StartBlock();
+  void NextFrame();
   void BuildDataFrame();
   void BuildBlockEndFrame();
   void BuildIdleFrame();
   void Hold(int ticks);
 
+  CDmxLink& m_link;
+  EState m_state = EState::Idle;
+  std::optional<std::string> m_lineRefusal;
   std::unique_ptr<const CUpgradeFile> m_file;  // the image; present exactly while a transfer runs
   CUpgradeFrameBuilder m_builder;
   CUpgradeFrameBuilder::CBuffer m_frame{};
