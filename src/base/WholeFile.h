@@ -11,12 +11,18 @@ struct CWholeFile {
 };
 
 struct CWholeFileError {
-  enum class EKind { Open, NotRegular, Read };
+  enum class EKind { Open, NotRegular, TooLarge, Read };
   EKind kind = EKind::Open;
-  int error = 0;  // errno for Open and Read
+  int error = 0;          // errno for Open and Read
+  std::uint64_t size = 0;  // the file's length for TooLarge
 };
 
-// Reads at most `limit` bytes of the file at `path`. The file is opened without blocking and
-// refused unless it is a regular file, so a FIFO, a device or a directory never stalls the caller.
-// A file that shrinks while it is read is a read error.
-std::expected<CWholeFile, CWholeFileError> ReadWholeFile(const std::filesystem::path& path, std::uint64_t limit);
+// What to do with a file longer than the limit: refuse it before reading anything, or read its
+// first `limit` bytes (for formats whose readers ignore what follows).
+enum class EBeyondLimit { Refuse, ReadPrefix };
+
+// Reads the file at `path`, at most `limit` bytes. The file is opened without blocking and refused
+// unless it is a regular file, so a FIFO, a device or a directory never stalls the caller. A file
+// that shrinks while it is read is a read error.
+std::expected<CWholeFile, CWholeFileError> ReadWholeFile(const std::filesystem::path& path, std::uint64_t limit,
+                                                         EBeyondLimit beyond = EBeyondLimit::Refuse);

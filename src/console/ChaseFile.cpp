@@ -102,7 +102,7 @@ std::vector<std::uint8_t> CChaseFile::Serialize() const {
 
 std::expected<CChaseFile, CError> CChaseFile::Load(const std::filesystem::path& path) {
   // Nothing past the largest chase is ever needed; a pipe or a device is refused, never waited on.
-  auto whole = ReadWholeFile(path, kMaxFileSize);
+  auto whole = ReadWholeFile(path, kMaxFileSize, EBeyondLimit::ReadPrefix);
   if (!whole) {
     const CWholeFileError& error = whole.error();
     if (error.kind == CWholeFileError::EKind::NotRegular)

@@ -86,11 +86,15 @@ std::expected<CUpgradeFile, CError> CUpgradeFile::Read(const std::filesystem::pa
   const auto readError = [&] { return std::unexpected(CError{"\"" + name + "\" read error!"}); };
 
   // Only a regular file has a length to read; a directory, pipe or device is refused as unopenable.
-  // The length is looked at first, so that a file too large to send is refused before it is read.
-  auto whole = ReadWholeFile(path, 0);
-  if (whole && whole->size <= kMaxSize) whole = ReadWholeFile(path, kMaxSize);
-  if (!whole) return whole.error().kind == CWholeFileError::EKind::Read ? readError() : openError();
-  if (whole->size > kMaxSize) return std::unexpected(TooLarge(whole->size));
+  // A file too large to send is refused before anything is read.
+  auto whole = ReadWholeFile(path, kMaxSize);
+  if (!whole) {
+    switch (whole.error().kind) {
+      case CWholeFileError::EKind::TooLarge: return std::unexpected(TooLarge(whole.error().size));
+      case CWholeFileError::EKind::Read: return readError();
+      default: return openError();
+    }
+  }
   return Parse(std::move(whole->bytes));
 }
 

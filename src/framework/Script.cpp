@@ -157,9 +157,9 @@ std::expected<CScript, CError> CScript::Parse(const std::string& text, const std
 std::expected<CScript, CError> CScript::Load(const std::string& path) {
   // Only a regular file of sensible size: a directory, a pipe or /dev/zero is refused at once.
   auto whole = ReadWholeFile(path, kMaxSize);
-  if (!whole) return std::unexpected(CError{path + ": cannot be read"});
-  if (whole->size > kMaxSize)
+  if (!whole && whole.error().kind == CWholeFileError::EKind::TooLarge)
     return std::unexpected(CError{path + ": cannot be read: larger than " + std::to_string(kMaxSize >> 20) + " MiB"});
+  if (!whole) return std::unexpected(CError{path + ": cannot be read"});
   return Parse(std::string(whole->bytes.begin(), whole->bytes.end()), path);
 }
 
