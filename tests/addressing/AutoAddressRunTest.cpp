@@ -1,0 +1,56 @@
+// Automatic addressing's engine on a recording link: the first-address frame and the run, tick by tick.
+#include "addressing/AutoAddressRun.h"
+#include "support/RecordingLink.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+using CStrings = std::vector<std::string>;
+
+TEST(AutoAddressRun, FrameCarriesTheFirstAddressMinusOneHighByteFirst) {
+  for (const auto& [address, high, low] :
+       std::vector<std::array<int, 3>>{{1, 0, 0}, {100, 0, 99}, {256, 0, 255}, {257, 1, 0}, {512, 1, 255}}) {
+    CRecordingLink link;
+    CAutoAddressRun run(link);
+    run.Setup(static_cast<std::uint32_t>(address));
+    run.Tick();
+    EXPECT_EQ(link.Described(), (CStrings{"SetChannelValue(0, " + std::to_string(high) + ")",
+                                          "SetChannelValue(1, " + std::to_string(low) + ")", "SetMode(165, 252, 0, 2)", "Start()"}));
+    EXPECT_EQ(link.Frames().at(0).StartCodeAndSlots(), (std::vector<std::uint8_t>{0xFC, std::uint8_t(high), std::uint8_t(low)}));
+  }
+}
+
+TEST(AutoAddressRun, RunMakes255StartsThenStandsByOnceTheFinishIsAcknowledged) {
+  CRecordingLink link;
+  CAutoAddressRun run(link);
+  run.Tick();  // idle ticks do nothing
+  EXPECT_TRUE(link.Calls().empty());
+  for (int runs = 0; runs < 2; ++runs) {  // a second run starts afresh
+    run.Setup(7);
+    link.ClearCalls();
+    for (int start = 1; start <= CAutoAddressRun::kStarts; ++start) {
+      ASSERT_EQ(run.State(), EAutoAddressState::Running) << start;
+      run.Tick();
+      ASSERT_EQ(run.StartsMade(), start);
+    }
+    EXPECT_EQ(run.State(), EAutoAddressState::Finished);
+    run.Tick();  // ticks while the finish message is up
+    EXPECT_EQ(link.Described(), CStrings(255, "Start()"));
+    run.FinishAcknowledged();
+    run.Tick();
+    EXPECT_EQ(run.State(), EAutoAddressState::Idle);
+    EXPECT_EQ(link.Described().size(), 256u);
+    EXPECT_EQ(link.Described().back(), "StandBy()");
+  }
+  // Closing during a run stands by and ends it.
+  link.ClearCalls();
+  run.Setup(7);
+  run.Tick();
+  run.Close();
+  run.Tick();
+  EXPECT_EQ(link.Described(), (CStrings{"SetChannelValue(0, 0)", "SetChannelValue(1, 6)", "SetMode(165, 252, 0, 2)",
+                                        "Start()", "StandBy()"}));
+}

@@ -1,0 +1,35 @@
+// The waiting phase on a recording link: blank 0xFE frames for 200 ticks, the tool's switch-over before the last start.
+#include "link/WaitingPhase.h"
+#include "support/RecordingLink.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+TEST(WaitingPhase, SendsBlankFramesFor200TicksAndSwitchesOverBeforeTheLastStart) {
+  CRecordingLink link;
+  link.DmxLinkTransmitSetChannelValue(4, 99);  // left in the line's image by an earlier tool
+  link.ClearCalls();
+  CWaitingPhase waiting(link, [&] { link.DmxLinkSetMode(kLinkMark, 0xF6, 9, kUniverseSlots); });
+  std::vector<std::string> expected{"SetPageValue(0)", "SetPageValue(1)", "SetPageValue(2)", "SetPageValue(3)",
+                                    "SetMode(165, 254, 0, 512)"};
+  for (std::size_t page = 0; page < 4; ++page) EXPECT_EQ(link.Calls()[page].page, std::vector<std::uint8_t>(kPageSize, 0));
+  for (int tick = 1; tick <= CWaitingPhase::kTicks; ++tick) {
+    ASSERT_TRUE(waiting.IsWaiting());
+    ASSERT_TRUE(waiting.Tick());
+    ASSERT_EQ(waiting.Progress(), tick - 1);  // the bar is hidden before it reaches its end
+  }
+  EXPECT_FALSE(waiting.IsWaiting());
+  EXPECT_FALSE(waiting.Tick());  // from now on the ticks are the tool's
+  expected.insert(expected.end(), 199, "Start()");
+  expected.insert(expected.end(), {"SetMode(165, 246, 9, 512)", "Start()"});
+  EXPECT_EQ(link.Described(), expected);
+  const std::vector<CDmxFrame> frames = link.Frames();
+  ASSERT_EQ(frames.size(), 200u);
+  for (std::size_t i = 0; i < 199; ++i) {
+    ASSERT_EQ(frames[i].startCode, 0xFE) << i;
+    ASSERT_EQ(frames[i].slots, std::vector<std::uint8_t>(kUniverseSlots, 0)) << i;
+  }
+  EXPECT_EQ(frames[199].startCode, 0xF6);
+}
