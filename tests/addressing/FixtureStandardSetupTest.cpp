@@ -5,24 +5,20 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 namespace {
 
-std::string Expect(const std::string& what, const std::vector<int>& ids) {
+// "expect WHAT ID" for each control of the addressing phase.
+std::string Working(const std::string& what) {
   std::string text;
-  for (const int id : ids) text += "expect " + what + " " + std::to_string(id) + "\n";
+  for (const int id : {1006, 1009, 1005, 1008, 1000, 1100, 1271}) text += "expect " + what + " " + std::to_string(id) + "\n";
   return text;
 }
 
-const std::vector<int> kWorkingControls{1006, 1009, 1005, 1008, 1000, 1100, 1271};
-
-// Field `id` refuses `text` on leaving (or at Save): `message`, emptied, focus back.
-std::string Refused(int id, const std::string& text, const std::string& message, const std::string& how = "") {
+// Field `id` refuses `text` at `how` (leaving it, or Save): the warning, the field emptied, the focus back.
+std::string Refused(int id, const std::string& text, const std::string& how, const std::string& message) {
   const std::string f = std::to_string(id);
-  return "type " + f + " \"" + text + "\"\n" + (how.empty() ? "leave " + f : how) + "\nexpect message \"" + message +
-         "\" warning\nexpect text " + f + " \"\"\nexpect focus " + f + "\n";
+  return "type " + f + " \"" + text + "\"\n" + how + "\nexpect message \"" + message + "\" warning\nexpect text " + f +
+         " \"\"\nexpect focus " + f + "\n";
 }
 
 }  // namespace
@@ -35,27 +31,24 @@ TEST(FixtureStandardSetup, WaitsFiveSecondsThenShowsTheWorkingControls) {
       "expect dialog 136\nexpect title \"Remote DMX Addressing Manual Setup V2.0\"\nexpect icon 139\n"
       "expect text 1006 \"Select Fixture:\"\nexpect text 1009 \"DMX Address:\"\nexpect text 1000 \"Save\"\n"
       "expect text 1012 \"Wait ...\"\nexpect range 1272 0 200\nexpect range 1100 0 511\nexpect range 1271 0 169\n" +
-      Expect("hidden", kWorkingControls) + "wait 25\nexpect frames 1\nexpect pos 1272 0\n"
-      "wait 4950\nexpect pos 1272 198\nexpect visible 1272\nexpect visible 1012\n"
-      "wait 25\nexpect frames 200\nexpect frame 253 512 3=255\nexpect hidden 1272\nexpect hidden 1012\n" +
-      Expect("visible", kWorkingControls) + "expect text 1008 \"1\"\nexpect text 1005 \"\"\n");
+      Working("hidden") + "wait 25\nexpect pos 1272 0\nwait 4950\nexpect pos 1272 198\nexpect visible 1272\n"
+      "expect visible 1012\nwait 25\nexpect hidden 1272\nexpect hidden 1012\n" + Working("visible") +
+      "expect text 1008 \"1\"\nexpect text 1005 \"\"\n");
   ASSERT_TRUE(run.Passed()) << run.result.message;
 }
 
 TEST(FixtureStandardSetup, FieldsBarsAndSaveReachTheEngine) {
-  const std::string kAddress = "DMX Address Must Range in 1 to 512";
-  const std::string kFixture = "Fixture Number Only From 1 to 170";
+  const std::string address = "DMX Address Must Range in 1 to 512", fixture = "Fixture Number Only From 1 to 170";
   const CScriptRun run = RunDialogScript<CFixtureStandardSetup>(
-      "wait 5000\nscroll 1271 SB_THUMBTRACK 1\nexpect text 1008 \"2\"\n"
-      "scroll 1100 SB_THUMBTRACK 299\nexpect text 1005 \"300\"\nclick 1000\nwait 25\nexpect frame 253 512 3=0 4=1 5=44 6=255\n"
+      "wait 5000\nscroll 1271 SB_THUMBTRACK 1\nexpect text 1008 \"2\"\nscroll 1100 SB_THUMBTRACK 299\n"
+      "expect text 1005 \"300\"\nclick 1000\nwait 25\nexpect frame 253 512 3=0 4=1 5=44 6=255\n"
       "type 1008 \"3\"\nleave 1008\nexpect text 1005 \"\"\nexpect pos 1271 1\nwait 25\nexpect frame 253 512 6=0 9=255\n"
       "type 1008 \"2\"\nleave 1008\nexpect text 1005 \"300\"\nscroll 1271 SB_LINERIGHT\nexpect text 1005 \"\"\n" +
-      Refused(1008, "0", kFixture) + Refused(1008, "171", kFixture) + "wait 25\nexpect frame 253 512 9=255\n" +
-      Refused(1005, "0", kAddress) + Refused(1005, "513", kAddress, "click 1000") +
+      Refused(1008, "0", "leave 1008", fixture) + Refused(1008, "171", "leave 1008", fixture) +
+      Refused(1005, "0", "leave 1005", address) + Refused(1005, "513", "click 1000", address) +
       "type 1005 \"\"\nclick 1000\nwait 25\nexpect frame 253 512 7=0 8=0 9=255\nexpect no-message\nclose\n");
   ASSERT_TRUE(run.Passed()) << run.result.message;
-  ASSERT_EQ(run.boxes.size(), 4u);
-  EXPECT_EQ(run.boxes[0].caption + " " + std::to_string(run.boxes[0].ownerResourceId), ApplicationName() + " 136");
+  EXPECT_EQ(run.boxes.at(0).caption + " " + std::to_string(run.boxes[0].ownerResourceId), ApplicationName() + " 136");
   EXPECT_EQ(Describe(run.calls).back(), "StandBy()");
 }
 
@@ -63,9 +56,9 @@ TEST(AddressRemoteSetup, MenuRunsAFreshToolAtEachPress) {
   const CScriptRun run = RunDialogScript<CAddressRemoteSetup>(
       "expect dialog 133\nexpect title \"Remote DMX addressing V2.0\"\nexpect icon 139\nexpect focus 1000\n"
       "expect text 1000 \"DMX Address Remote Auto Setup\"\nexpect text 1001 \"DMX Address Remote Manual Setup\"\n"
-      "expect text 1002 \"Standard Setup\"\nexpect hidden 1002\nclick 1000\nexpect dialog 135\ntype 1005 \"77\"\n"
-      "close\nclick 1000\nexpect text 1005 \"1\"\nclose\nclick 1001\nexpect dialog 136\nwait 5000\n"
-      "type 1005 \"300\"\nclick 1000\nclose\nexpect dialog 133\nclick 1001\nexpect visible 1012\nwait 5025\n"
-      "expect frame 253 512 1=0 2=0 3=255\nexpect text 1005 \"\"\nclose\nexpect dialog 133\n");
+      "expect text 1002 \"Standard Setup\"\nexpect hidden 1002\nwait 1000\nexpect frames 0\nclick 1000\n"
+      "expect dialog 135\ntype 1005 \"77\"\nclose\nclick 1000\nexpect text 1005 \"1\"\nclose\nclick 1001\n"
+      "expect dialog 136\nwait 5000\ntype 1005 \"300\"\nclick 1000\nclose\nexpect dialog 133\nclick 1001\n"
+      "expect visible 1012\nwait 5025\nexpect frame 253 512 1=0 2=0 3=255\nclose\nexpect dialog 133\n");
   ASSERT_TRUE(run.Passed()) << run.result.message;
 }
