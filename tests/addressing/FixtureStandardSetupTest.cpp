@@ -23,24 +23,18 @@ std::string Refused(int id, const std::string& text, const std::string& how, con
 
 }  // namespace
 
-TEST(FixtureStandardSetup, WaitsFiveSecondsThenShowsTheWorkingControls) {
+TEST(FixtureStandardSetup, WaitsFiveSecondsThenFieldsBarsAndSaveReachTheEngine) {
+  const std::string address = "DMX Address Must Range in 1 to 512", fixture = "Fixture Number Only From 1 to 170";
   std::vector<int> ids;
   for (const auto& control : CFixtureStandardSetup::Layout().controls) ids.push_back(control.id);
   EXPECT_EQ(ids, (std::vector<int>{1006, 1005, 1009, 1012, 1100, 1008, 1000, 1271, 1272}));
   const CScriptRun run = RunDialogScript<CFixtureStandardSetup>(
-      "expect dialog 136\nexpect title \"Remote DMX Addressing Manual Setup V2.0\"\nexpect icon 139\n"
-      "expect text 1006 \"Select Fixture:\"\nexpect text 1009 \"DMX Address:\"\nexpect text 1000 \"Save\"\n"
-      "expect text 1012 \"Wait ...\"\nexpect range 1272 0 200\nexpect range 1100 0 511\nexpect range 1271 0 169\n" +
-      Working("hidden") + "wait 25\nexpect pos 1272 0\nwait 4950\nexpect pos 1272 198\nexpect visible 1272\n"
-      "expect visible 1012\nwait 25\nexpect hidden 1272\nexpect hidden 1012\n" + Working("visible") +
-      "expect text 1008 \"1\"\nexpect text 1005 \"\"\n");
-  ASSERT_TRUE(run.Passed()) << run.result.message;
-}
-
-TEST(FixtureStandardSetup, FieldsBarsAndSaveReachTheEngine) {
-  const std::string address = "DMX Address Must Range in 1 to 512", fixture = "Fixture Number Only From 1 to 170";
-  const CScriptRun run = RunDialogScript<CFixtureStandardSetup>(
-      "wait 5000\nscroll 1271 SB_THUMBTRACK 1\nexpect text 1008 \"2\"\nscroll 1100 SB_THUMBTRACK 299\n"
+      "expect dialog 136\nexpect title \"Remote DMX Addressing Manual Setup V2.0\"\nexpect icon 139\nexpect text 1000 \"Save\"\n"
+      "expect text 1006 \"Select Fixture:\"\nexpect text 1009 \"DMX Address:\"\nexpect text 1012 \"Wait ...\"\n"
+      "expect range 1272 0 200\nexpect range 1100 0 511\nexpect range 1271 0 169\nwait 25\nexpect pos 1272 0\n" +
+      Working("hidden") + "wait 4950\nexpect pos 1272 198\nexpect visible 1272\nexpect visible 1012\nwait 25\n"
+      "expect hidden 1272\nexpect hidden 1012\nexpect text 1008 \"1\"\nexpect text 1005 \"\"\n" + Working("visible") +
+      "scroll 1271 SB_THUMBTRACK 1\nexpect text 1008 \"2\"\nscroll 1100 SB_THUMBTRACK 299\n"
       "expect text 1005 \"300\"\nclick 1000\nwait 25\nexpect frame 253 512 3=0 4=1 5=44 6=255\n"
       "type 1008 \"3\"\nleave 1008\nexpect text 1005 \"\"\nexpect pos 1271 1\nwait 25\nexpect frame 253 512 6=0 9=255\n"
       "type 1008 \"2\"\nleave 1008\nexpect text 1005 \"300\"\nscroll 1271 SB_LINERIGHT\nexpect text 1005 \"\"\n" +
@@ -54,11 +48,9 @@ TEST(FixtureStandardSetup, FieldsBarsAndSaveReachTheEngine) {
 
 TEST(AddressRemoteSetup, MenuRunsAFreshToolAtEachPress) {
   const CScriptRun run = RunDialogScript<CAddressRemoteSetup>(
-      "expect dialog 133\nexpect title \"Remote DMX addressing V2.0\"\nexpect icon 139\nexpect focus 1000\n"
+      "expect dialog 133\nexpect title \"Remote DMX addressing V2.0\"\nexpect icon 139\nexpect focus 1000\nexpect hidden 1002\n"
       "expect text 1000 \"DMX Address Remote Auto Setup\"\nexpect text 1001 \"DMX Address Remote Manual Setup\"\n"
-      "expect text 1002 \"Standard Setup\"\nexpect hidden 1002\nwait 1000\nexpect frames 0\nclick 1000\n"
-      "expect dialog 135\ntype 1005 \"77\"\nclose\nclick 1000\nexpect text 1005 \"1\"\nclose\nclick 1001\n"
-      "expect dialog 136\nwait 5000\ntype 1005 \"300\"\nclick 1000\nclose\nexpect dialog 133\nclick 1001\n"
-      "expect visible 1012\nwait 5025\nexpect frame 253 512 1=0 2=0 3=255\nclose\nexpect dialog 133\n");
+      "expect text 1002 \"Standard Setup\"\nwait 1000\nexpect frames 0\nclick 1000\nexpect dialog 135\ntype 1005 \"77\"\n"
+      "close\nclick 1000\nexpect text 1005 \"1\"\nclose\nclick 1001\nexpect dialog 136\nclose\nexpect dialog 133\n");
   ASSERT_TRUE(run.Passed()) << run.result.message;
 }
