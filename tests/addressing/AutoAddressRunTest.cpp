@@ -7,8 +7,7 @@
 using CStrings = std::vector<std::string>;
 
 TEST(AutoAddressRun, SendsTheFirstAddressMinusOne255TimesThenStandsByOnceTheFinishIsAcknowledged) {
-  for (const auto& [address, high, low] :
-       std::vector<std::array<int, 3>>{{1, 0, 0}, {100, 0, 99}, {256, 0, 255}, {257, 1, 0}, {512, 1, 255}}) {
+  for (const auto& [address, high, low] : std::vector<std::array<int, 3>>{{1, 0, 0}, {100, 0, 99}, {256, 0, 255}, {257, 1, 0}, {512, 1, 255}}) {
     CRecordingLink link;
     CAutoAddressRun run(link);
     run.Setup(static_cast<std::uint32_t>(address));
