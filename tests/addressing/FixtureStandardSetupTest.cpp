@@ -50,7 +50,7 @@ TEST(AddressRemoteSetup, MenuRunsAFreshToolAtEachPress) {
   const CScriptRun run = RunDialogScript<CAddressRemoteSetup>(
       "expect dialog 133\nexpect title \"Remote DMX addressing V2.0\"\nexpect icon 139\nexpect focus 1000\nexpect hidden 1002\n"
       "expect text 1000 \"DMX Address Remote Auto Setup\"\nexpect text 1001 \"DMX Address Remote Manual Setup\"\n"
-      "expect text 1002 \"Standard Setup\"\nwait 1000\nexpect frames 0\nclick 1000\nexpect dialog 135\ntype 1005 \"77\"\n"
-      "close\nclick 1000\nexpect text 1005 \"1\"\nclose\nclick 1001\nexpect dialog 136\nclose\nexpect dialog 133\n");
+      "expect text 1002 \"Standard Setup\"\nwait 1000\nexpect frames 0\nclick 1000\nexpect dialog 135\nclose\nclick 1001\n"
+      "expect dialog 136\nwait 5000\nclose\nexpect dialog 133\nclick 1001\nwait 25\nexpect frame 254 512\nclose\n");
   ASSERT_TRUE(run.Passed()) << run.result.message;
 }
