@@ -1,7 +1,14 @@
-// One automatic addressing run: the first-address frame's two slots and the starts still to make.
+// Automatic addressing's engine: the first-address frame sent once per tick, 255 times.
 #pragma once
-#include <array>
+#include "link/DmxLink.h"
+
 #include <cstdint>
+
+enum class EAutoAddressState {
+  Idle,      // nothing is sent; Setup may start a run
+  Running,   // one start per tick
+  Finished,  // all starts made; waiting for the finish message to be dismissed
+};
 
 class CAutoAddressRun final {
  public:
@@ -9,21 +16,26 @@ class CAutoAddressRun final {
   static constexpr int kFrameLength = 2;
   static constexpr int kStarts = 255;  // frames per run
 
-  // Slots 1 and 2 of the first-address frame for a first address of 1 to 512: the address
-  // minus one as a 9-bit number, high byte first.
-  static std::array<std::uint8_t, kFrameLength> FrameSlots(std::uint32_t firstAddress);
-
-  CAutoAddressRun() = default;
+  explicit CAutoAddressRun(CDmxLink& link) : m_link(link) {}
   CAutoAddressRun(const CAutoAddressRun&) = delete;
   CAutoAddressRun& operator=(const CAutoAddressRun&) = delete;
 
-  void Begin() { m_left = kStarts; }
-  bool IsRunning() const { return m_left > 0; }
-  // Counts one start made; true when it was the run's last.
-  bool CountStart();
-  // Starts made in the current run (0 while idle).
-  int StartsMade() const { return m_left > 0 ? kStarts - m_left : 0; }
+  // Idle only. Sets the frame's two slots to the first address (1 to 512) minus one, high byte
+  // first, sets the first-address mode and starts a run.
+  void Setup(std::uint32_t firstAddress);
+  // Running: one start; the 255th finishes the run. Otherwise nothing.
+  void Tick();
+  // The finish message was dismissed: the line stands by and the run is over.
+  void FinishAcknowledged();
+  // The tool closes: the line stands by, whatever the state; nothing more is sent.
+  void Close();
+
+  EAutoAddressState State() const { return m_state; }
+  // Starts made in the current run: 0 to 255; 0 while idle.
+  int StartsMade() const { return m_startsMade; }
 
  private:
-  std::uint8_t m_left = 0;  // 0: idle
+  CDmxLink& m_link;
+  EAutoAddressState m_state = EAutoAddressState::Idle;
+  int m_startsMade = 0;
 };

@@ -5,8 +5,6 @@
 #include "framework/ScrollStep.h"
 #include "framework/Resources.h"
 #include "framework/Text.h"
-#include "link/DmxLink.h"
-#include "link/LineConstants.h"
 
 namespace {
 const char* const kFinishMessage = "The Fixture DMX Address Setup Finish";
@@ -29,7 +27,7 @@ const CDialogTemplate& CAutoAddressSetup::Layout() {
   return layout;
 }
 
-CAutoAddressSetup::CAutoAddressSetup(CDmxLink& link) : CDialog(Layout()), m_link(link) {}
+CAutoAddressSetup::CAutoAddressSetup(CDmxLink& link) : CDialog(Layout()), m_run(link) {}
 
 const CMessageTable& CAutoAddressSetup::MessageTable() const {
   using D = CAutoAddressSetup;
@@ -66,18 +64,14 @@ bool CAutoAddressSetup::CheckAddressField() {
 void CAutoAddressSetup::OnAddressFieldLeft() { CheckAddressField(); }
 
 void CAutoAddressSetup::OnSetup() {
-  if (m_run.IsRunning()) return;
+  if (m_run.State() != EAutoAddressState::Idle) return;
   const std::string text = ItemText(kAddressField);
   if (text.empty()) return;
   // Leaving the field has tested it already; testing again keeps an address that slipped
   // past (a field never left) from going out.
   if (!CheckAddressField()) return;
-  const auto slots = CAutoAddressRun::FrameSlots(LeadingNumber(text));
-  m_link.DmxLinkTransmitSetChannelValue(0, slots[0]);
-  m_link.DmxLinkTransmitSetChannelValue(1, slots[1]);
-  m_link.DmxLinkSetMode(kLinkMark, CAutoAddressRun::kStartCode, 0, CAutoAddressRun::kFrameLength);
+  m_run.Setup(LeadingNumber(text));
   ShowRunning(true);
-  m_run.Begin();
   Item(kProgressBar).SetPos(0);
 }
 
@@ -87,16 +81,16 @@ void CAutoAddressSetup::ShowRunning(bool running) {
 }
 
 void CAutoAddressSetup::OnTimer(int timerId) {
-  if (timerId != kTimer || !m_run.IsRunning()) return;
-  m_link.DmxLinkTransmitStart();
-  if (!m_run.CountStart()) {
+  if (timerId != kTimer || m_run.State() != EAutoAddressState::Running) return;
+  m_run.Tick();
+  if (m_run.State() == EAutoAddressState::Running) {
     Item(kProgressBar).SetPos(m_run.StartsMade());
     return;
   }
-  // The box runs its own loop; the ticks arriving meanwhile find the run over and do nothing.
+  // The box runs its own loop; the ticks arriving meanwhile find the run finished and do nothing.
   MessageBox(kFinishMessage, EMessageIcon::None);
   if (!HasWindow()) return;  // closed while the box was up: the destroy handling stood the line by
-  m_link.DmxLinkStandBy();
+  m_run.FinishAcknowledged();
   ShowRunning(false);
   Item(kProgressBar).SetPos(0);
 }
@@ -110,6 +104,6 @@ void CAutoAddressSetup::OnHScroll(int id, int code, int pos) {
 }
 
 void CAutoAddressSetup::OnDestroy() {
-  m_link.DmxLinkStandBy();
+  m_run.Close();
   KillTimer(kTimer);
 }

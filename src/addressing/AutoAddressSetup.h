@@ -35,5 +35,4 @@ class CAutoAddressSetup final : public CDialog {
   void ShowRunning(bool running);
 
   CAutoAddressRun m_run;
-  CDmxLink& m_link;
 };

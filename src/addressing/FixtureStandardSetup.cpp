@@ -5,8 +5,6 @@
 #include "framework/ScrollStep.h"
 #include "framework/Resources.h"
 #include "framework/Text.h"
-#include "link/DmxLink.h"
-#include "link/LineConstants.h"
 
 namespace {
 const char* const kFixtureRangeMessage = "Fixture Number Only From 1 to 170";
@@ -32,10 +30,7 @@ const CDialogTemplate& CFixtureStandardSetup::Layout() {
   return layout;
 }
 
-CFixtureStandardSetup::CFixtureStandardSetup(CDmxLink& link) : CDialog(Layout()), m_link(link) {
-  HandOverPages(m_link, m_frame.Page(0));
-  m_link.DmxLinkSetMode(kLinkMark, CFixtureAddressFrame::kWaitingStartCode, 0, CFixtureAddressFrame::kFrameLength);
-}
+CFixtureStandardSetup::CFixtureStandardSetup(CDmxLink& link) : CDialog(Layout()), m_engine(link) {}
 
 const CMessageTable& CFixtureStandardSetup::MessageTable() const {
   using D = CFixtureStandardSetup;
@@ -54,7 +49,7 @@ bool CFixtureStandardSetup::OnInitDialog() {
   SetIcon(kProgramIcon, true);
   SetIcon(kProgramIcon, false);
   SetTimer(kTimer, kTickMs);
-  Item(kProgressBar).SetRange(0, CFixtureAddressFrame::kWaitingTicks);
+  Item(kProgressBar).SetRange(0, CWaitingPhase::kTicks);
   Item(kAddressBar).SetRange(0, kAddressBarTop);
   Item(kFixtureBar).SetRange(0, kFixtureBarTop);
   return true;
@@ -62,29 +57,23 @@ bool CFixtureStandardSetup::OnInitDialog() {
 
 void CFixtureStandardSetup::OnTimer(int timerId) {
   if (timerId != kTimer) return;
-  const CAddressingTick tick = m_frame.Tick();
-  if (tick.progress >= 0) {
-    Item(kProgressBar).SetPos(tick.progress);
-    if (tick.beginsAddressing) BeginAddressing();
-    m_link.DmxLinkTransmitStart();
-    return;
-  }
-  if (tick.clearFlagChannel >= 0) m_link.DmxLinkTransmitSetChannelValue(tick.clearFlagChannel, 0);
-  m_link.DmxLinkTransmitStartWithChannelValue(tick.flagChannel, CFixtureAddressFrame::kFlagOn);
+  const bool waiting = m_engine.IsWaiting();
+  m_engine.Tick();
+  if (!waiting) return;
+  Item(kProgressBar).SetPos(m_engine.WaitingProgress());
+  if (!m_engine.IsWaiting()) ShowAddressing();
 }
 
-void CFixtureStandardSetup::BeginAddressing() {
+void CFixtureStandardSetup::ShowAddressing() {
   ShowItem(kProgressBar, false);
   ShowItem(kWaitText, false);
   for (const int id : {kFixtureLabel, kAddressLabel, kAddressField, kFixtureField, kSaveButton, kAddressBar, kFixtureBar})
     ShowItem(id, true);
-  m_link.DmxLinkTransmitSetChannelValue(CFixtureAddressFrame::FlagChannel(m_frame.Flagged()), CFixtureAddressFrame::kFlagOn);
-  SetItemText(kFixtureField, Decimal(m_frame.Selected() + 1));
-  m_link.DmxLinkSetMode(kLinkMark, CFixtureAddressFrame::kAddressingStartCode, 0, CFixtureAddressFrame::kFrameLength);
+  SetItemText(kFixtureField, Decimal(m_engine.Selected()));
 }
 
 void CFixtureStandardSetup::ShowSavedAddress(int fixture) {
-  const auto address = m_frame.SavedAddress(fixture);
+  const auto address = m_engine.SavedAddress(fixture);
   SetItemText(kAddressField, address ? Decimal(*address) : std::string());
 }
 
@@ -110,9 +99,8 @@ void CFixtureStandardSetup::OnFixtureFieldLeft() {
     return;
   }
   // The bar stays where it is; its next step starts from its own position.
-  const int fixture = static_cast<int>(number) - 1;
-  m_frame.Select(fixture);
-  ShowSavedAddress(fixture);
+  m_engine.Select(static_cast<int>(number));
+  ShowSavedAddress(static_cast<int>(number));
 }
 
 void CFixtureStandardSetup::OnSave() {
@@ -121,9 +109,7 @@ void CFixtureStandardSetup::OnSave() {
   if (!CheckAddressField()) return;
   // The address goes to the fixture the controls show, even when its flag has not yet moved
   // to it (a fixture typed in and Save pressed before the next tick).
-  const CSavedAddress saved = m_frame.Save(LeadingNumber(text));
-  m_link.DmxLinkTransmitSetChannelValue(saved.channel, saved.high);
-  m_link.DmxLinkTransmitSetChannelValue(saved.channel + 1, saved.low);
+  m_engine.Save(LeadingNumber(text));
 }
 
 void CFixtureStandardSetup::OnHScroll(int id, int code, int pos) {
@@ -136,12 +122,13 @@ void CFixtureStandardSetup::OnHScroll(int id, int code, int pos) {
     SetItemText(kAddressField, Decimal(*next + 1));  // shown only; nothing is saved or sent
     return;
   }
-  SetItemText(kFixtureField, Decimal(*next + 1));
-  m_frame.Select(*next);
-  ShowSavedAddress(*next);
+  const int fixture = *next + 1;
+  SetItemText(kFixtureField, Decimal(fixture));
+  m_engine.Select(fixture);
+  ShowSavedAddress(fixture);
 }
 
 void CFixtureStandardSetup::OnDestroy() {
-  m_link.DmxLinkStandBy();
+  m_engine.Close();
   KillTimer(kTimer);
 }

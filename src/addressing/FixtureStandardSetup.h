@@ -1,6 +1,6 @@
 // Manual address assignment: fixture by fixture, after a five-second waiting phase.
 #pragma once
-#include "addressing/FixtureAddressFrame.h"
+#include "addressing/FixtureAddressing.h"
 #include "framework/Dialog.h"
 #include "link/DmxLink.h"
 
@@ -17,12 +17,12 @@ class CFixtureStandardSetup final : public CDialog {
   static constexpr int kFixtureBar = 1271;  // position p stands for fixture number p + 1
   static constexpr int kProgressBar = 1272;
   static constexpr int kTimer = 1;
-  static constexpr int kTickMs = 25;
+  static constexpr int kTickMs = CWaitingPhase::kTickMs;
   static constexpr int kAddressBarTop = 511;
-  static constexpr int kFixtureBarTop = CFixtureAddressFrame::kFixtureCount - 1;
+  static constexpr int kFixtureBarTop = CFixtureAddressing::kFixtureCount - 1;
   static const CDialogTemplate& Layout();
 
-  // Hands the all-zero frame to the line and sets the waiting frames' mode.
+  // The engine hands the blank frame to the line and sets the waiting frames' mode.
   explicit CFixtureStandardSetup(CDmxLink& link);
   bool OnInitDialog() override;
   const CMessageTable& MessageTable() const override;
@@ -37,10 +37,10 @@ class CFixtureStandardSetup final : public CDialog {
   // Tests the address field; out of range it says so, empties the field and returns the
   // focus to it. An empty field passes untested.
   bool CheckAddressField();
-  void BeginAddressing();
-  // The address field shows the fixture's saved address, or nothing if none is saved.
+  // The end of the waiting phase: the working controls replace the progress bar.
+  void ShowAddressing();
+  // The address field shows the fixture's saved address (fixture number), or nothing if none is saved.
   void ShowSavedAddress(int fixture);
 
-  CFixtureAddressFrame m_frame;
-  CDmxLink& m_link;
+  CFixtureAddressing m_engine;
 };
