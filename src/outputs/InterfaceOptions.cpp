@@ -6,7 +6,11 @@
 
 namespace {
 
-std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+std::string Quoted(std::string_view text) {
+  std::string quoted(1, '"');
+  quoted.append(text).push_back('"');
+  return quoted;
+}
 
 // A whole decimal number within [min, max]; anything else (signs, blanks, overflow) is not.
 std::expected<int, std::string> ReadNumber(std::string_view text, int min, int max) {
@@ -69,7 +73,7 @@ std::expected<CInterfaceOptions, CError> CInterfaceOptions::Parse(std::string_vi
                                       [&](const CInterfaceSetting& s) { return s.key == key; });
     if (setting == options.m_settings.end()) {
       std::string known;
-      for (const CInterfaceSetting& s : grammar.settings) known += (known.empty() ? "" : ", ") + s.key;
+      for (const CInterfaceSetting& s : grammar.settings) known.append(known.empty() ? "" : ", ").append(s.key);
       return fail("unknown setting " + Quoted(key) + " (" + grammar.name + " takes " +
                   (known.empty() ? std::string("none") : known) + ")");
     }
