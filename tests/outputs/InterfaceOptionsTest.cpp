@@ -1,11 +1,13 @@
 // Interface names with a universe, a host and settings, and the error for each kind of mistake.
+#include "outputs/ArtNetOutput.h"
 #include "outputs/InterfaceOptions.h"
+#include "outputs/SacnOutput.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-const CInterfaceGrammar kGrammar{"sacn", 1, 63999, {{"priority", 0, 200, 100}}};
+const CInterfaceGrammar kGrammar = CSacnOutput::Grammar();
 
 }  // namespace
 
@@ -46,7 +48,12 @@ TEST(InterfaceOptions, EachMistakeIsNamed) {
     ASSERT_FALSE(options) << text;
     EXPECT_EQ(options.error().message, message) << text;
   }
-  auto artnet = CInterfaceOptions::Parse("artnet:0,priority=1", {"artnet", 0, 32767, {}});
-  ASSERT_FALSE(artnet);
-  EXPECT_EQ(artnet.error().message, "artnet: unknown setting \"priority\" (artnet takes none)");
+  EXPECT_EQ(CInterfaceOptions::Parse("artnet:32767@10.0.0.1", CArtNetOutput::Grammar())->Universe(), 32767);
+  for (const auto& [text, message] : std::vector<std::pair<std::string, std::string>>{
+           {"artnet:0,priority=1", "artnet: unknown setting \"priority\" (artnet takes none)"},
+           {"artnet:32768", "artnet: the universe must be 0 to 32767, not 32768"}}) {
+    auto options = CInterfaceOptions::Parse(text, CArtNetOutput::Grammar());
+    ASSERT_FALSE(options) << text;
+    EXPECT_EQ(options.error().message, message);
+  }
 }
