@@ -15,7 +15,6 @@ struct CFakeNetwork {
   std::mutex mutex;
   std::vector<Datagram> taken;
   std::error_code error;  // returned by every Send while set (EAGAIN: the system is busy)
-  int attempts = 0;
 
   std::vector<Datagram> Taken() {
     std::lock_guard lock(mutex);
@@ -32,7 +31,6 @@ class CFakeDatagramSocket final : public CDatagramSocket {
   explicit CFakeDatagramSocket(std::shared_ptr<CFakeNetwork> network) : m_network(std::move(network)) {}
   std::expected<void, std::error_code> Send(std::span<const std::uint8_t> datagram) override {
     std::lock_guard lock(m_network->mutex);
-    ++m_network->attempts;
     if (m_network->error) return std::unexpected(m_network->error);
     m_network->taken.emplace_back(datagram.begin(), datagram.end());
     return {};
