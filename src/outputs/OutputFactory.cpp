@@ -1,10 +1,12 @@
 // Maps interface names to outputs.
 #include "outputs/OutputFactory.h"
 
+#include "outputs/ArtNetOutput.h"
 #include "outputs/InterfaceFinder.h"
 #include "outputs/NoOutput.h"
 #include "outputs/OpenDmxOutput.h"
 #include "outputs/ProOutput.h"
+#include "outputs/SacnOutput.h"
 #include "outputs/VirtualOutput.h"
 
 #include <string>
@@ -19,6 +21,13 @@ std::expected<std::string, CError> DevicePath(std::string_view name, std::string
                                   std::string(prefix) + "/dev/ttyUSB0\""});
   }
   return path;
+}
+
+template <typename Output>
+std::expected<std::unique_ptr<CDmxOutput>, CError> OpenNetwork(std::string_view name) {
+  auto output = Output::Open(name);
+  if (!output) return std::unexpected(output.error());
+  return std::unique_ptr<CDmxOutput>(std::move(*output));
 }
 
 template <typename Output>
@@ -55,10 +64,16 @@ std::expected<std::unique_ptr<CDmxOutput>, CError> MakeOutput(std::string_view n
   if (name.starts_with("pro:")) {
     return OpenSerial<CProOutput>(name, "pro:");
   }
+  if (name.starts_with("sacn:")) {
+    return OpenNetwork<CSacnOutput>(name);
+  }
+  if (name.starts_with("artnet:")) {
+    return OpenNetwork<CArtNetOutput>(name);
+  }
   if (name == "auto") {
     return CInterfaceFinder().Find();
   }
   return std::unexpected(CError{"Unknown interface \"" + std::string(name) +
-                                "\" (known: opendmx:DEVICE, pro:DEVICE, auto, virtual, virtual:0x0101, "
-                                "virtual:0x0102, none)"});
+                                "\" (known: opendmx:DEVICE, pro:DEVICE, sacn:UNIVERSE[@HOST], "
+                                "artnet:UNIVERSE[@HOST], auto, virtual, virtual:0x0101, virtual:0x0102, none)"});
 }

@@ -1,0 +1,42 @@
+// The options of a network interface name: "NAME:UNIVERSE[@HOST][,KEY=VALUE...]".
+#pragma once
+#include "base/Error.h"
+
+#include <expected>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// A numeric setting an interface takes, with its range and default.
+struct CInterfaceSetting {
+  std::string key;
+  int min = 0;
+  int max = 0;
+  int value = 0;  // the default until the name gives another
+};
+
+// What the protocol NAME accepts: a universe range and its settings.
+struct CInterfaceGrammar {
+  std::string name;  // "sacn"
+  int minUniverse = 0;
+  int maxUniverse = 0;
+  std::vector<CInterfaceSetting> settings;
+};
+
+class CInterfaceOptions final {
+ public:
+  // Reads `text` (which starts with "NAME:") by the grammar. Every error names the protocol and
+  // says what was wrong, e.g. "sacn: priority must be 0 to 200, not 300".
+  static std::expected<CInterfaceOptions, CError> Parse(std::string_view text, const CInterfaceGrammar& grammar);
+
+  int Universe() const { return m_universe; }
+  // The node's name or address; empty when none was given.
+  const std::string& Host() const { return m_host; }
+  // The value of a setting of the grammar (its default when the name left it out).
+  int Setting(std::string_view key) const;
+
+ private:
+  int m_universe = 0;
+  std::string m_host;
+  std::vector<CInterfaceSetting> m_settings;
+};

@@ -1,0 +1,82 @@
+// The sACN output: a packet per frame, the stream's end, and the set-up from the interface name.
+#include "outputs/SacnOutput.h"
+
+#include "link/LineConstants.h"
+#include "outputs/UdpSocket.h"
+
+#include <unistd.h>
+
+namespace {
+
+std::string HostName() {
+  char name[256] = {};
+  if (::gethostname(name, sizeof name - 1) != 0 || name[0] == '\0') return "localhost";
+  return name;
+}
+
+}  // namespace
+
+CInterfaceGrammar CSacnOutput::Grammar() {
+  return {"sacn", CSacnPacket::kMinUniverse, CSacnPacket::kMaxUniverse,
+          {{"priority", 0, CSacnPacket::kMaxPriority, CSacnPacket::kDefaultPriority}}};
+}
+
+std::expected<std::unique_ptr<CSacnOutput>, CError> CSacnOutput::Open(std::string_view name) {
+  auto options = CInterfaceOptions::Parse(name, Grammar());
+  if (!options) return std::unexpected(options.error());
+  CIpv4Address address = CSacnPacket::MulticastAddress(options->Universe());
+  if (!options->Host().empty()) {
+    auto resolved = CUdpSocket::Resolve(options->Host());
+    if (!resolved) return std::unexpected(CError{"sacn: " + resolved.error().message});
+    address = *resolved;
+  }
+  auto cid = CCidStore(CCidStore::DefaultFolder()).Load();
+  if (!cid) return std::unexpected(cid.error());
+  auto socket = CUdpSocket::Open(address, CSacnPacket::kPort, false);
+  if (!socket) return std::unexpected(socket.error());
+  CSacnPacket packet(*cid, CSacnPacket::SourceName(HostName()), options->Universe(), options->Setting("priority"));
+  return std::make_unique<CSacnOutput>(std::string(name), std::move(packet), std::move(*socket));
+}
+
+CSacnOutput::CSacnOutput(std::string name, CSacnPacket packet, std::unique_ptr<CDatagramSocket> socket)
+    : m_name(name), m_packet(std::move(packet)), m_sender(std::move(socket), std::move(name)) {
+  m_sender.OnQuiet(kQuietLimit, [this] { Terminate(); });
+}
+
+CSacnOutput::~CSacnOutput() {
+  Terminate();
+  m_sender.Flush(kCloseLimit);
+}
+
+bool CSacnOutput::Answers(int id, int model) { return id == kInterfaceId && model == kOpenDmxModel; }
+
+std::expected<void, CError> CSacnOutput::AcceptsMode(const CDmxMode& mode) {
+  if (mode.length > CSacnPacket::kMaxSlots) {
+    return std::unexpected(CError{"The DMX interface " + m_name + " sends sACN, which carries at most " +
+                                  std::to_string(CSacnPacket::kMaxSlots) + " slots; a frame of " +
+                                  std::to_string(mode.length) +
+                                  " slots needs an open-DMX adapter (--interface opendmx:/dev/ttyUSBn)"});
+  }
+  return {};
+}
+
+void CSacnOutput::Send(const CDmxFrame& frame) {
+  std::lock_guard lock(m_mutex);
+  m_lastFrame = frame;
+  m_streaming = true;
+  m_sender.Send(m_packet.Build(m_sequence++, frame, false), frame.startCode == 0);
+}
+
+void CSacnOutput::Terminate() {
+  std::lock_guard lock(m_mutex);
+  if (!m_streaming) return;
+  m_streaming = false;
+  // Receivers ignore the values of these packets; they carry the last frame as it was.
+  for (int i = 0; i < kTerminationPackets; ++i) m_sender.Send(m_packet.Build(m_sequence++, m_lastFrame, true), false);
+}
+
+void CSacnOutput::Flush(std::chrono::milliseconds limit) { m_sender.Flush(limit); }
+
+void CSacnOutput::SetFaultHandler(std::function<void(const CError&)> handler) {
+  m_sender.SetFaultHandler(std::move(handler));
+}

@@ -1,0 +1,53 @@
+// sACN (ANSI E1.31) to a node or to the universe's multicast group.
+#pragma once
+#include "link/DmxOutput.h"
+#include "outputs/DatagramSocket.h"
+#include "outputs/InterfaceOptions.h"
+#include "outputs/SacnPacket.h"
+#include "outputs/UdpSender.h"
+
+#include <chrono>
+#include <memory>
+#include <mutex>
+#include <string>
+
+// Every start code travels, in property value 0; at most 512 slots. When the frames stop (the
+// line stands by) and when the output goes away, the stream ends with three packets marked
+// terminated, so receivers let go of the universe at once instead of after their timeout.
+class CSacnOutput final : public CDmxOutput {
+ public:
+  // The line sends nothing while it stands by; this long without a frame ends the stream.
+  static constexpr std::chrono::milliseconds kQuietLimit{1000};
+  static constexpr int kTerminationPackets = 3;
+  // How long the last packets may take to leave when the output goes away.
+  static constexpr std::chrono::milliseconds kCloseLimit{200};
+
+  // The grammar of "sacn:UNIVERSE[@HOST][,priority=N]".
+  static CInterfaceGrammar Grammar();
+  // The output the interface name stands for: unicast to HOST, or the universe's multicast group
+  // on the default interface; the CID from the user's configuration folder.
+  static std::expected<std::unique_ptr<CSacnOutput>, CError> Open(std::string_view name);
+
+  CSacnOutput(std::string name, CSacnPacket packet, std::unique_ptr<CDatagramSocket> socket);
+  ~CSacnOutput() override;
+
+  bool Answers(int id, int model) override;
+  std::expected<void, CError> AcceptsMode(const CDmxMode& mode) override;
+  void Send(const CDmxFrame& frame) override;
+  void Flush(std::chrono::milliseconds limit) override;
+  void SetFaultHandler(std::function<void(const CError&)> handler) override;
+  std::string Name() const override { return m_name; }
+
+  // Ends the stream now (nothing if it has ended already); the next frame starts it again.
+  void Terminate();
+  const CUdpSender& Sender() const { return m_sender; }
+
+ private:
+  std::string m_name;
+  std::mutex m_mutex;  // the sequence and the last frame: the line's threads and the sender's
+  CSacnPacket m_packet;
+  std::uint8_t m_sequence = 0;
+  CDmxFrame m_lastFrame;
+  bool m_streaming = false;
+  CUdpSender m_sender;  // last: its thread calls Terminate and must stop before the rest goes
+};

@@ -1,0 +1,84 @@
+// Sends a network output's datagrams without ever making its caller wait, and reports a failing
+// network once.
+#pragma once
+#include "base/Error.h"
+#include "outputs/DatagramSocket.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+// A datagram goes out at once on the caller's thread when the socket takes it. When the system
+// cannot take it now, a droppable one (levels, which the next tick sends afresh) is dropped and
+// any other (a command frame) waits in a queue, in order, sent as soon as the socket takes it:
+// by the next Send or by the sender's own thread, which retries every few milliseconds. A queue
+// the socket takes nothing from for kStallLimit, or any other send error, is a fault: reported
+// once, and nothing more is sent.
+class CUdpSender final {
+ public:
+  using CFaultHandler = std::function<void(const CError&)>;
+
+  static constexpr std::chrono::milliseconds kStallLimit{1000};
+  static constexpr std::chrono::milliseconds kRetryWait{2};
+
+  // `outputName` ("sacn:1@10.0.0.5") names the interface in the fault message.
+  CUdpSender(std::unique_ptr<CDatagramSocket> socket, std::string outputName);
+  // Stops the thread; datagrams still queued are dropped (Flush first to send them).
+  ~CUdpSender();
+  CUdpSender(const CUdpSender&) = delete;
+  CUdpSender& operator=(const CUdpSender&) = delete;
+
+  void Send(std::vector<std::uint8_t> datagram, bool droppable);
+  // Waits until no datagram is queued, at most `limit` (at once after a fault).
+  void Flush(std::chrono::milliseconds limit);
+  // The handler is called once, on the sender's thread (at once on the caller's thread when the
+  // fault came first); it must not block.
+  void SetFaultHandler(CFaultHandler handler);
+  // Calls `action` on the sender's thread, without the sender's lock, once `after` has gone by
+  // without a Send; again only after the next Send. Set before the first Send.
+  void OnQuiet(std::chrono::milliseconds after, std::function<void()> action);
+
+  std::optional<CError> Fault() const;
+  std::uint64_t SentCount() const;
+  std::uint64_t DroppedCount() const;
+
+ private:
+  struct CDatagram {
+    std::vector<std::uint8_t> bytes;
+    bool droppable = false;
+  };
+  using Clock = std::chrono::steady_clock;
+
+  // Sends queued datagrams in order while the socket takes them. Lock held.
+  void SendQueuedLocked();
+  void FailLocked(const std::string& why);
+  void Run();
+
+  std::unique_ptr<CDatagramSocket> m_socket;
+  std::string m_outputName;
+
+  mutable std::mutex m_mutex;
+  std::condition_variable m_wake;     // the thread: a queue to retry, a quiet spell to time, a fault, stop
+  std::condition_variable m_settled;  // Flush: the queue is empty or a fault ended output
+  std::deque<CDatagram> m_queue;
+  Clock::time_point m_lastTaken;      // when the socket last took a datagram
+  Clock::time_point m_lastSend;
+  std::chrono::milliseconds m_quietAfter{0};
+  std::function<void()> m_quietAction;
+  bool m_quietArmed = false;
+  std::optional<CError> m_fault;
+  bool m_faultReported = false;
+  CFaultHandler m_faultHandler;
+  std::uint64_t m_sent = 0;
+  std::uint64_t m_dropped = 0;
+  bool m_stop = false;
+  std::thread m_thread;  // last: it starts once everything above is ready
+};

@@ -1,0 +1,101 @@
+// The sACN output on the line: sequence numbers, the stream's end, the slot limit, a real socket.
+#include "link/DmxLine.h"
+#include "outputs/SacnOutput.h"
+#include "outputs/UdpSocket.h"
+
+#include "FakeDatagramSocket.h"
+
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+const CCid kCid{};
+
+std::unique_ptr<CSacnOutput> OutputOn(std::shared_ptr<CFakeNetwork> network) {
+  return std::make_unique<CSacnOutput>("sacn:5", CSacnPacket(kCid, "Vexmira on test", 5, 100),
+                                       std::make_unique<CFakeDatagramSocket>(std::move(network)));
+}
+
+// Sequence number, options and start code of each packet.
+std::vector<Datagram> Fields(const std::vector<Datagram>& packets) {
+  std::vector<Datagram> fields;
+  for (const Datagram& p : packets) fields.push_back({p.at(111), p.at(112), p.at(125)});
+  return fields;
+}
+
+}  // namespace
+
+TEST(ThreadedSacnOutput, SequenceGoesOnAndStandByOrTheEndTerminatesTheStream) {
+  auto network = std::make_shared<CFakeNetwork>();
+  {
+    CDmxLine line;
+    line.SetOutput(OutputOn(network));
+    EXPECT_EQ(line.DmxLinkOpen(0x8888, 0x0102), 1);
+    EXPECT_EQ(line.DmxLinkOpen(0x8888, 0x0101), 0);
+    line.DmxLinkSetMode(0xA5, 0x00, 0, 512);
+    line.DmxLinkTransmitStart();
+    line.DmxLinkSetMode(0xA5, 0xFC, 0, 2);
+    line.DmxLinkTransmitStart();
+    line.DmxLinkStandBy();
+    // No frame for a while: the stream ends with three packets carrying the last frame.
+    for (int i = 0; i < 300 && network->Taken().size() < 5; ++i) std::this_thread::sleep_for(10ms);
+    EXPECT_EQ(Fields(network->Taken()),
+              (std::vector<Datagram>{{0, 0, 0}, {1, 0, 0xFC}, {2, 0x40, 0xFC}, {3, 0x40, 0xFC}, {4, 0x40, 0xFC}}));
+    line.DmxLinkSetMode(0xA5, 0xFE, 0, 512);
+    line.DmxLinkTransmitStart();
+    // Then the program ends before the quiet spell is over.
+  }
+  const auto packets = network->Taken();
+  ASSERT_EQ(packets.size(), 9u);
+  EXPECT_EQ(Fields({packets.begin() + 5, packets.end()}),
+            (std::vector<Datagram>{{5, 0, 0xFE}, {6, 0x40, 0xFE}, {7, 0x40, 0xFE}, {8, 0x40, 0xFE}}));
+}
+
+TEST(ThreadedSacnOutput, LongFramesAreRefusedWithAReason) {
+  CDmxLine line;
+  line.SetOutput(OutputOn(std::make_shared<CFakeNetwork>()));
+  EXPECT_EQ(line.DmxLinkSetMode(0xA5, 0xF9, 6, 559), 1);
+  EXPECT_EQ(line.LastError(),
+            "The DMX interface sacn:5 sends sACN, which carries at most 512 slots; a frame of 559 slots needs an "
+            "open-DMX adapter (--interface opendmx:/dev/ttyUSBn)");
+  EXPECT_EQ(line.DmxLinkSetMode(0xA5, 0xF6, 9, 512), 0);
+}
+
+TEST(ThreadedSacnOutput, PacketsReachALoopbackReceiver) {
+  const int receiver = ::socket(AF_INET, SOCK_DGRAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t size = sizeof address;
+  ASSERT_EQ(::bind(receiver, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(::getsockname(receiver, reinterpret_cast<sockaddr*>(&address), &size), 0);
+  auto resolved = CUdpSocket::Resolve("localhost");
+  ASSERT_TRUE(resolved) << resolved.error().message;
+  EXPECT_EQ(CUdpSocket::Format(*resolved), "127.0.0.1");
+  EXPECT_FALSE(CUdpSocket::Resolve("no-such-host.invalid"));
+
+  auto socket = CUdpSocket::Open(*resolved, ntohs(address.sin_port), false);
+  ASSERT_TRUE(socket) << socket.error().message;
+  const CSacnPacket packet(kCid, "Vexmira on test", 5, 100);
+  CDmxFrame frame;
+  frame.slots = {1, 2, 3};
+  {
+    CSacnOutput output("sacn:5@localhost", packet, std::move(*socket));
+    output.Send(frame);
+  }
+  timeval limit{2, 0};
+  ::setsockopt(receiver, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+  Datagram received(1000);
+  const ssize_t length = ::recv(receiver, received.data(), received.size(), 0);
+  received.resize(static_cast<std::size_t>(std::max<ssize_t>(length, 0)));
+  EXPECT_EQ(received, packet.Build(0, frame, false));
+  ::close(receiver);
+}
