@@ -114,7 +114,7 @@ std::int32_t CDmxLine::DmxLinkSetMode(std::int32_t mark, std::int32_t startCode,
     // The previous mode stays, but nothing more goes out: frames meant for the new mode
     // must not reach fixtures under the old start code.
     m_lastError = std::move(reason);
-    m_standBy = true;
+    StandByLocked();
     return kRefused;
   }
   m_lastError.clear();
@@ -155,8 +155,13 @@ std::int32_t CDmxLine::DmxLinkTransmitStartWithChannelValue(std::int32_t channel
 
 std::int32_t CDmxLine::DmxLinkStandBy() {
   std::lock_guard lock(m_mutex);
-  m_standBy = true;
+  StandByLocked();
   return kOk;
+}
+
+void CDmxLine::StandByLocked() {
+  if (!m_standBy && m_output) m_output->StandBy();
+  m_standBy = true;
 }
 
 std::int32_t CDmxLine::SetPageLocked(std::int32_t page, const std::uint8_t* data) {

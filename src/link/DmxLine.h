@@ -81,6 +81,7 @@ class CDmxLine final : public CDmxLink {
   std::int32_t SetPageLocked(std::int32_t page, const std::uint8_t* data);
   std::int32_t SetChannelLocked(std::int32_t channel, std::int32_t value);
   void StartLocked();
+  void StandByLocked();
   bool OutputFaulted() const;
 
   mutable std::mutex m_mutex;

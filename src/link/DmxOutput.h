@@ -21,6 +21,9 @@ class CDmxOutput {
   virtual std::expected<void, CError> AcceptsMode(const CDmxMode& mode) { (void)mode; return {}; }
   // Takes one frame; never waits for the wire. Called with the line's lock held.
   virtual void Send(const CDmxFrame& frame) = 0;
+  // The line stopped sending: stand-by, or a mode it refused. Called with the line's lock held;
+  // must not block. Outputs with a stream to end (sACN) end it here.
+  virtual void StandBy() {}
   // Waits until every frame already sent has reached the wire, at most `limit`.
   virtual void Flush(std::chrono::milliseconds limit) { (void)limit; }
   // Reports a fault of the interface (unplugged, failed) at most once per output. The handler is

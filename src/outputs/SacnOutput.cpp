@@ -39,9 +39,7 @@ std::expected<std::unique_ptr<CSacnOutput>, CError> CSacnOutput::Open(std::strin
 }
 
 CSacnOutput::CSacnOutput(std::string name, CSacnPacket packet, std::unique_ptr<CDatagramSocket> socket)
-    : m_name(name), m_packet(std::move(packet)), m_sender(std::move(socket), std::move(name)) {
-  m_sender.OnQuiet(kQuietLimit, [this] { Terminate(); });
-}
+    : m_name(name), m_packet(std::move(packet)), m_sender(std::move(socket), std::move(name)) {}
 
 CSacnOutput::~CSacnOutput() {
   Terminate();

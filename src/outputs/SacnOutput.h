@@ -11,13 +11,11 @@
 #include <mutex>
 #include <string>
 
-// Every start code travels, in property value 0; at most 512 slots. When the frames stop (the
-// line stands by) and when the output goes away, the stream ends with three packets marked
-// terminated, so receivers let go of the universe at once instead of after their timeout.
+// Every start code travels, in property value 0; at most 512 slots. When the line stands by and
+// when the output goes away, the stream ends with three packets marked terminated, so receivers
+// let go of the universe at once instead of after their timeout.
 class CSacnOutput final : public CDmxOutput {
  public:
-  // The line sends nothing while it stands by; this long without a frame ends the stream.
-  static constexpr std::chrono::milliseconds kQuietLimit{1000};
   static constexpr int kTerminationPackets = 3;
   // How long the last packets may take to leave when the output goes away.
   static constexpr std::chrono::milliseconds kCloseLimit{200};
@@ -34,6 +32,7 @@ class CSacnOutput final : public CDmxOutput {
   bool Answers(int id, int model) override;
   std::expected<void, CError> AcceptsMode(const CDmxMode& mode) override;
   void Send(const CDmxFrame& frame) override;
+  void StandBy() override { Terminate(); }
   void Flush(std::chrono::milliseconds limit) override;
   void SetFaultHandler(std::function<void(const CError&)> handler) override;
   std::string Name() const override { return m_name; }
@@ -49,5 +48,5 @@ class CSacnOutput final : public CDmxOutput {
   std::uint8_t m_sequence = 0;
   CDmxFrame m_lastFrame;
   bool m_streaming = false;
-  CUdpSender m_sender;  // last: its thread calls Terminate and must stop before the rest goes
+  CUdpSender m_sender;
 };

@@ -27,23 +27,20 @@ CUdpSender::~CUdpSender() {
 void CUdpSender::Send(std::vector<std::uint8_t> datagram, bool droppable) {
   std::lock_guard lock(m_mutex);
   if (m_fault || m_stop) return;
-  m_lastSend = Clock::now();
-  // The thread is woken only when it has something new to do, not for every datagram.
-  const bool wake = !m_quietArmed && m_quietAction;
+  // The thread is woken only when a queue starts, not for every datagram.
   const bool queuedBefore = !m_queue.empty();
-  m_quietArmed = static_cast<bool>(m_quietAction);
   SendQueuedLocked();
   if (m_queue.empty()) {
     auto sent = m_socket->Send(datagram);
     if (sent) {
       ++m_sent;
-      m_lastTaken = m_lastSend;
+      m_lastTaken = Clock::now();
     } else if (!SystemBusy(sent.error())) {
       FailLocked(sent.error().message());
     } else if (droppable) {
       ++m_dropped;
     } else {
-      m_lastTaken = m_lastSend;  // the stall is counted from the first refusal
+      m_lastTaken = Clock::now();  // the stall is counted from the first refusal
       m_queue.push_back({std::move(datagram), false});
     }
   } else if (droppable && m_queue.back().droppable) {
@@ -52,7 +49,7 @@ void CUdpSender::Send(std::vector<std::uint8_t> datagram, bool droppable) {
   } else {
     m_queue.push_back({std::move(datagram), droppable});
   }
-  if (wake || (!queuedBefore && !m_queue.empty())) m_wake.notify_all();
+  if (!queuedBefore && !m_queue.empty()) m_wake.notify_all();
 }
 
 void CUdpSender::SendQueuedLocked() {
@@ -94,12 +91,6 @@ void CUdpSender::SetFaultHandler(CFaultHandler handler) {
   }
 }
 
-void CUdpSender::OnQuiet(std::chrono::milliseconds after, std::function<void()> action) {
-  std::lock_guard lock(m_mutex);
-  m_quietAfter = after;
-  m_quietAction = std::move(action);
-}
-
 std::optional<CError> CUdpSender::Fault() const {
   std::lock_guard lock(m_mutex);
   return m_fault;
@@ -139,17 +130,6 @@ void CUdpSender::Run() {
       } else if (!m_queue.empty()) {
         m_wake.wait_for(lock, kRetryWait);  // a socket that says writable but refuses: no busy loop
       }
-    } else if (m_quietArmed) {
-      const Clock::time_point due = m_lastSend + m_quietAfter;
-      if (Clock::now() < due) {
-        m_wake.wait_until(lock, due);
-        continue;
-      }
-      m_quietArmed = false;
-      const std::function<void()> action = m_quietAction;
-      lock.unlock();
-      action();
-      lock.lock();
     } else {
       m_wake.wait(lock);
     }

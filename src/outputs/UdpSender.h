@@ -42,9 +42,6 @@ class CUdpSender final {
   // The handler is called once, on the sender's thread (at once on the caller's thread when the
   // fault came first); it must not block.
   void SetFaultHandler(CFaultHandler handler);
-  // Calls `action` on the sender's thread, without the sender's lock, once `after` has gone by
-  // without a Send; again only after the next Send. Set before the first Send.
-  void OnQuiet(std::chrono::milliseconds after, std::function<void()> action);
 
   std::optional<CError> Fault() const;
   std::uint64_t SentCount() const;
@@ -66,14 +63,10 @@ class CUdpSender final {
   std::string m_outputName;
 
   mutable std::mutex m_mutex;
-  std::condition_variable m_wake;     // the thread: a queue to retry, a quiet spell to time, a fault, stop
+  std::condition_variable m_wake;     // the thread: a queue to retry, a fault, stop
   std::condition_variable m_settled;  // Flush: the queue is empty or a fault ended output
   std::deque<CDatagram> m_queue;
   Clock::time_point m_lastTaken;      // when the socket last took a datagram
-  Clock::time_point m_lastSend;
-  std::chrono::milliseconds m_quietAfter{0};
-  std::function<void()> m_quietAction;
-  bool m_quietArmed = false;
   std::optional<CError> m_fault;
   bool m_faultReported = false;
   CFaultHandler m_faultHandler;

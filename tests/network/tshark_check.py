@@ -1,5 +1,5 @@
 """Wireshark's dissectors read what vexmira sends: the console and automatic addressing are run over
-sACN and Art-Net to 127.0.0.1; the datagrams go into a raw-IP pcap that tshark decodes."""
+sACN and Art-Net to 127.0.0.1 (frames.vxs); the datagrams go into a raw-IP pcap that tshark decodes."""
 import os
 import shutil
 import struct
@@ -44,37 +44,36 @@ def capture(vexmira, interface, port, scripts, config_home, folder, name):
 
 
 def main():
-    vexmira, scenarios = sys.argv[1], sys.argv[2]
+    vexmira = sys.argv[1]
     if shutil.which("tshark") is None:
         netcheck.skip("tshark is not installed")
     netcheck.enter_private_network()
-    scripts = [os.path.join(scenarios, "console.vxs"), os.path.join(scenarios, "auto-address.vxs")]
+    scripts = [os.path.join(os.path.dirname(os.path.abspath(__file__)), "frames.vxs")]
     with netcheck.private_folder() as folder:
-        # sACN: 10 level frames and 3 packets ending the stream, then 255 first-address frames and 3.
+        # sACN: 4 level frames and 3 packets ending the stream, then 255 first-address frames and 3.
         datagrams, path = capture(vexmira, "sacn:7@127.0.0.1,priority=150", SACN_PORT, scripts, folder, folder, "sacn")
         rows = decode(path, ["acn.cid", "acn.dmx.universe", "acn.dmx.priority", "acn.dmx.seq_number",
                              "acn.dmx.option_s", "acn.dmx.count", "acn.dmx.start_code2", "acn.dmx.source_name"],
                       ["--enable-heuristic", "acn", "-o", "acn.dmx_enable:TRUE"])
-        assert len(rows) == 13 + 258, "tshark decoded %d sACN packets of %d" % (len(rows), len(datagrams))
-        assert all(r[0] == rows[0][0] for r in rows), "two runs, one CID"
+        assert len(rows) == 7 + 258, "tshark decoded %d sACN packets of %d" % (len(rows), len(datagrams))
+        assert all(r[0] == rows[0][0] for r in rows), "one CID"
         assert {(r[1], r[2]) for r in rows} == {("7", "150")}, "universe and priority"
-        assert [int(r[3]) for r in rows[:13]] == list(range(13)), "sequence of the first run"
-        assert [int(r[3]) for r in rows[13:]] == [n % 256 for n in range(258)], "sequence of the second run"
+        assert [int(r[3]) for r in rows] == [n % 256 for n in range(len(rows))], "sequence"
         ends = [n for n, r in enumerate(rows) if r[4] in ("1", "True")]
-        assert ends == [10, 11, 12, 268, 269, 270], "stream terminated: %s" % ends
-        assert {(int(r[5]), int(r[6], 0)) for r in rows[:13]} == {(513, 0)}, "levels: %s" % rows[0]
-        assert {(int(r[5]), int(r[6], 0)) for r in rows[13:]} == {(3, 0xFC)}, "first address: %s" % rows[13]
+        assert ends == [4, 5, 6, 262, 263, 264], "stream terminated: %s" % ends
+        assert {(int(r[5]), int(r[6], 0)) for r in rows[:7]} == {(513, 0)}, "levels: %s" % rows[0]
+        assert {(int(r[5]), int(r[6], 0)) for r in rows[7:]} == {(3, 0xFC)}, "first address: %s" % rows[7]
         assert rows[0][7].startswith("Vexmira on "), rows[0][7]
 
         datagrams, path = capture(vexmira, "artnet:4660@127.0.0.1", ARTNET_PORT, scripts, folder, folder, "artnet")
         rows = decode(path, ["artnet.header.opcode", "artnet.header.protver", "artnet.output.sequence",
                              "artnet.output.universe", "artnet.output.length"])
-        assert len(rows) == 10 + 255, "tshark decoded %d Art-Net packets of %d" % (len(rows), len(datagrams))
-        assert all(r[:2] == ["0x5000", "14"] and r[3:] == ["4660", "512"] for r in rows[:10]), "ArtDmx: %s" % rows[0]
-        assert [int(r[2]) for r in rows[:10]] == list(range(1, 11)), "ArtDmx sequence"
-        assert {(r[0], r[1]) for r in rows[10:]} == {("0x5100", "14")}, "ArtNzs: %s" % rows[10]
-        nzs = datagrams[10]
-        assert nzs[12:18] == bytes([1, 0xFC, 0x34, 0x12, 0, 2]), "ArtNzs fields: %s" % nzs[:20].hex()
+        assert len(rows) == 4 + 255, "tshark decoded %d Art-Net packets of %d" % (len(rows), len(datagrams))
+        assert all(r[:2] == ["0x5000", "14"] and r[3:] == ["4660", "512"] for r in rows[:4]), "ArtDmx: %s" % rows[0]
+        assert [int(r[2]) for r in rows[:4]] == list(range(1, 5)), "ArtDmx sequence"
+        assert {(r[0], r[1]) for r in rows[4:]} == {("0x5100", "14")}, "ArtNzs: %s" % rows[4]
+        nzs = datagrams[4]
+        assert nzs[12:18] == bytes([5, 0xFC, 0x34, 0x12, 0, 2]), "ArtNzs fields: %s" % nzs[:20].hex()
     print("tshark decoded every sACN and Art-Net packet as expected")
 
 

@@ -1,5 +1,5 @@
 // The non-blocking send path: levels dropped and command frames queued when the system is busy,
-// faults reported once, the quiet spell noticed.
+// faults reported once.
 #include "outputs/UdpSender.h"
 
 #include "FakeDatagramSocket.h"
@@ -59,23 +59,4 @@ TEST(ThreadedUdpSender, SendErrorOrLongStallIsOneFaultAndEndsOutput) {
     EXPECT_EQ(message.find("The DMX interface sacn:1@10.9.9.9 stopped working ("), 0u) << message;
     EXPECT_NE(message.find(stall ? "took nothing for 1000 ms" : "o route to host"), std::string::npos) << message;
   }
-}
-
-TEST(ThreadedUdpSender, QuietSpellCallsTheActionOnceUntilTheNextSend) {
-  auto network = std::make_shared<CFakeNetwork>();
-  CUdpSender sender(std::make_unique<CFakeDatagramSocket>(network), "test");
-  std::atomic<int> calls = 0;
-  sender.OnQuiet(200ms, [&] { ++calls; });
-  std::this_thread::sleep_for(300ms);
-  EXPECT_EQ(calls, 0);  // nothing was sent: nothing to end
-  for (int i = 0; i < 10; ++i) {
-    sender.Send({1}, true);
-    std::this_thread::sleep_for(10ms);
-  }
-  EXPECT_EQ(calls, 0);
-  std::this_thread::sleep_for(600ms);
-  EXPECT_EQ(calls, 1);
-  sender.Send({1}, true);
-  std::this_thread::sleep_for(600ms);
-  EXPECT_EQ(calls, 2);
 }
