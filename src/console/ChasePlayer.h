@@ -32,7 +32,7 @@ public:
   void StartConsole();
 
   bool IsRunning() const { return m_running; }
-  // A run starts on step 1 with no fade; the editor's place is kept for afterwards.
+  // A run starts on step 1 with no fade; levels composed on the pending slot are parked there first.
   void Run();
   // The live page takes the current step's levels at the next tick.
   void Stop();

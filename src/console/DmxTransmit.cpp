@@ -164,17 +164,13 @@ bool CDmxTransmit::OnInitDialog() {
     AppendSysMenuSeparator();
     AppendSysMenuItem(kChasePanelCommand, "Chase Panel");
   }
-  for (int k = 0; k < kColumns; ++k) {
-    CControl& fader = Item(FaderId(k));
-    fader.SetRange(0, kTopLevel);
-    fader.SetPos(kTopLevel);
-    SetItemText(ValueBoxId(k), "0");
-  }
+  for (int k = 0; k < kColumns; ++k) Item(FaderId(k)).SetRange(0, kTopLevel);
   Item(kChannelBar).SetRange(0, kLastBase);
   Item(kSpeedSlider).SetRange(0, kSpeedTop);
   Item(kSpeedSlider).SetPageSize(kSliderPageSize);
   Item(kFadeSlider).SetRange(0, kFadeTop);
   Item(kFadeSlider).SetPageSize(kSliderPageSize);
+  // The columns (all at level 0 in a new console) and the chase panel as the engine has them.
   ShowChasePanel();
   // Last: from here on the tick may run.
   m_tickTimer = CHost::Current().StartPeriodicTimer(kTickMs, [this] { m_engine.Tick(); });
@@ -282,9 +278,9 @@ void CDmxTransmit::ShowChasePanel() {
   Item(kStepSelector).SetRange(0, state.selectorTop);
   Item(kStepSelector).SetPos(state.selectorPos);
   EnableItem(kStepSelector, state.selectorEnabled);
-  // The speed display shows the hold time, one tenth more than the setting.
   EnableItem(kSpeedSlider, !state.followingSelector);
   Item(kSpeedSlider).SetPos(state.speedShown);
+  // The speed display shows the hold time: one tenth more than the setting.
   SetItemText(kSpeedDisplay, FormatTenths(state.speedShown + 1u));
   Item(kFadeSlider).SetPos(state.fadeShown);
   SetItemText(kFadeDisplay, FormatTenths(state.fadeShown));

@@ -1,34 +1,28 @@
-// The console engine on a recording link: its calls byte for byte, tick by tick, the chase editor and playback.
+// The console engine on a recording link: its calls byte for byte, tick by tick, the chase editor and playback;
+// and the fade table under the crossfade.
 #include "ConsoleTestSupport.h"
+#include "console/FadeTable.h"
 
 using Ticks = std::vector<int>;
 
-// The four pages of an all-zero frame, as a new console and Clean hand them over.
-static void ExpectZeroPages(CConsole& c) {
-  for (const CLinkCall& call : c.link.Calls()) EXPECT_EQ(call.page, std::vector<std::uint8_t>(kPageSize, 0));
-  EXPECT_EQ(TakeCalls(c), "SetPageValue(0) SetPageValue(1) SetPageValue(2) SetPageValue(3)");
-}
+const std::string kZeroPages = "SetPageValue(0)+0 SetPageValue(1)+0 SetPageValue(2)+0 SetPageValue(3)+0";
 
 TEST(ConsoleEngine, OpeningAndCleanHandOverZeroPagesFadersAbove142CallAtOnceStandAloneGoesOnTicking) {
   CConsole first;
   Do(first, "level 3 add copy speed 7 fade 8 run");  // closed during a run
   CConsole c(std::move(first.data));
-  ExpectZeroPages(c);
+  EXPECT_EQ(TakeCalls(c), kZeroPages);
   EXPECT_EQ(Panel(c), "on 0 of 0 | Add | add | 0@0 = 0 |");  // the sliders show 0 whatever the settings
   EXPECT_EQ(c.engine->Chase(), CChaseFile(7, 8, {}));
-  EXPECT_EQ(Tick(c), StepAll(0));
-  EXPECT_EQ(Sent(c, 1, "paste"), Ticks{3});  // the clipboard survived
+  EXPECT_EQ(Sent(c, 2, "paste"), (Ticks{3, 3}));  // the clipboard survived
   for (const int channel : {0, 141, 142, 511}) c.engine->SetLevel(channel, static_cast<std::uint8_t>(channel % 200 + 1));
   EXPECT_EQ(TakeCalls(c), "SetChannelValue(142, 143) SetChannelValue(511, 112)");
   EXPECT_EQ(Tick(c), StepWith({{0, 1}, {141, 142}}));
-  c.engine->Clean();  // four pages of zeros, no channel call
-  ExpectZeroPages(c);
+  EXPECT_EQ(TakeCalls(c, "clean"), kZeroPages);  // and no channel call
   EXPECT_EQ(Tick(c), StepAll(0));
-  c.engine->ToggleStandAlone();
-  EXPECT_EQ(TakeCalls(c) + " " + std::to_string(c.engine->IsStandingAlone()), "StandBy() 1");
-  Tick(c);
-  c.engine->ToggleStandAlone();
-  EXPECT_EQ(TakeCalls(c) + " " + std::to_string(c.engine->IsStandingAlone()), "SetMode(165, 0, 0, 512) 0");
+  EXPECT_EQ(TakeCalls(c, "standalone"), "StandBy()");
+  Tick(c);  // the tick goes on
+  EXPECT_EQ(TakeCalls(c, "standalone"), "SetMode(165, 0, 0, 512)");
 }
 
 TEST(ConsoleEngine, EditorOperationsAndWhatThePanelOffersAfterThemUpTo255Steps) {
@@ -37,16 +31,14 @@ TEST(ConsoleEngine, EditorOperationsAndWhatThePanelOffersAfterThemUpTo255Steps) 
   const std::pair<const char*, const char*> rows[] = {
       {"add", "on 1 of 1 | Add | add save run selector | 1@1 = 0 | 0"},  // composed from zeros
       {"level 20 add level 30 add", "on 3 of 3 | Add | add save run selector | 3@3 = 30 | 0 20 30"},
-      // From the pending slot straight to step 1: only Delete changes, and Add overwrites there.
-      {"level 40 select 0", "on 0 of 3 | Add | add delete save run selector | 3@0 = 0 | 0 20 30"},
-      {"level 10 add", "on 0 of 3 | Add | add delete save run selector | 3@0 = 10 | 10 20 30"},
-      // A change to a recorded step is lost when it is left; the pending step's levels are parked.
-      {"level 99 select 3", "on 3 of 3 | Add | add save run selector | 3@3 = 40 | 10 20 30"},
+      {"level 40 select 0", "on 0 of 3 | Add | add delete save run selector | 3@0 = 0 | 0 20 30"},  // only Delete changes
+      {"level 10 add", "on 0 of 3 | Add | add delete save run selector | 3@0 = 10 | 10 20 30"},  // Add overwrites
+      {"level 99 select 3", "on 3 of 3 | Add | add save run selector | 3@3 = 40 | 10 20 30"},  // 99 lost, 40 parked
       {"select 2", "on 2 of 3 | Overwrite | add insert delete save run selector | 3@2 = 30 | 10 20 30"},
       {"select 0", "on 0 of 3 | Overwrite | add insert delete save run selector | 3@0 = 10 | 10 20 30"},
       {"copy select 1 paste", "on 1 of 3 | Overwrite | add insert delete paste save run selector | 3@1 = 10 | 10 20 30"},
       {"insert", "on 1 of 4 | Overwrite | add insert delete paste save run selector | 4@1 = 0 | 10 0 20 30"},
-      {"select 4 delete", "on 4 of 4 | Add | add paste save run selector | 4@4 = 40 | 10 0 20 30"},
+      {"select 9 delete", "on 4 of 4 | Add | add paste save run selector | 4@4 = 40 | 10 0 20 30"},
       {"select 2 delete", "on 2 of 3 | Add | add delete paste save run selector | 3@2 = 30 | 10 0 30"},
       {"delete", "on 2 of 2 | Add | add paste save run selector | 2@2 = 40 | 10 0"},
       {"select 0 delete delete", "on 0 of 0 | Add | add paste | 1@0 = 40 |"},
@@ -54,58 +46,46 @@ TEST(ConsoleEngine, EditorOperationsAndWhatThePanelOffersAfterThemUpTo255Steps) 
   };
   for (const auto& [operations, panel] : rows) EXPECT_EQ(Panel(c, operations), panel) << operations;
   EXPECT_EQ(TakeCalls(c), "");  // editing sends nothing: the tick carries channels 1 to 142
-  CConsole full;  // 255 steps fill the store
+  CConsole full;
   for (int s = 0; s < 255; ++s) Do(full, "level " + std::to_string(s) + " add");
   EXPECT_EQ(Panel(full), "on 255 of 255 | Add | save run selector | 255@255 = 254 | 0 1 2 3 4 ...");
   EXPECT_EQ(Panel(full, "level 200 add select 3 insert"), "on 3 of 255 | Add | delete save run selector | 255@3 = 3 | 0 1 2 3 4 ...");
   // Room again: Add comes back at once; the table's last slot is the pending slot.
-  EXPECT_EQ(Panel(full, "delete select 253"),
-            "on 253 of 254 | Overwrite | add insert delete save run selector | 254@253 = 254 | 0 1 2 4 5 ...");
-  EXPECT_EQ(Panel(full, "insert select 255"), "on 255 of 255 | Add | add save run selector | 255@255 = 200 | 0 1 2 4 5 ...");
+  EXPECT_EQ(Panel(full, "delete select 253 insert"), "on 253 of 255 | Overwrite | add delete save run selector | 255@253 = 0 | 0 1 2 4 5 ...");
+  EXPECT_EQ(Panel(full, "select 255"), "on 255 of 255 | Add | add save run selector | 255@255 = 200 | 0 1 2 4 5 ...");
 }
 
 TEST(ConsoleEngine, LoadedChaseStandsOnItsFirstStepAndEvenAnEmptyOneRuns) {
   CConsole c;
-  Do(c, "add level 5 add level 6 add level 7 add");
   const CChaseFile file(0, 9000, {StepWith({{0, 11}}), StepWith({{0, 22}})});  // a fade beyond the slider: kept
+  Do(c, "add level 5 add level 6 add level 7 add");
   EXPECT_TRUE(c.engine->LoadChase(file));
   EXPECT_EQ(Panel(c), "on 0 of 2 | Overwrite | add insert delete save run selector | 2@2 | shown 0 9000 = 11 | 11 22");
   EXPECT_EQ(c.engine->Chase(), file);
-  // Slots beyond the loaded steps are left as they were.
-  EXPECT_EQ(Panel(c, "select 2"), "on 2 of 2 | Add | add save run selector | 2@2 | shown 0 9000 = 6 | 11 22");
-  Do(c, "run");
-  EXPECT_FALSE(c.engine->LoadChase(CChaseFile{}));  // not during a run
-  EXPECT_EQ(c.engine->Chase(), file);
-  // An empty chase plays slot 0 on every advance, and a selector wrapped below 0 still plays it.
-  Do(c, "run select 0 level 8 add");  // slot 0 keeps 8
-  EXPECT_TRUE(c.engine->LoadChase(CChaseFile{}));
-  EXPECT_EQ(Panel(c, "run"), "on 0 of 0 | Overwrite | run selector | 0@0 | running = 8 |");
-  EXPECT_EQ(Sent(c, 11, "select 255"), (Ticks{8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8}));
-  EXPECT_EQ(Panel(c, "run add"), "on 1 of 1 | Overwrite | add insert delete save run selector | 1@1 = 8 | 8");
+  EXPECT_EQ(Panel(c, "select 2 run"), "on 0 of 2 | Add | run selector | 1@1 | shown 0 9000 | running = 11 | 11 22");
+  EXPECT_FALSE(c.engine->LoadChase(CChaseFile{}));  // not during a run; the slots beyond the loaded ones are kept:
+  EXPECT_EQ(Panel(c, "run select 2"), "on 2 of 2 | Add | add save run selector | 2@2 | shown 0 9000 = 6 | 11 22");
+  EXPECT_TRUE(c.engine->LoadChase(CChaseFile{}));  // an empty chase plays slot 0, whatever the selector says
+  EXPECT_EQ(Panel(c, "select 0 run"), "on 0 of 0 | Add | run selector | 0@0 | running = 11 |");
+  EXPECT_EQ(Sent(c, 11, "select 255"), Ticks(11, 11));
+  EXPECT_EQ(Panel(c, "run add"), "on 1 of 1 | Overwrite | add insert delete save run selector | 1@1 = 11 | 11");
 }
 
 TEST(ConsoleEngine, HoldTimingFollowsTheSpeedSetting) {
-  // S + 1 ticks a step, the first advance on tick min(279, S) + 2; S = 4 (speed + 1) wrapped to 16 bits.
+  // S + 1 ticks a step, the first on tick min(279, S) + 2 (a lower hold shortens it); S = 4 (speed + 1) in 16 bits.
   const struct { int speed, ticks; Ticks moves; } cases[] = {
       {0, 21, {6, 11, 16, 21}}, {9, 124, {42, 83, 124}}, {68, 555, {278, 555}}, {69, 281, {281}}, {70, 281, {281}},
       {5999, 281, {281}}, {16383, 4, {2, 3, 4}}};  // the last: a speed from a file whose hold wraps to 0
-  for (const auto& [speed, ticks, moves] : cases) {
-    CConsole c;
-    EXPECT_EQ(Moves(c, ticks, "level 1 add level 2 add speed " + std::to_string(speed) + " run"), moves) << speed;
-  }
-  // A lowered speed shortens the step under way; a raised one counts from the next step.
-  CConsole c;
-  EXPECT_EQ(Moves(c, 291, "level 1 add level 2 add speed 100 run"), Ticks{281});  // S = 404
-  EXPECT_EQ(Moves(c, 10, "speed 0"), Ticks{6});
-  EXPECT_EQ(Moves(c, 20, "speed 1"), (Ticks{1, 10, 19}));
+  for (const auto& [speed, ticks, moves] : cases)
+    EXPECT_EQ(Moves(*std::make_unique<CConsole>(), ticks, "level 1 add level 2 add speed " + std::to_string(speed) + " run"), moves);
 }
 
 TEST(ConsoleEngine, RunGoesRoundTheStepsAndStopReturnsToTheEditor) {
   CConsole c;  // 123 composed on the pending slot
-  EXPECT_EQ(Panel(c, "level 10 add level 20 add level 30 add copy level 123 run"),
-            "on 0 of 3 | Add | run selector | 2@2 | running = 10 | 10 20 30");
+  EXPECT_EQ(Panel(c, "level 10 add level 20 add level 30 add copy level 123 run"), "on 0 of 3 | Add | run selector | 2@2 | running = 10 | 10 20 30");
   EXPECT_EQ(Sent(c, 21), (Ticks{10, 10, 10, 10, 10, 20, 20, 20, 20, 20, 30, 30, 30, 30, 30, 10, 10, 10, 10, 10, 20}));
-  EXPECT_EQ(Panel(c, "run"), "on 1 of 3 | Overwrite | add insert delete paste save run selector | 3@2 = 20 | 10 20 30");
+  EXPECT_EQ(Panel(c, "insert delete paste run"),  // no editing during a run
+            "on 1 of 3 | Overwrite | add insert delete paste save run selector | 3@2 = 20 | 10 20 30");
   EXPECT_EQ(Panel(c, "select 3"), "on 3 of 3 | Add | add paste save run selector | 3@3 = 123 | 10 20 30");
 }
 
@@ -140,3 +120,23 @@ TEST(ConsoleEngine, JumpsFollowTheSelectorWithTheFadeTime) {
   EXPECT_EQ(Moves(c, 6, "run"), Ticks{6});  // a new run advances again
 }
 
+TEST(FadeTable, CrossfadeCoversEveryDistanceExactlyInTheFadeLengthAndNeverPassesTheTarget) {
+  // 4 ticks a tenth, wrapped to 16 bits, and never 0.
+  EXPECT_TRUE(CFadeTable::FadeLength(0) == 1 && CFadeTable::FadeLength(6000) == 24000 && CFadeTable::FadeLength(16384) == 1);
+  CFadeTable table;  // after k of T ticks a channel has moved d x k / T, rounded half up rising and half down falling
+
+  for (const int length : {1, 2, 3, 7, 40, 255, 256, 1000}) {
+    for (int d = 1; d <= 255; d += 17) {
+      for (const bool rising : {true, false}) {
+        const CChaseStep from = StepAll(static_cast<std::uint8_t>(rising ? 0 : d)), to = StepAll(rising ? d : 0);
+        table.Build(from, to, static_cast<std::uint16_t>(length));
+        CChaseStep live = from;
+        for (int k = 1, half = length / 2; k <= length; ++k) {
+          table.Crossfade(live, to);
+          const int moved = rising ? live[0] : d - live[0];
+          ASSERT_EQ(moved, rising ? (k * d + half) / length : (k * d - half + length - 1) / length) << length << " " << d;
+        }
+      }
+    }
+  }
+}

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <map>
+#include <numeric>
 #include <sstream>
 
 #include <gtest/gtest.h>
@@ -19,8 +20,7 @@ inline CChaseStep StepWith(std::initializer_list<std::pair<std::size_t, std::uin
   return step;
 }
 
-// A console opened as the launcher opens it (level mode first) on new data or an earlier console's; `moves`
-// counts the engine's step-changed calls.
+// A console opened as the launcher opens it, on new data or an earlier console's; `moves` counts step changes.
 struct CConsole {
   explicit CConsole(std::unique_ptr<CConsoleData> earlier = std::make_unique<CConsoleData>()) : data(std::move(earlier)) {
     link.DmxLinkSetMode(kLinkMark, 0, 0, kUniverseSlots);
@@ -34,31 +34,13 @@ struct CConsole {
   int moves = 0;
 };
 
-// The calls made since the last look, in readable form.
-inline std::string TakeCalls(CConsole& c) {
-  std::ostringstream text;
-  for (const std::string& call : c.link.Described()) text << (text.tellp() > 0 ? " " : "") << call;
-  c.link.ClearCalls();
-  return text.str();
-}
-
-// One console tick, which must make one call, page 0 to the line: that page.
-inline CChaseStep Tick(CConsole& c) {
-  c.link.ClearCalls();
-  c.engine->Tick();
-  CChaseStep page{};
-  const auto calls = c.link.Calls();
-  if (calls.size() == 1 && calls[0].page.size() == kStepSize) std::copy_n(calls[0].page.begin(), kStepSize, page.begin());
-  EXPECT_EQ(TakeCalls(c), "StartWithPageValue(0)");
-  return page;
-}
-
 // Console operations as words: "level N" and "level2 N" (channels 1 and 2 on the faders), "select N", "speed N",
-// "fade N", "add", "insert", "delete", "copy", "paste", "run" (Run or Stop).
+// "fade N", "add", "insert", "delete", "copy", "paste", "run" (Run or Stop), "clean", "standalone".
 inline void Do(CConsole& c, const std::string& operations) {
   static const std::map<std::string, void (CConsoleEngine::*)()> kButtons = {
       {"add", &CConsoleEngine::AddOrOverwrite}, {"insert", &CConsoleEngine::Insert}, {"delete", &CConsoleEngine::Delete},
-      {"copy", &CConsoleEngine::Copy}, {"paste", &CConsoleEngine::Paste}, {"run", &CConsoleEngine::RunOrStop}};
+      {"copy", &CConsoleEngine::Copy}, {"paste", &CConsoleEngine::Paste}, {"run", &CConsoleEngine::RunOrStop},
+      {"clean", &CConsoleEngine::Clean}, {"standalone", &CConsoleEngine::ToggleStandAlone}};
   std::istringstream words(operations);
   for (std::string word; words >> word;) {
     int n = 0;
@@ -71,29 +53,50 @@ inline void Do(CConsole& c, const std::string& operations) {
   }
 }
 
-// Does the operations, then describes the panel in one line: "on STEP of COUNT | Add or Overwrite | the enabled
-// controls | selector TOP@POS", the shown settings and the run where they differ from a new console's, then
-// "= " channel 1 on screen " |" and channel 1 of the first five recorded steps.
+// Does the operations, then tells the calls made since the last look, in readable form, a page call with the
+// sum of its bytes: "SetPageValue(0)+0".
+inline std::string TakeCalls(CConsole& c, const std::string& operations = "") {
+  Do(c, operations);
+  std::ostringstream text;
+  for (const CLinkCall& call : c.link.Calls()) {
+    text << (text.tellp() > 0 ? " " : "") << Describe(call);
+    if (!call.page.empty()) text << '+' << std::accumulate(call.page.begin(), call.page.end(), 0);
+  }
+  c.link.ClearCalls();
+  return text.str();
+}
+
+// One console tick, which must make one call, page 0 to the line: that page.
+inline CChaseStep Tick(CConsole& c) {
+  c.link.ClearCalls();
+  c.engine->Tick();
+  CChaseStep page{};
+  const auto calls = c.link.Calls();
+  if (!calls.empty() && calls[0].page.size() == kStepSize) std::copy_n(calls[0].page.begin(), kStepSize, page.begin());
+  EXPECT_EQ(TakeCalls(c), "StartWithPageValue(0)+" + std::to_string(std::accumulate(page.begin(), page.end(), 0)));
+  return page;
+}
+
+// Does the operations, then tells the panel: "on STEP of COUNT | Add or Overwrite | enabled controls | selector
+// TOP@POS" (shown settings, run if any) "= " channel 1 on screen " |" channel 1 of the first five recorded steps.
 inline std::string Panel(CConsole& c, const std::string& operations = "") {
   Do(c, operations);
   const CChasePanelState s = c.engine->PanelState();
   std::ostringstream text;
   text << "on " << +s.currentStep << " of " << +s.stepCount << (s.addOverwrites ? " | Overwrite |" : " | Add |");
-  for (const auto& [on, name] : std::initializer_list<std::pair<bool, const char*>>{
-           {s.addEnabled, "add"}, {s.insertEnabled, "insert"}, {s.deleteEnabled, "delete"}, {s.pasteEnabled, "paste"},
-           {s.saveEnabled, "save"}, {s.runEnabled, "run"}, {s.selectorEnabled, "selector"}})
-    if (on) text << ' ' << name;
+  const bool enabled[] = {s.addEnabled, s.insertEnabled, s.deleteEnabled, s.pasteEnabled, s.saveEnabled, s.runEnabled, s.selectorEnabled};
+  for (int i = 0; i < 7; ++i) text << (enabled[i] ? std::array{" add", " insert", " delete", " paste", " save", " run", " selector"}[i] : "");
   text << " | " << s.selectorTop << '@' << s.selectorPos;
   if (s.speedShown != 0 || s.fadeShown != 0) text << " | shown " << s.speedShown << ' ' << s.fadeShown;
   if (s.running) text << (s.followingSelector ? " | following" : " | running");
   text << " = " << +c.engine->Level(0) << " |";
   const CChaseFile chase = c.engine->Chase();
-  for (std::size_t s = 0; s < std::min<std::size_t>(chase.StepCount(), 5); ++s) text << ' ' << +chase.Steps()[s][0];
+  for (std::size_t i = 0; i < std::min<std::size_t>(chase.StepCount(), 5); ++i) text << ' ' << +chase.Steps()[i][0];
   if (chase.StepCount() > 5) text << " ...";
   return text.str();
 }
 
-// Does the operations, then ticks n times: the ticks (from 1) on which the engine reported a step change.
+// Does the operations, then ticks n times: the ticks (from 1) that reported a step change, or channel `ch` sent.
 inline std::vector<int> Moves(CConsole& c, int n, const std::string& operations = "") {
   Do(c, operations);
   std::vector<int> moves;
@@ -101,8 +104,6 @@ inline std::vector<int> Moves(CConsole& c, int n, const std::string& operations 
     if (Tick(c); c.moves != before) moves.push_back(tick);
   return moves;
 }
-
-// Does the operations, then ticks n times: channel `ch` of the page each tick sent.
 inline std::vector<int> Sent(CConsole& c, int n, const std::string& operations = "", std::size_t ch = 0) {
   Do(c, operations);
   std::vector<int> levels;
@@ -112,9 +113,8 @@ inline std::vector<int> Sent(CConsole& c, int n, const std::string& operations =
 
 // A fresh folder for one test, removed with everything in it afterwards.
 struct CScratchFolder : std::filesystem::path {
-  inline static int s_count = 0;
   CScratchFolder() : path(std::filesystem::temp_directory_path() / ("vexmira-console-" + std::to_string(::getpid()) + "-" +
-                                                                    std::to_string(s_count++))) {
+                                                                    testing::UnitTest::GetInstance()->current_test_info()->name())) {
     std::filesystem::create_directories(*this);
   }
   ~CScratchFolder() { std::error_code ignored; std::filesystem::remove_all(*this, ignored); }
