@@ -3,7 +3,8 @@
 #include <cstdio>
 #include <memory>
 
-#include "console/ConsoleData.h"
+#include "console/ConsoleEngine.h"
+#include "link/DmxLine.h"
 
 namespace {
 
@@ -21,26 +22,29 @@ double NanosecondsEach(long count, Work work) {
 
 int main() {
   constexpr long kTicks = 2'000'000;
+  // A line standing by: each tick's page call is made and copied, nothing is sent on.
+  CDmxLine line;
   auto data = std::make_unique<CConsoleData>();
-  data->StartConsole();
+  CConsoleEngine engine(line, *data);
 
   const double atRest = NanosecondsEach(kTicks, [&](long i) {
-    data->SetLevel(static_cast<std::size_t>(i % 142), static_cast<std::uint8_t>(i));
-    data->Tick();
+    engine.SetLevel(static_cast<int>(i % 142), static_cast<std::uint8_t>(i));
+    engine.Tick();
   });
 
   // 255 steps of changing levels, a step every 5 ticks, each fade 40 ticks long.
   for (int s = 0; s < 255; ++s) {
-    for (std::size_t c = 0; c < kStepSize; ++c) {
-      data->Screen()[c] = static_cast<std::uint8_t>(s * 37 + c * 11);
+    for (int c = 0; c < static_cast<int>(kStepSize); ++c) {
+      engine.SetLevel(c, static_cast<std::uint8_t>(s * 37 + c * 11));
     }
-    data->Store().AddOrOverwrite();
+    engine.AddOrOverwrite();
   }
-  data->Player().SetSpeed(0);
-  data->Player().SetFade(10);
-  data->RunOrStop();
+  engine.SetSpeed(0);
+  engine.SetFade(10);
+  engine.RunOrStop();
   long moves = 0;
-  const double running = NanosecondsEach(kTicks, [&](long) { moves += data->Tick() ? 1 : 0; });
+  engine.OnStepChanged([&moves] { ++moves; });
+  const double running = NanosecondsEach(kTicks, [&](long) { engine.Tick(); });
 
   std::printf("console tick at rest:            %8.1f ns\n", atRest);
   std::printf("console tick running, fading:    %8.1f ns (%ld step changes)\n", running, moves);

@@ -2,15 +2,6 @@
 #include "console/ChasePlayer.h"
 
 #include <algorithm>
-#include <string>
-
-#include "console/TimeLabel.h"
-
-std::string CChasePlayer::SpeedText(std::uint16_t speedSetting) {
-  return FormatTenths(static_cast<std::uint32_t>(speedSetting) + 1);
-}
-
-std::string CChasePlayer::FadeText(std::uint16_t fadeSetting) { return FormatTenths(fadeSetting); }
 
 CChasePlayer::CChasePlayer(CChaseStore& store, std::span<std::uint8_t, kStepSize> screen)
     : m_store(store), m_screen(screen) {}
@@ -21,10 +12,9 @@ void CChasePlayer::StartConsole() {
   m_running = false;
 }
 
-CChasePanelUpdate CChasePlayer::Run() {
-  CChasePanelUpdate update;
+void CChasePlayer::Run() {
   if (m_running) {
-    return update;
+    return;
   }
   // Levels composed on the pending slot stay there for when the editor comes back.
   m_store.ParkPendingLevels();
@@ -34,56 +24,19 @@ CChasePanelUpdate CChasePlayer::Run() {
   m_fadeTable.SetAtRest();
   m_store.SetCurrentStep(0);
   m_fromStep = 0;
-
-  update.m_stepNumberText = std::to_string(m_store.CurrentStep() + 1);
-  update.m_runText = "Stop";
-  update.m_consoleEnabled = false;
-  update.m_deleteEnabled = false;
-  update.m_copyEnabled = false;
-  update.m_addEnabled = false;
-  update.m_pasteEnabled = false;
-  update.m_insertEnabled = false;
-  update.m_openEnabled = false;
-  update.m_saveEnabled = false;
-  // The pending slot cannot be chosen during a run. An empty chase plays slot 0, so
-  // its selector offers that one position rather than a range that wraps around.
-  const std::uint8_t count = m_store.StepCount();
-  update.m_selectorUpper = static_cast<std::uint16_t>(count == 0 ? 0 : count - 1);
-
   m_jumpRequest = false;
+  // Last, once the run state is in place.
   m_running = true;
-  return update;
 }
 
-CChasePanelUpdate CChasePlayer::Stop() {
-  CChasePanelUpdate update;
-  if (!m_running) {
-    return update;
-  }
+void CChasePlayer::Stop() {
   m_running = false;
   m_fadeTable.SetAtRest();
-  update.m_runText = "Run";
-  update.m_consoleEnabled = true;
-  update.m_deleteEnabled = true;
-  update.m_copyEnabled = true;
-  update.m_addEnabled = true;
-  if (m_store.IsClipboardValid()) {
-    update.m_pasteEnabled = true;
-  }
-  update.m_insertEnabled = true;
-  update.m_openEnabled = true;
-  update.m_saveEnabled = true;
-  update.m_speedEnabled = true;
-  update.m_selectorUpper = m_store.StepCount();
-  update.m_addText = "Overwrite";
-  update.m_refreshFaders = true;
-  return update;
 }
 
-CChasePanelUpdate CChasePlayer::Jump(std::uint8_t target) {
-  CChasePanelUpdate update;
+void CChasePlayer::Jump(std::uint8_t target) {
   if (!m_running) {
-    return update;
+    return;
   }
   // Only recorded steps can be played (slot 0 for an empty chase); a target beyond
   // would leave the editor past the pending slot after Stop.
@@ -91,23 +44,13 @@ CChasePanelUpdate CChasePlayer::Jump(std::uint8_t target) {
   const std::uint8_t last = count == 0 ? 0 : static_cast<std::uint8_t>(count - 1);
   m_jumpTarget = std::min(target, last);
   m_jumpRequest = true;
-  update.m_speedEnabled = false;
-  return update;
 }
 
-CChasePanelUpdate CChasePlayer::SetSpeed(std::uint16_t speedSetting) {
-  CChasePanelUpdate update;
-  m_speedSetting = speedSetting;
-  update.m_speedText = SpeedText(m_speedSetting);
-  return update;
-}
+void CChasePlayer::SetSpeed(std::uint16_t speedSetting) { m_speedSetting = speedSetting; }
 
-CChasePanelUpdate CChasePlayer::SetFade(std::uint16_t fadeSetting) {
-  CChasePanelUpdate update;
+void CChasePlayer::SetFade(std::uint16_t fadeSetting) {
   m_fadeSetting = fadeSetting;
-  update.m_fadeText = FadeText(m_fadeSetting);
   m_fadeRecompute = true;
-  return update;
 }
 
 void CChasePlayer::LoadSettings(std::uint16_t speedSetting, std::uint16_t fadeSetting) {

@@ -2,9 +2,7 @@
 #pragma once
 #include <cstdint>
 #include <span>
-#include <string>
 
-#include "console/ChasePanelUpdate.h"
 #include "console/ChaseStep.h"
 #include "console/ChaseStore.h"
 #include "console/FadeTable.h"
@@ -26,10 +24,6 @@ public:
     return static_cast<std::uint16_t>(4u * speedSetting + 4u);
   }
 
-  // The texts beside the sliders: the speed setting shows one tenth more than it holds.
-  static std::string SpeedText(std::uint16_t speedSetting);
-  static std::string FadeText(std::uint16_t fadeSetting);
-
   CChasePlayer(CChaseStore& store, std::span<std::uint8_t, kStepSize> screen);
   CChasePlayer(const CChasePlayer&) = delete;
   CChasePlayer& operator=(const CChasePlayer&) = delete;
@@ -38,14 +32,18 @@ public:
   void StartConsole();
 
   bool IsRunning() const { return m_running; }
-  CChasePanelUpdate Run();
-  CChasePanelUpdate Stop();
+  // A run starts on step 1 with no fade; levels composed on the pending slot are parked there first.
+  void Run();
+  // The live page takes the current step's levels at the next tick.
+  void Stop();
   // Step selector moved during a run: follow it from now on instead of advancing.
-  CChasePanelUpdate Jump(std::uint8_t target);
+  void Jump(std::uint8_t target);
+  // A run that follows the selector rather than advancing by itself.
+  bool IsFollowingSelector() const { return m_running && m_jumpRequest; }
 
   // Slider moves.
-  CChasePanelUpdate SetSpeed(std::uint16_t speedSetting);
-  CChasePanelUpdate SetFade(std::uint16_t fadeSetting);
+  void SetSpeed(std::uint16_t speedSetting);
+  void SetFade(std::uint16_t fadeSetting);
   // Settings taken from a chase file; not a slider move, so no fade rebuild is asked for.
   void LoadSettings(std::uint16_t speedSetting, std::uint16_t fadeSetting);
 

@@ -4,7 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 
-// Channels a chase step holds, and the size of transmit page 0 that carries them.
-inline constexpr std::size_t kStepSize = 142;
+#include "link/LineConstants.h"
+
+// Channels a chase step holds: transmit page 0, which carries them.
+inline constexpr std::size_t kStepSize = kPageSize;
 
 using CChaseStep = std::array<std::uint8_t, kStepSize>;

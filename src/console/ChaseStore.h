@@ -6,13 +6,11 @@
 #include <cstdint>
 #include <span>
 
-#include "console/ChasePanelUpdate.h"
 #include "console/ChaseStep.h"
 
 // Slots 0 to step count - 1 hold the recorded steps; slot step count is the pending
 // slot where a step not yet added is parked. The editor composes in the "screen",
 // output frame indices 0 to 141, which the store is bound to for its whole life.
-// Each editing operation returns what it changes on the chase panel.
 // Not for use while a chase runs: the player owns the current step then.
 class CChaseStore final {
 public:
@@ -35,22 +33,21 @@ public:
   // A new console starts with an empty chase; slots and clipboard keep their contents.
   void StartEmpty();
 
-  // Step selector moved to pos (outside a run).
-  CChasePanelUpdate Select(std::uint8_t pos);
-  // Add on the pending slot, Overwrite on a recorded step.
-  CChasePanelUpdate AddOrOverwrite();
-  // An empty step before the current one; the editor then shows it.
-  CChasePanelUpdate Insert();
-  // Removes the current recorded step.
-  CChasePanelUpdate Delete();
-  CChasePanelUpdate Copy();
+  // Step selector moved to pos (outside a run); returns the step now current, which is
+  // pos held to the pending slot.
+  std::uint8_t Select(std::uint8_t pos);
+  // Add on the pending slot, Overwrite on a recorded step; true when a step was added.
+  bool AddOrOverwrite();
+  // An empty step before the current one, which the editor then shows; false when full.
+  bool Insert();
+  // Removes the current recorded step; false on the pending slot.
+  bool Delete();
+  void Copy();
   // The clipboard onto the screen; nothing is stored until Add or Overwrite.
-  CChasePanelUpdate Paste();
+  void Paste();
 
-  // Puts a loaded chase in place: steps.size() (at most 255) becomes the step count.
-  void ReplaceSteps(std::span<const CChaseStep> steps);
-  // The editor's side of the loaded state: on step 1 of the loaded chase.
-  CChasePanelUpdate EnterLoadedState();
+  // Puts a loaded chase in place (at most 255 steps) and shows its first step.
+  void Load(std::span<const CChaseStep> steps);
 
   // Used by playback.
   void SetCurrentStep(std::uint8_t step) { m_currentStep = step; }

@@ -2,13 +2,12 @@
 #include "console/DmxTransmit.h"
 
 #include "console/ChaseFile.h"
+#include "console/TimeLabel.h"
 #include "framework/Resources.h"
 #include "framework/ScrollStep.h"
 #include "framework/Text.h"
-#include "link/DmxLink.h"
-#include "link/LineConstants.h"
 
-#include <algorithm>
+#include <array>
 #include <filesystem>
 #include <optional>
 
@@ -25,7 +24,6 @@ constexpr unsigned kFaderStyle = S::kVertical | S::kNoTicks | S::kBothPointers;
 constexpr unsigned kSliderStyle = S::kNoTicks | S::kBothPointers;
 constexpr unsigned kSelectorStyle = S::kVertical | S::kArrowKeys | S::kNoBuddy;
 
-constexpr int kLevelStartCode = 0;
 constexpr int kTopLevel = 255;
 constexpr int kSliderPageSize = 10;
 
@@ -128,15 +126,8 @@ const char* CDmxTransmit::ChaseFileFilter() {
   return "Zelkar Lighting Chase Files (*.zkc)|*.zkc|All Files (*.*)|*.*||";
 }
 
-CDmxTransmit::CDmxTransmit(CDmxLink& link, CConsoleData& data) : CDialog(Layout()), m_data(data), m_link(link) {
-  std::lock_guard lock(m_dataMutex);
-  m_data.StartConsole();
-  HandOverFrameLocked();
-}
-
-void CDmxTransmit::HandOverFrameLocked() {
-  const auto frame = m_data.FrameBuffer();
-  HandOverPages(m_link, frame.data());
+CDmxTransmit::CDmxTransmit(CDmxLink& link, CConsoleData& data) : CDialog(Layout()), m_engine(link, data) {
+  m_engine.OnStepChanged([this] { PostToSelf([this] { ShowStepNumber(); }); });
 }
 
 CDmxTransmit::~CDmxTransmit() {
@@ -173,20 +164,16 @@ bool CDmxTransmit::OnInitDialog() {
     AppendSysMenuSeparator();
     AppendSysMenuItem(kChasePanelCommand, "Chase Panel");
   }
-  for (int k = 0; k < kColumns; ++k) {
-    CControl& fader = Item(FaderId(k));
-    fader.SetRange(0, kTopLevel);
-    fader.SetPos(kTopLevel);
-    SetItemText(ValueBoxId(k), "0");
-  }
+  for (int k = 0; k < kColumns; ++k) Item(FaderId(k)).SetRange(0, kTopLevel);
   Item(kChannelBar).SetRange(0, kLastBase);
-  EnableItem(kStepSelector, false);
   Item(kSpeedSlider).SetRange(0, kSpeedTop);
   Item(kSpeedSlider).SetPageSize(kSliderPageSize);
   Item(kFadeSlider).SetRange(0, kFadeTop);
   Item(kFadeSlider).SetPageSize(kSliderPageSize);
+  // The columns (all at level 0 in a new console) and the chase panel as the engine has them.
+  ShowChasePanel();
   // Last: from here on the tick may run.
-  m_tickTimer = CHost::Current().StartPeriodicTimer(kTickMs, [this] { ConsoleTick(); });
+  m_tickTimer = CHost::Current().StartPeriodicTimer(kTickMs, [this] { m_engine.Tick(); });
   return true;
 }
 
@@ -196,44 +183,20 @@ void CDmxTransmit::OnDestroy() {
   m_tickTimer = 0;
 }
 
-// --- the console tick ---
-
-void CDmxTransmit::ConsoleTick() {
-  CChaseStep live;
-  bool stepChanged = false;
-  {
-    std::lock_guard lock(m_dataMutex);
-    stepChanged = m_data.Tick();
-    std::copy(m_data.LivePage().begin(), m_data.LivePage().end(), live.begin());
-  }
-  m_link.DmxLinkTransmitStartWithPageValue(0, live.data());
-  if (stepChanged) PostToSelf([this] { ShowStepNumber(); });
-}
-
 // Shows the step being played now, which is also right if the run has moved on or stopped
 // since the tick that asked for it.
 void CDmxTransmit::ShowStepNumber() {
-  if (!HasWindow()) return;
-  std::string text;
-  {
-    std::lock_guard lock(m_dataMutex);
-    text = m_data.StepNumberText();
-  }
-  SetItemText(kStepNumberDisplay, text);
+  if (HasWindow()) SetItemText(kStepNumberDisplay, Decimal(m_engine.PanelState().currentStep + 1));
 }
 
 // --- faders and the channel bar ---
 
 int CDmxTransmit::ChannelBase() const { return Item(kChannelBar).Pos(); }
 
-CDmxTransmit::CColumnLevels CDmxTransmit::ColumnLevelsLocked(int base) const {
-  CColumnLevels levels{};
-  for (int k = 0; k < kColumns; ++k)
-    levels[static_cast<std::size_t>(k)] = m_data.Level(static_cast<std::size_t>(base + k));
-  return levels;
-}
-
-void CDmxTransmit::ShowColumns(int base, const CColumnLevels& levels) {
+void CDmxTransmit::ShowColumns() {
+  const int base = ChannelBase();
+  std::array<int, kColumns> levels{};
+  for (int k = 0; k < kColumns; ++k) levels[static_cast<std::size_t>(k)] = m_engine.Level(base + k);
   for (int k = 0; k < kColumns; ++k) Item(FaderId(k)).SetPos(kTopLevel - levels[static_cast<std::size_t>(k)]);
   for (int k = 0; k < kColumns; ++k) SetItemText(ValueBoxId(k), Decimal(levels[static_cast<std::size_t>(k)]));
   for (int k = 0; k < kColumns; ++k) SetItemText(LabelId(k), Decimal(base + 1 + k));
@@ -242,8 +205,8 @@ void CDmxTransmit::ShowColumns(int base, const CColumnLevels& levels) {
 void CDmxTransmit::OnVScroll(int id, int code, int pos) {
   if (id == kStepSelector) {
     if (!IsSelectorMove(code)) return;
-    const auto step = static_cast<std::uint8_t>(pos);
-    RunChaseOperation([&] { return m_data.StepSelectorMoved(step); });
+    m_engine.MoveStepSelector(static_cast<std::uint8_t>(pos));
+    ShowChasePanel();
     return;
   }
   if (!IsFaderMove(code)) return;
@@ -252,33 +215,25 @@ void CDmxTransmit::OnVScroll(int id, int code, int pos) {
 
 void CDmxTransmit::OnFaderMoved(int column) {
   const auto level = static_cast<std::uint8_t>(kTopLevel - Item(FaderId(column)).Pos());
-  const int index = ChannelBase() + column;
   SetItemText(ValueBoxId(column), Decimal(level));
-  {
-    std::lock_guard lock(m_dataMutex);
-    m_data.SetLevel(static_cast<std::size_t>(index), level);
-  }
-  if (index >= kFirstChannelCall) m_link.DmxLinkTransmitSetChannelValue(index, level);
+  m_engine.SetLevel(ChannelBase() + column, level);
 }
 
 void CDmxTransmit::OnHScroll(int id, int code, int pos) {
   switch (id) {
     case kChannelBar:
       OnChannelBarScrolled(code, pos);
+      return;
+    case kSpeedSlider:
+      m_engine.SetSpeed(static_cast<std::uint16_t>(Item(kSpeedSlider).Pos()));
       break;
-    case kSpeedSlider: {
-      const auto speed = static_cast<std::uint16_t>(Item(kSpeedSlider).Pos());
-      RunChaseOperation([&] { return m_data.Player().SetSpeed(speed); });
+    case kFadeSlider:
+      m_engine.SetFade(static_cast<std::uint16_t>(Item(kFadeSlider).Pos()));
       break;
-    }
-    case kFadeSlider: {
-      const auto fade = static_cast<std::uint16_t>(Item(kFadeSlider).Pos());
-      RunChaseOperation([&] { return m_data.Player().SetFade(fade); });
-      break;
-    }
     default:
-      break;
+      return;
   }
+  ShowChasePanel();
 }
 
 void CDmxTransmit::OnChannelBarScrolled(int code, int pos) {
@@ -286,109 +241,80 @@ void CDmxTransmit::OnChannelBarScrolled(int code, int pos) {
   const auto moved = StepScrollBar(code, ChannelBase(), pos & 0xFFFF, kLastBase);
   if (!moved) return;
   Item(kChannelBar).SetPos(*moved);
-  const int base = ChannelBase();
-  CColumnLevels levels;
-  {
-    std::lock_guard lock(m_dataMutex);
-    levels = ColumnLevelsLocked(base);
-  }
-  ShowColumns(base, levels);
+  ShowColumns();
 }
 
 // --- Stand Alone and Clean ---
 
 void CDmxTransmit::OnStandAlone() {
-  m_standAlone = !m_standAlone;
-  if (m_standAlone) {
-    m_link.DmxLinkStandBy();
-    SetItemText(kStandAloneButton, "DMX Out");
-  } else {
-    m_link.DmxLinkSetMode(kLinkMark, kLevelStartCode, 0, kUniverseSlots);
-    SetItemText(kStandAloneButton, "Stand Alone");
-  }
+  m_engine.ToggleStandAlone();
+  // The button names the state that the next press selects.
+  SetItemText(kStandAloneButton, m_engine.IsStandingAlone() ? "DMX Out" : "Stand Alone");
 }
 
 void CDmxTransmit::OnClean() {
-  {
-    std::lock_guard lock(m_dataMutex);
-    for (std::size_t i = 0; i < CConsoleData::kChannelCount; ++i) m_data.SetLevel(i, 0);
-    HandOverFrameLocked();
-  }
-  ShowColumns(ChannelBase(), CColumnLevels{});
+  m_engine.Clean();
+  ShowColumns();
 }
 
 // --- the chase panel ---
 
-template <class Operation>
-void CDmxTransmit::RunChaseOperation(Operation operation) {
-  const int base = ChannelBase();
-  CChasePanelUpdate update;
-  CColumnLevels levels{};
-  {
-    std::lock_guard lock(m_dataMutex);
-    update = operation();
-    if (update.m_refreshFaders) levels = ColumnLevelsLocked(base);
-  }
-  Apply(update, levels);
-}
-
-void CDmxTransmit::SetConsoleEnabled(bool enabled) {
-  for (int k = 0; k < kColumns; ++k) EnableItem(FaderId(k), enabled);
-  EnableItem(kChannelBar, enabled);
-  EnableItem(kStandAloneButton, enabled);
-  EnableItem(kCleanButton, enabled);
-}
-
-void CDmxTransmit::Apply(const CChasePanelUpdate& update, const CColumnLevels& levels) {
-  if (update.m_consoleEnabled) SetConsoleEnabled(*update.m_consoleEnabled);
-  const auto enable = [this](int id, const std::optional<bool>& enabled) {
-    if (enabled) EnableItem(id, *enabled);
-  };
-  enable(kDeleteButton, update.m_deleteEnabled);
-  enable(kCopyButton, update.m_copyEnabled);
-  enable(kAddButton, update.m_addEnabled);
-  enable(kPasteButton, update.m_pasteEnabled);
-  enable(kInsertButton, update.m_insertEnabled);
-  enable(kOpenButton, update.m_openEnabled);
-  enable(kSaveButton, update.m_saveEnabled);
-  enable(kRunButton, update.m_runEnabled);
-  enable(kSpeedSlider, update.m_speedEnabled);
-  if (update.m_addText) SetItemText(kAddButton, *update.m_addText);
-  if (update.m_runText) SetItemText(kRunButton, *update.m_runText);
-  if (update.m_stepCountText) SetItemText(kStepCountDisplay, *update.m_stepCountText);
-  if (update.m_stepNumberText) SetItemText(kStepNumberDisplay, *update.m_stepNumberText);
-  if (update.m_selectorUpper) Item(kStepSelector).SetRange(0, *update.m_selectorUpper);
-  if (update.m_selectorPos) Item(kStepSelector).SetPos(*update.m_selectorPos);
-  enable(kStepSelector, update.m_selectorEnabled);
-  if (update.m_speedText) SetItemText(kSpeedDisplay, *update.m_speedText);
-  if (update.m_speedPos) Item(kSpeedSlider).SetPos(*update.m_speedPos);
-  if (update.m_fadeText) SetItemText(kFadeDisplay, *update.m_fadeText);
-  if (update.m_fadePos) Item(kFadeSlider).SetPos(*update.m_fadePos);
-  if (update.m_refreshFaders) ShowColumns(ChannelBase(), levels);
+void CDmxTransmit::ShowChasePanel() {
+  const CChasePanelState state = m_engine.PanelState();
+  // A run leaves only Run/Stop, the selector and the sliders to the user.
+  const bool editing = !state.running;
+  for (int k = 0; k < kColumns; ++k) EnableItem(FaderId(k), editing);
+  for (const int id : {kChannelBar, kStandAloneButton, kCleanButton, kCopyButton, kOpenButton}) EnableItem(id, editing);
+  EnableItem(kAddButton, state.addEnabled);
+  EnableItem(kInsertButton, state.insertEnabled);
+  EnableItem(kDeleteButton, state.deleteEnabled);
+  EnableItem(kPasteButton, state.pasteEnabled);
+  EnableItem(kSaveButton, state.saveEnabled);
+  EnableItem(kRunButton, state.runEnabled);
+  SetItemText(kAddButton, state.addOverwrites ? "Overwrite" : "Add");
+  SetItemText(kRunButton, state.running ? "Stop" : "Run");
+  SetItemText(kStepCountDisplay, Decimal(state.stepCount));
+  SetItemText(kStepNumberDisplay, Decimal(state.currentStep + 1));
+  Item(kStepSelector).SetRange(0, state.selectorTop);
+  Item(kStepSelector).SetPos(state.selectorPos);
+  EnableItem(kStepSelector, state.selectorEnabled);
+  EnableItem(kSpeedSlider, !state.followingSelector);
+  Item(kSpeedSlider).SetPos(state.speedShown);
+  // The speed display shows the hold time: one tenth more than the setting.
+  SetItemText(kSpeedDisplay, FormatTenths(state.speedShown + 1u));
+  Item(kFadeSlider).SetPos(state.fadeShown);
+  SetItemText(kFadeDisplay, FormatTenths(state.fadeShown));
+  if (editing) ShowColumns();
 }
 
 void CDmxTransmit::OnAdd() {
-  RunChaseOperation([this] { return m_data.Store().AddOrOverwrite(); });
+  m_engine.AddOrOverwrite();
+  ShowChasePanel();
 }
 
 void CDmxTransmit::OnInsert() {
-  RunChaseOperation([this] { return m_data.Store().Insert(); });
+  m_engine.Insert();
+  ShowChasePanel();
 }
 
 void CDmxTransmit::OnDelete() {
-  RunChaseOperation([this] { return m_data.Store().Delete(); });
+  m_engine.Delete();
+  ShowChasePanel();
 }
 
 void CDmxTransmit::OnCopy() {
-  RunChaseOperation([this] { return m_data.Store().Copy(); });
+  m_engine.Copy();
+  ShowChasePanel();
 }
 
 void CDmxTransmit::OnPaste() {
-  RunChaseOperation([this] { return m_data.Store().Paste(); });
+  m_engine.Paste();
+  ShowChasePanel();
 }
 
 void CDmxTransmit::OnRunStop() {
-  RunChaseOperation([this] { return m_data.RunOrStop(); });
+  m_engine.RunOrStop();
+  ShowChasePanel();
 }
 
 void CDmxTransmit::SetFileTitle(const std::string& path) {
@@ -400,12 +326,7 @@ void CDmxTransmit::SetFileTitle(const std::string& path) {
 void CDmxTransmit::OnSave() {
   const auto path = CHost::Current().ShowFileDialog(ChaseFileDialog(EFileDialogKind::Save));
   if (!path) return;
-  CChaseFile file;
-  {
-    std::lock_guard lock(m_dataMutex);
-    file = m_data.MakeChaseFile();
-  }
-  if (const auto saved = file.Save(*path); !saved) {
+  if (const auto saved = m_engine.Chase().Save(*path); !saved) {
     MessageBox(saved.error().message, EMessageIcon::Warning);
     return;
   }
@@ -422,14 +343,10 @@ void CDmxTransmit::OnOpen() {
     MessageBox(file.error().message, EMessageIcon::Warning);
     return;
   }
-  bool loaded = false;
-  RunChaseOperation([&] {
-    // Open is not offered during a run; should it come anyway, the run keeps the store.
-    if (m_data.Player().IsRunning()) return CChasePanelUpdate{};
-    loaded = true;
-    return m_data.LoadChase(*file);
-  });
-  if (loaded) SetFileTitle(*path);
+  // Open is not offered during a run; should it come anyway, the run keeps the store.
+  if (!m_engine.LoadChase(*file)) return;
+  ShowChasePanel();
+  SetFileTitle(*path);
 }
 
 // --- the system menu ---
