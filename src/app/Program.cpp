@@ -4,6 +4,7 @@
 #include "app/ZelkarLightingDMXTesterApp.h"
 #include "framework/Dialog.h"
 #include "link/CaptureWriter.h"
+#include "link/WallClock.h"
 #include "outputs/OutputFactory.h"
 
 #include <unistd.h>
@@ -124,7 +125,9 @@ int RunScriptMode(const CCommandLine& commandLine) {
   CScriptHost host(std::move(*script), commandLine.realtime);
   CLineFrameSource frames(line);
   host.SetFrameSource(&frames);
-  line.SetClock([&host] { return host.NowUs(); });
+  // Virtual time starts at the real start time, so a capture carries today's date.
+  const std::int64_t originUs = WallClockNowUs();
+  line.SetClock([&host, originUs] { return originUs + host.NowUs(); });
   CHost::SetCurrent(&host);
   WatchLineFaults();
   CZelkarLightingDMXTesterApp app(line);

@@ -2,6 +2,7 @@
 #include "link/DmxLine.h"
 
 #include "link/CaptureWriter.h"
+#include "link/WallClock.h"
 
 #include <algorithm>
 #include <utility>
@@ -11,11 +12,6 @@ namespace {
 constexpr std::int32_t kOk = 0;
 constexpr std::int32_t kRefused = 1;
 
-std::int64_t SteadyNowUs() {
-  return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now().time_since_epoch())
-      .count();
-}
-
 }  // namespace
 
 CDmxLine& CDmxLine::Instance() {
@@ -23,7 +19,7 @@ CDmxLine& CDmxLine::Instance() {
   return line;
 }
 
-CDmxLine::CDmxLine() : m_clock(SteadyNowUs) {}
+CDmxLine::CDmxLine() : m_clock(WallClockNowUs) {}
 
 CDmxLine::~CDmxLine() {
   if (m_output) m_output->SetFaultHandler(nullptr);
@@ -77,7 +73,7 @@ void CDmxLine::SetFaultHandler(std::function<void(const CError&)> handler) {
 
 void CDmxLine::SetClock(std::function<std::int64_t()> nowUs) {
   std::lock_guard lock(m_mutex);
-  m_clock = nowUs ? std::move(nowUs) : std::function<std::int64_t()>(SteadyNowUs);
+  m_clock = nowUs ? std::move(nowUs) : std::function<std::int64_t()>(WallClockNowUs);
 }
 
 void CDmxLine::SetCapture(std::unique_ptr<CCaptureWriter> capture, std::function<void(const CError&)> failed) {

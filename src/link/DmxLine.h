@@ -46,7 +46,7 @@ class CDmxLine final : public CDmxLink {
   // fault came first). The handler must not block nor wait for the line: post the message to the
   // GUI thread. After a fault the output sends nothing more; the line and its callers go on.
   void SetFaultHandler(std::function<void(const CError&)> handler);
-  // The clock that stamps frames, in microseconds; the steady clock unless set.
+  // The clock that stamps frames, in microseconds; WallClockNowUs unless set.
   void SetClock(std::function<std::int64_t()> nowUs);
   // Every frame handed to a working output is also written to this capture. The first write
   // failure stops the capture and is told to `failed` once, on the thread that started the

@@ -113,7 +113,8 @@ TEST(DmxLine, TheMonitorsTallyKeepsTheLastFrameTheCountAndTheRateOfTheLastSecond
   now += 500'000;
   EXPECT_EQ(line.Status().framesPerSecond, 0.0);
 
-  // A new output starts a fresh line.
+  // A new output starts a fresh line; without a clock of its own the line stamps the time of day.
+  line.SetClock({});
   line.SetOutput(std::make_unique<CRecordingOutput>());
   status = line.Status();
   EXPECT_EQ(status.frameCount, 0u);
@@ -123,6 +124,9 @@ TEST(DmxLine, TheMonitorsTallyKeepsTheLastFrameTheCountAndTheRateOfTheLastSecond
   line.DmxLinkSetMode(kLinkMark, 0, 0, 2);
   line.DmxLinkTransmitStart();
   EXPECT_EQ(line.Status().lastFrame->slots, Bytes(2, 0));  // the image too
+  const auto wallUs = std::chrono::duration_cast<std::chrono::microseconds>(
+                          std::chrono::system_clock::now().time_since_epoch()).count();
+  EXPECT_NEAR(static_cast<double>(line.Status().lastFrame->timeUs), static_cast<double>(wallUs), 5e6);
 }
 
 TEST(DmxLine, TheFreeCallsReachTheProcesssLine) {
