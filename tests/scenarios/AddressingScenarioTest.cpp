@@ -12,7 +12,6 @@ std::vector<CDecodedFrame> RunAndDecode(const std::string& script) {
   const CScenarioRun run = RunScenario(script, "virtual");
   EXPECT_EQ(run.exitCode, 0) << script << ": " << run.errors;
   std::vector<CDecodedFrame> frames = DecodeCapture(run.capture);
-  std::filesystem::remove(run.capture);
   return frames;
 }
 

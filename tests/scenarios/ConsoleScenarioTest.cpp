@@ -3,14 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
 
 namespace {
-
-const char* const kChaseFile = "/tmp/vexmira-console-scenario.zkc";
 
 // The slots of a frame that are not 0, by slot number.
 std::map<int, int> Lit(const CDecodedFrame& frame) {
@@ -23,23 +22,22 @@ std::map<int, int> Lit(const CDecodedFrame& frame) {
 }  // namespace
 
 TEST(ConsoleScenario, FadersCleanStandAloneAndAChaseRecordedRunSavedAndOpenedAgain) {
-  std::filesystem::remove(kChaseFile);
   const CScenarioRun run = RunScenario("console.vxs", "virtual");
   ASSERT_EQ(run.exitCode, 0) << run.errors;
 
   // The saved chase: header, 3 steps, speed 9 and fade 5 (little-endian), then the steps.
-  std::ifstream file(kChaseFile, std::ios::binary);
+  std::ifstream file(*run.folder / "show.zkc", std::ios::binary);  // saved beside the script
   const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-  std::filesystem::remove(kChaseFile);
   ASSERT_EQ(bytes.size(), 36u + 3u * 142u);
   EXPECT_EQ(bytes.substr(0, 36), std::string("Zelkar Lighting Chase File 1.0\0\3\x09\0\x05\0", 36));
   EXPECT_EQ(bytes[36] + bytes[36 + 142 + 1] + bytes[36 + 284 + 2], char(255) + char(255) + 100);
 
   if (!HaveTshark()) GTEST_SKIP() << "tshark is not installed";
   const std::vector<CDecodedFrame> frames = DecodeCapture(run.capture);
-  std::filesystem::remove(run.capture);
   // 71 ticks of the first console (none while it stood alone for 4), 45 of the second.
   ASSERT_EQ(frames.size(), 71u + 45u);
+  // Stamped with today's date: script time starts at the real start time.
+  EXPECT_NEAR(static_cast<double>(frames[0].epochUs) / 1e6, static_cast<double>(std::time(nullptr)), 600.0);
   for (std::size_t i = 0; i < frames.size(); ++i) {
     EXPECT_EQ(frames[i].startCode, 0) << i;
     EXPECT_EQ(frames[i].slots.size(), 512u) << i;

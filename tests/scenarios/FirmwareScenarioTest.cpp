@@ -11,7 +11,6 @@ TEST(FirmwareScenario, TwoBlocksGoOutHeldAndCheckedThenTheIdleFrameAgain) {
   const CScenarioRun run = RunScenario("firmware.vxs", "virtual");
   ASSERT_EQ(run.exitCode, 0) << run.errors;
   const auto frames = DecodeCapture(run.capture);
-  std::filesystem::remove(run.capture);
 
   // Runs of identical frames, as the hold schedule puts them on the line, all on the 35 ms ticks.
   std::vector<std::vector<std::uint8_t>> runs;

@@ -1,8 +1,6 @@
 // Scenario runs and tshark decoding.
 #include "Scenario.h"
 
-#include "support/TempFolder.h"
-
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -36,19 +34,22 @@ std::vector<std::uint8_t> FromHex(const std::string& hex) {
 
 CScenarioRun RunScenario(const std::string& scriptName, const std::string& interfaceName, const std::string& extraArgs) {
   CScenarioRun run;
-  static const CTempFolder folder;  // the captures of this test program, removed at its end
-  run.capture = folder / (scriptName + ".pcap");
-  const std::string errors = folder / (scriptName + ".err");
-  // Run from elsewhere: scripts name their files relative to their own folder.
-  const std::string command = "cd '" + folder.Path().string() + "' && " + VEXMIRA_BIN + " --interface '" +
-                              interfaceName + "' --script '" + SCENARIO_DIR + "/" + scriptName + "' --capture '" +
-                              run.capture + "' " + extraArgs + " 2>'" + errors + "'";
+  run.folder = std::make_shared<CTempFolder>();
+  for (const auto& entry : std::filesystem::directory_iterator(SCENARIO_DIR)) {
+    const std::string extension = entry.path().extension().string();
+    if (extension == ".vxs" || extension == ".zku" || extension == ".zkc")
+      std::filesystem::copy_file(entry.path(), run.folder->Path() / entry.path().filename());
+  }
+  run.capture = *run.folder / (scriptName + ".pcap");
+  const std::string errors = *run.folder / (scriptName + ".err");
+  const std::string command = "cd / && " + std::string(VEXMIRA_BIN) + " --interface '" + interfaceName +
+                              "' --script '" + (*run.folder / scriptName) + "' --capture '" + run.capture + "' " +
+                              extraArgs + " 2>'" + errors + "'";
   Capture(command, &run.exitCode);
   std::ifstream in(errors);
   std::ostringstream text;
   text << in.rdbuf();
   run.errors = text.str();
-  std::filesystem::remove(errors);
   return run;
 }
 
@@ -70,7 +71,10 @@ std::vector<CDecodedFrame> DecodeCapture(const std::string& path) {
     while (std::getline(split, field, '\t')) fields.push_back(field);
     fields.resize(4);
     CDecodedFrame frame;
-    frame.time = std::stod(fields[0]);
+    // Whole microseconds: a double holding seconds since 1970 is too coarse for exact intervals.
+    const std::size_t dot = fields[0].find('.');
+    frame.epochUs = std::stoll(fields[0].substr(0, dot)) * 1'000'000 + std::stoll(fields[0].substr(dot + 1, 6));
+    frame.time = frames.empty() ? 0.0 : static_cast<double>(frame.epochUs - frames.front().epochUs) / 1e6;
     frame.startCode = static_cast<int>(std::stol(fields[1], nullptr, 16));
     if (!fields[2].empty()) {
       frame.slots = FromHex(fields[2]);

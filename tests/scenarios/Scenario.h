@@ -1,6 +1,9 @@
 // Running vexmira on a scenario script, and reading its capture back through tshark.
 #pragma once
+#include "support/TempFolder.h"
+
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -8,14 +11,19 @@ struct CScenarioRun {
   int exitCode = -1;
   std::string errors;   // what vexmira printed on stderr
   std::string capture;  // path of the capture file
+  // The private folder the script ran in, with its capture and the files it wrote.
+  std::shared_ptr<CTempFolder> folder;
 };
 
-// Runs `vexmira --interface IFACE --script tests/scenarios/NAME --capture TMP ARGS`.
+// Copies tests/scenarios/NAME and the scenarios' data files into a private folder and runs
+// `vexmira --interface IFACE --script FOLDER/NAME --capture FOLDER/NAME.pcap ARGS` from elsewhere:
+// the script's relative file names resolve in that folder.
 CScenarioRun RunScenario(const std::string& scriptName, const std::string& interfaceName,
                          const std::string& extraArgs = "");
 
 struct CDecodedFrame {
-  double time = 0;  // seconds, from the capture's record time
+  std::int64_t epochUs = 0;  // the record time: microseconds since the epoch
+  double time = 0;           // seconds since the capture's first frame
   int startCode = -1;
   std::vector<std::uint8_t> slots;
 };

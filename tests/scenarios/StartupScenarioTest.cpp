@@ -18,7 +18,6 @@ TEST(StartupScenario, EachInterfacePathEndsAsTheUserExpects) {
     if (HaveTshark()) {
       EXPECT_TRUE(DecodeCapture(run.capture).empty()) << script;
     }
-    std::filesystem::remove(run.capture);
   }
 }
 
@@ -26,7 +25,6 @@ TEST(StartupScenario, FailingExpectationAndUnreadableScriptGiveTheirExitStatus) 
   const CScenarioRun failed = RunScenario("startup-none.vxs", "virtual");
   EXPECT_EQ(failed.exitCode, 1);
   EXPECT_NE(failed.errors.find("startup-none.vxs:2: expected message box"), std::string::npos) << failed.errors;
-  std::filesystem::remove(failed.capture);
 
   const CScenarioRun missing = RunScenario("no-such-script.vxs", "virtual");
   EXPECT_EQ(missing.exitCode, 2);
