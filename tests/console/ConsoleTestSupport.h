@@ -10,6 +10,7 @@
 
 #include "console/ConsoleEngine.h"
 #include "support/RecordingLink.h"
+#include "support/TempFolder.h"
 
 inline CChaseStep StepAll(std::uint8_t level) { CChaseStep step; step.fill(level); return step; }
 
@@ -111,12 +112,7 @@ inline std::vector<int> Sent(CConsole& c, int n, const std::string& operations =
   return levels;
 }
 
-// A fresh folder for one test, removed with everything in it afterwards.
-struct CScratchFolder : std::filesystem::path {
-  CScratchFolder() : path(std::filesystem::temp_directory_path() / ("vexmira-console-" + std::to_string(::getpid()) + "-" +
-                                                                    testing::UnitTest::GetInstance()->current_test_info()->name())) {
-    std::filesystem::create_directories(*this);
-  }
-  ~CScratchFolder() { std::error_code ignored; std::filesystem::remove_all(*this, ignored); }
-  std::size_t Entries() const { return static_cast<std::size_t>(std::ranges::distance(std::filesystem::directory_iterator(*this))); }
+// A private folder for one test, removed with everything in it afterwards.
+struct CScratchFolder : CTempFolder {
+  std::size_t Entries() const { return static_cast<std::size_t>(std::ranges::distance(std::filesystem::directory_iterator(Path()))); }
 };

@@ -1,6 +1,8 @@
 // Tests of reading and checking upgrade files: what cannot be sent is refused with a message.
 #include "firmware/UpgradeFile.h"
 
+#include "support/TempFolder.h"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -37,10 +39,10 @@ TEST(UpgradeFile, RefusesWhatCannotBeSentAndSaysWhy) {
   EXPECT_EQ(errorWith([](CBytes& b) { b.resize(b.size() + 13); WriteU16Le(b, b.size() - 7, 0xFFFF); }), "(accepted)");
 
   // A file too large for the progress count (a sparse one here), refused by its length alone.
-  const std::string path = ::testing::TempDir() + "vexmira_fw_large.zku";
+  const CTempFolder folder;
+  const std::string path = folder / "large.zku";
   std::ofstream{path};
   ASSERT_EQ(::truncate(path.c_str(), 0x80000000LL), 0);
   EXPECT_EQ(CUpgradeFile::Read(path).error().message,
             "Upgrade file is too large: 2147483648 bytes; at most 2147483647 bytes can be sent.");
-  std::filesystem::remove(path);
 }

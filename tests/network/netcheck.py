@@ -35,6 +35,12 @@ class Receiver:
     def __init__(self, port):
         self.datagrams = []
         self.sock = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+        # Script runs send hundreds of datagrams within milliseconds: room for all of them, so a
+        # busy machine loses none before this thread reads them (the forced size needs root).
+        try:
+            self.sock.setsockopt(socket.SOL_SOCKET, getattr(socket, "SO_RCVBUFFORCE", 33), 8 << 20)
+        except OSError:
+            self.sock.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 8 << 20)
         self.sock.bind(("127.0.0.1", port))
         self.sock.settimeout(0.2)
         self.running = True

@@ -64,7 +64,7 @@ TEST(CaptureScenario, FailuresAreToldAndNothingIsEmptiedBeforeTheRunIsKnownToBeV
   // A script that cannot be read, or one that is also the capture, leaves the files alone.
   const std::string kept = folder / "kept.pcap";
   Write(kept, "earlier capture");
-  for (const std::string& script : {folder / "missing.vxs", folder.Path().string(), kept}) {
+  for (const std::string& script : {(folder / "missing.vxs").string(), folder.Path().string(), kept}) {
     const CRun refused = Shell(vexmira + "--script '" + script + "' --capture '" + kept + "' 2>'" + errors + "'", errors);
     EXPECT_EQ(refused.status, 2) << script << ": " << refused.errors;
     EXPECT_EQ(Read(kept), "earlier capture") << script;

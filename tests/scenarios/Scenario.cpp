@@ -43,7 +43,7 @@ CScenarioRun RunScenario(const std::string& scriptName, const std::string& inter
   run.capture = *run.folder / (scriptName + ".pcap");
   const std::string errors = *run.folder / (scriptName + ".err");
   const std::string command = "cd / && " + std::string(VEXMIRA_BIN) + " --interface '" + interfaceName +
-                              "' --script '" + (*run.folder / scriptName) + "' --capture '" + run.capture + "' " +
+                              "' --script '" + (*run.folder / scriptName).string() + "' --capture '" + run.capture + "' " +
                               extraArgs + " 2>'" + errors + "'";
   Capture(command, &run.exitCode);
   std::ifstream in(errors);

@@ -5,7 +5,7 @@
 #include <string>
 #include <system_error>
 
-class CTempFolder final {
+class CTempFolder {
  public:
   CTempFolder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "vexmira-test-XXXXXX").string();
@@ -19,8 +19,8 @@ class CTempFolder final {
   CTempFolder& operator=(const CTempFolder&) = delete;
 
   const std::filesystem::path& Path() const { return m_path; }
-  // The path of `name` inside the folder, as a string.
-  std::string operator/(const std::string& name) const { return (m_path / name).string(); }
+  // The path of `name` inside the folder.
+  std::filesystem::path operator/(const std::string& name) const { return m_path / name; }
 
  private:
   std::filesystem::path m_path;
