@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
+#include <QWheelEvent>
 
 using D = CFakeDialog;
 class ControlBinding : public QtHost {
@@ -69,17 +70,18 @@ TEST_F(ControlBinding, EditFieldTakesDigitsAndIsCheckedOnLeavingBeforeTheClickOr
     QTest::mouseClick(field, Qt::LeftButton);
     dialog.SetItemText(D::kNextField, "old");
     QTest::keyClick(field, Qt::Key_Tab);
-    QTest::keyClicks(window.Widget(D::kNextField), "300");  // typed at once: after the check
-    EXPECT_EQ(dialog.ItemText(D::kNextField), "300");
+    QTest::keyClicks(window.Widget(D::kNextField), "300");  // typed at once: the check runs first
+    EXPECT_FALSE(QTest::qWaitFor([&] { return dialog.ItemText(D::kNextField) != "300"; }, 50));
 
+    // A check that takes the focus back loses the press that took it (here on the scroll bar).
     QTest::mouseClick(field, Qt::LeftButton);
     field->selectAll();
     QTest::keyClicks(field, "999");
     dialog.log.clear();
-    QTest::mouseClick(window.Widget(D::kButton), Qt::LeftButton);
+    QTest::mouseClick(window.Widget(D::kBar), Qt::LeftButton, {}, QPoint(window.Widget(D::kBar)->width() - 3, 3));
     EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == field && !boxes.empty(); }));
     EXPECT_EQ(field->text(), "1");
-    EXPECT_TRUE(dialog.Take(D::kButton).empty()) << "the check took the focus back: the click is lost";
+    EXPECT_TRUE(dialog.Take(D::kBar).empty()) << "the press is lost";
     EXPECT_EQ(boxes.at(0).owner, &window);
   });
 }
@@ -144,8 +146,9 @@ TEST_F(ControlBinding, TrackbarMovesItselfThenReportsAndAVerticalOneHasItsMinimu
     EXPECT_EQ(track->geometry(), RectOf(window, D::kTrack));
     track->setFocus();
     // The page is a fifth of the range; the control stands at its new place when the dialog hears.
-    for (const auto& [key, code, pos] : {std::tuple{Qt::Key_Right, TB_LINEDOWN, 51}, std::tuple{Qt::Key_Home, TB_TOP, 0},
-                                         std::tuple{Qt::Key_PageDown, TB_PAGEDOWN, 20}}) {
+    using Step = std::tuple<Qt::Key, int, int>;
+    for (const auto& [key, code, pos] : {Step{Qt::Key_Right, TB_LINEDOWN, 51}, Step{Qt::Key_Home, TB_TOP, 0},
+                                         Step{Qt::Key_PageDown, TB_PAGEDOWN, 20}}) {
       QTest::keyClick(track, key);
       EXPECT_EQ(dialog.log.front().pos, pos);
       EXPECT_EQ(dialog.Take(D::kTrack), (Strings{Seen(code, pos), Seen(TB_ENDTRACK, pos)}));
@@ -155,8 +158,8 @@ TEST_F(ControlBinding, TrackbarMovesItselfThenReportsAndAVerticalOneHasItsMinimu
     const int dragged = dialog.Item(D::kTrack).Pos();
     ASSERT_GE(seen.size(), 3u);
     EXPECT_GT(dragged, 20);
-    EXPECT_EQ((Strings(seen.end() - 3, seen.end())), (Strings{Seen(TB_THUMBTRACK, dragged),
-                                                              Seen(TB_THUMBPOSITION, dragged), Seen(TB_ENDTRACK, dragged)}));
+    EXPECT_EQ((Strings(seen.end() - 3, seen.end())),
+              (Strings{Seen(TB_THUMBTRACK, dragged), Seen(TB_THUMBPOSITION, dragged), Seen(TB_ENDTRACK, dragged)}));
     EXPECT_EQ(track->value(), dragged);
     // A fader sends WM_VSCROLL; Up and a drag up the screen go toward its minimum.
     auto* fader = WidgetAs<CTrackbarWidget>(window, D::kFader);
@@ -166,6 +169,9 @@ TEST_F(ControlBinding, TrackbarMovesItselfThenReportsAndAVerticalOneHasItsMinimu
     QTest::keyClick(fader, Qt::Key_Up);
     EXPECT_EQ(dialog.log.front().message.kind, EMessage::VScroll);
     EXPECT_EQ(dialog.Take(D::kFader), (Strings{Seen(TB_LINEUP, 254), Seen(TB_ENDTRACK, 254)}));
+    QWheelEvent up({5, 5}, fader->mapToGlobal(QPointF(5, 5)), {}, {0, 120}, Qt::NoButton, {}, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(fader, &up);  // a step of the wheel is three lines
+    EXPECT_EQ(dialog.Take(D::kFader), (Strings{Seen(TB_LINEUP, 251), Seen(TB_ENDTRACK, 251)}));
     Drag(fader, QPoint(0, -fader->height()));
     EXPECT_EQ(dialog.Item(D::kFader).Pos(), 0);
   });
@@ -225,5 +231,6 @@ TEST_F(ControlBinding, BitmapAndIconShowTheirPictureAtItsSize) {
     EXPECT_FALSE(WidgetAs<QLabel>(window, D::kBitmap)->pixmap().isNull()) << "the banner is built in";
     EXPECT_EQ(window.Widget(D::kIcon)->size(), QSize(units.Pixels(32), units.Pixels(32)));
     EXPECT_FALSE(WidgetAs<QLabel>(window, D::kIcon)->pixmap().isNull());
+    EXPECT_FALSE(window.windowIcon().isNull()) << "the dialog's icon";
   });
 }

@@ -26,7 +26,6 @@ const CDialogTemplate& Layout() {
        {D::kField, K::Edit, {7, 27, 40, 12}, "", kBorder | kDigitsOnly | kAutoHScroll},
        {D::kNextField, K::Edit, {205, 100, 20, 12}, "", kBorder},
        {D::kLabel, K::Static, {52, 29, 60, 8}, "Label"},
-       {D::kGroup, K::GroupBox, {150, 4, 104, 90}, "Group"},
        {D::kBar, K::ScrollBar, {7, 45, 120, 11}, ""},
        {D::kTrack, K::Trackbar, {7, 60, 120, 15}, "", kNoTicks | kBothPointers},
        {D::kFader, K::Trackbar, {160, 20, 15, 70}, "", kVertical | kNoTicks | kBothPointers},
@@ -34,7 +33,8 @@ const CDialogTemplate& Layout() {
        {D::kProgress, K::Progress, {7, 80, 120, 10}, "", kBorder},
        {D::kCombo, K::ComboBox, {7, 96, 80, 60}, "", kDropDown | kVScroll},
        {D::kBitmap, K::Bitmap, {95, 96, 107, 50}, std::to_string(kPanelBanner)},
-       {D::kIcon, K::Icon, {215, 120, 21, 20}, std::to_string(kProgramIcon)}}};
+       {D::kIcon, K::Icon, {215, 120, 21, 20}, std::to_string(kProgramIcon)},
+       {D::kGroup, K::GroupBox, {150, 4, 104, 90}, "Group"}}};  // made after the controls it holds
   return layout;
 }
 
@@ -61,7 +61,8 @@ bool CFakeDialog::OnInitDialog() {
 const CMessageTable& CFakeDialog::MessageTable() const {
   static const auto handle = [](CDialog& dialog, const CMessage& m) {
     auto& self = static_cast<CFakeDialog&>(dialog);
-    const CControl* control = m.kind == EMessage::Timer || m.kind == EMessage::SysCommand ? nullptr : self.FindItem(m.id);
+    const bool fromControl = m.kind != EMessage::Timer && m.kind != EMessage::SysCommand;
+    const CControl* control = fromControl ? self.FindItem(m.id) : nullptr;
     self.log.push_back({m, control ? control->Pos() : 0, control ? control->Text() : "", self.FocusId()});
     if (self.onMessage && self.onMessage(m)) return;
     if (m.kind != EMessage::HScroll || m.id != kBar) return self.DefaultHandling(m);
@@ -148,6 +149,7 @@ void ChooseSystemMenuItem(QWidget& window, int command, QStringList* texts) {
       if (texts) *texts << (action->isSeparator() ? "-" : action->text());
       if (action->data().toInt() == command) menu->setActiveAction(action);
     }
+    if (!menu->activeAction()) menu->close();  // no such item
     QTest::keyClick(menu, Qt::Key_Return);
     return true;
   });

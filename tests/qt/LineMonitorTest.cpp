@@ -25,7 +25,8 @@ TEST(LineMonitor, ShowsStartCodeSlotCountRateAndLevelsOfTheLastFrame) {
   for (int frame = 0; frame < 40; ++frame, now += 25'000)  // a second at 40 frames a second
     line.DmxLinkTransmitStartWithChannelValue(2, frame);
   now -= 25'000;
-  EXPECT_TRUE(texts().contains("Start code:|0xF6|Slots:|24|Rate:|40.0 frames/s|Line:|sending")) << texts().toStdString();
+  EXPECT_TRUE(texts().contains("Start code:|0xF6|Slots:|24|Rate:|40.0 frames/s|Line:|sending"))
+      << texts().toStdString();
   const std::vector<std::uint8_t> levels = monitor.Grid().Levels();
   ASSERT_EQ(levels.size(), 24u);
   EXPECT_EQ(levels[2], 39);
