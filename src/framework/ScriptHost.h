@@ -5,6 +5,7 @@
 #include "framework/Host.h"
 #include "framework/PeriodicThread.h"
 #include "framework/Script.h"
+#include "framework/ScriptStage.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -18,24 +19,12 @@
 #include <string>
 #include <vector>
 
-// The frames a script's expectations look at; the program supplies it (the DMX line).
-struct CObservedFrame {
-  int startCode = 0;
-  std::vector<std::uint8_t> slots;
-};
-class CFrameSource {
- public:
-  virtual ~CFrameSource() = default;
-  virtual std::uint64_t FrameCount() const = 0;
-  virtual std::optional<CObservedFrame> LastFrame() const = 0;
-};
-
 struct CScriptResult {
   int exitCode = 0;     // 0: ran to its end, every expectation held; 1: one did not
   std::string message;  // for exit code 1: "script:line: what was expected, what was found"
 };
 
-class CScriptHost final : public CHost {
+class CScriptHost final : public CHost, private CScriptStage {
  public:
   explicit CScriptHost(CScript script, bool realtime = false);
   ~CScriptHost() override;
@@ -49,7 +38,7 @@ class CScriptHost final : public CHost {
   // What the run showed, for tests.
   const std::vector<CMessageBox>& MessageBoxes() const { return m_boxes; }
   const std::vector<CFileDialog>& FileDialogs() const { return m_fileDialogs; }
-  CDialog* TopDialog() const { return m_stack.empty() ? nullptr : m_stack.back(); }
+  CDialog* TopDialog() const override { return m_stack.empty() ? nullptr : m_stack.back(); }
 
   // CHost
   int RunModal(CDialog& dialog) override;
@@ -72,16 +61,16 @@ class CScriptHost final : public CHost {
     PeriodicCallback callback;
   };
 
+  // CScriptStage: what the script's commands act on.
+  void Wait(std::int64_t us) override;
+  const CMessageBox* NextBox() const override;
+  void BoxExpected() override { ++m_boxesExpected; }
+  void AnswerFileDialog(std::optional<std::string> path) override { m_fileAnswers.push_back(std::move(path)); }
+  const CFrameSource* Frames() const override { return m_frames; }
+
   bool HasLine() const { return m_next < m_script.Lines().size() && !m_failed; }
   void RunNextLine();
-  // Executes one line; a failure message if it could not be done or did not hold.
-  std::string Execute(const CScriptLine& line);
-  std::string ExecuteOnDialog(CDialog& dialog, const CScriptLine& line);
-  std::string Expect(const CScriptLine& line);
   void Fail(const CScriptLine& line, const std::string& what);
-  // Moves the focus as a click or typing would; false if a field's check took it back.
-  bool MoveFocus(CDialog& dialog, int id);
-  void Wait(std::int64_t us);
   std::optional<std::size_t> NextTimer(std::int64_t limitUs) const;
   void FireTimer(std::size_t index);
   void RunPosted();

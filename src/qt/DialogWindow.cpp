@@ -1,43 +1,19 @@
-// Building a dialog's widgets and mirroring the dialog and the widgets into each other.
+// A dialog's window: its controls' bindings, and the focus, keys and menu of the dialog as a whole.
 #include "qt/DialogWindow.h"
 
 #include "framework/Resources.h"
-#include "framework/Text.h"
+#include "qt/ControlBinding.h"
 #include "qt/ProgramIcon.h"
-#include "qt/ScrollBarWidget.h"
-#include "qt/TrackbarWidget.h"
-#include "qt/UpDownWidget.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QCursor>
 #include <QFontMetricsF>
-#include <QGroupBox>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QRegularExpressionValidator>
-#include <QScreen>
 #include <QShortcut>
-#include <QStyle>
-#include <QSignalBlocker>
 #include <QTimer>
 #include <algorithm>
-
-class CDialogWindow::CApplying final {
- public:
-  explicit CApplying(CDialogWindow& window) : m_window(window) { ++m_window.m_applying; }
-  ~CApplying() { --m_window.m_applying; }
-  CApplying(const CApplying&) = delete;
-  CApplying& operator=(const CApplying&) = delete;
-
- private:
-  CDialogWindow& m_window;
-};
 
 namespace {
 
@@ -91,19 +67,15 @@ CDialogWindow::CDialogWindow(CDialog& dialog, Send send, QWidget* owner)
   setFixedSize(m_units.Size(dialogTemplate.cx, dialogTemplate.cy));
 
   for (const auto& control : dialog.Controls()) {
-    QWidget* widget = CreateWidget(*control);
-    m_items.push_back({control.get(), widget});
+    auto binding = CControlBinding::Create(*control, *this);
+    QWidget* widget = binding->Widget();
     m_controlOf[widget] = control.get();
     widget->installEventFilter(this);
     for (QWidget* child : widget->findChildren<QWidget*>()) child->installEventFilter(this);
-    MirrorAll(*control);
+    binding->MirrorAll();
+    control->SetObserver([raw = binding.get()](const CControl&, EControlChange change) { raw->Mirror(change); });
+    m_bindings.push_back(std::move(binding));
   }
-  // Group boxes are frames behind the controls they hold, never in the way of a click.
-  for (const CItem& item : m_items)
-    if (item.control->Kind() == EControlKind::GroupBox) item.widget->lower();
-
-  for (const CItem& item : m_items)
-    item.control->SetObserver([this](const CControl& control, EControlChange change) { Mirror(control, change); });
   dialog.SetObserver([this](EDialogChange change) { OnDialogChanged(change); });
   OnDialogChanged(EDialogChange::Icon);
   connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) { OnFocusChanged(old, now); });
@@ -118,252 +90,11 @@ void CDialogWindow::Detach() {
   if (!m_attached) return;
   m_attached = false;
   m_pendingKillFocus.clear();
-  for (const CItem& item : m_items) item.control->SetObserver({});
+  for (const auto& binding : m_bindings) binding->Control().SetObserver({});
   m_dialog.SetObserver({});
 }
 
-// --- widgets ---
-
-QWidget* CDialogWindow::CreateWidget(CControl& control) {
-  QRect rect = m_units.Rect(control.Rect());
-  const unsigned style = control.Style();
-  QWidget* widget = nullptr;
-  switch (control.Kind()) {
-    case EControlKind::PushButton:
-    case EControlKind::DefPushButton: {
-      auto* button = new QPushButton(this);
-      button->setAutoDefault(true);
-      button->setDefault(control.Kind() == EControlKind::DefPushButton);
-      connect(button, &QPushButton::clicked, this, [this, &control] { OnButtonClicked(control); });
-      widget = button;
-      break;
-    }
-    case EControlKind::Edit: {
-      auto* edit = new QLineEdit(this);
-      const bool readOnly = control.HasStyle(ControlStyle::kReadOnly);
-      edit->setReadOnly(readOnly);
-      edit->setFrame(control.HasStyle(ControlStyle::kBorder));
-      edit->setAlignment((control.HasStyle(ControlStyle::kCentre) ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter);
-      if (control.HasStyle(ControlStyle::kDigitsOnly))
-        edit->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), edit));
-      if (readOnly) {
-        // A read-only field has the dialog's face, as on Windows.
-        QPalette palette = edit->palette();
-        palette.setColor(QPalette::Base, palette.color(QPalette::Window));
-        edit->setPalette(palette);
-      }
-      edit->setTextMargins(0, 0, 0, 0);
-      connect(edit, &QLineEdit::textEdited, this, [this, &control](const QString& text) { OnEdited(control, text); });
-      widget = edit;
-      break;
-    }
-    case EControlKind::Static: {
-      auto* label = new QLabel(this);
-      label->setTextFormat(Qt::PlainText);
-      label->setAlignment((control.HasStyle(ControlStyle::kCentre) ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
-      widget = label;
-      break;
-    }
-    case EControlKind::GroupBox: {
-      auto* box = new QGroupBox(this);
-      box->setAttribute(Qt::WA_TransparentForMouseEvents);
-      widget = box;
-      break;
-    }
-    case EControlKind::ScrollBar: {
-      auto* bar = new CScrollBarWidget(
-          control.HasStyle(ControlStyle::kVertical) ? Qt::Vertical : Qt::Horizontal, this);
-      bar->SetNotify([this, &control](int code, int pos) { OnScroll(control, code, pos); });
-      widget = bar;
-      break;
-    }
-    case EControlKind::Trackbar: {
-      auto* trackbar = new CTrackbarWidget(style, this);
-      trackbar->SetNotify([this, &control](int code, int pos) { OnTrackbar(control, code, pos); });
-      widget = trackbar;
-      break;
-    }
-    case EControlKind::UpDown: {
-      auto* upDown = new CUpDownWidget(control.HasStyle(ControlStyle::kVertical), this);
-      upDown->SetHandlers([this, &control](int direction) { OnUpDownStep(control, direction); },
-                          [this, &control] { OnUpDownEnd(control); });
-      widget = upDown;
-      break;
-    }
-    case EControlKind::Progress: {
-      auto* progress = new QProgressBar(this);
-      progress->setTextVisible(false);
-      widget = progress;
-      break;
-    }
-    case EControlKind::ComboBox: {
-      auto* combo = new QComboBox(this);
-      combo->setEditable(false);
-      connect(combo, &QComboBox::activated, this, [this, &control](int index) { OnComboChosen(control, index); });
-      // The template's height includes the dropped-down list; the box itself is one line.
-      rect.setHeight(combo->sizeHint().height());
-      widget = combo;
-      break;
-    }
-    case EControlKind::Bitmap:
-    case EControlKind::Icon: {
-      // A picture control takes the size of its picture.
-      auto* picture = new QLabel(this);
-      const QPixmap pixmap = ResourcePixmap(control);
-      picture->setPixmap(pixmap);
-      if (!pixmap.isNull()) rect.setSize(pixmap.deviceIndependentSize().toSize());
-      widget = picture;
-      break;
-    }
-  }
-  widget->setGeometry(rect);
-  widget->setFocusPolicy(control.TakesFocus() ? Qt::StrongFocus : Qt::NoFocus);
-  return widget;
-}
-
-QPixmap CDialogWindow::ResourcePixmap(const CControl& control) const {
-  if (control.Kind() == EControlKind::Icon) return QPixmap::fromImage(CProgramIcon::Draw(m_units.Pixels(32)));
-  if (static_cast<int>(LeadingNumber(control.Text())) != kPanelBanner) return {};
-  QImage banner(":/res/banner-142.png");
-  const QSize size(m_units.Pixels(banner.width()), m_units.Pixels(banner.height()));
-  if (!banner.isNull() && size != banner.size())
-    banner = banner.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-  return QPixmap::fromImage(banner);
-}
-
-// A one-line text shows itself whole rather than be cut off (the system's sans face is wider than
-// the font the layouts were made for): first in a slightly narrower cut of the font, which keeps
-// it inside its box and clear of the control beside it, and only then by growing; texts of
-// several lines wrap in their box.
-void CDialogWindow::FitLabel(QWidget* widget, const CControl& control) {
-  auto* label = static_cast<QLabel*>(widget);
-  QRect rect = m_units.Rect(control.Rect());
-  QFont font = this->font();
-  const bool oneLine = rect.height() < 2 * QFontMetrics(font).lineSpacing() && !label->text().contains('\n');
-  label->setWordWrap(!oneLine);
-  if (oneLine) {
-    const auto needed = [&] { return QFontMetrics(font).horizontalAdvance(label->text()) + 1; };
-    for (int stretch = 95; needed() > rect.width() && stretch >= 75; stretch -= 5) font.setStretch(stretch);
-    if (needed() > rect.width()) font.setStretch(QFont::Unstretched);  // too long for a narrower cut to help
-    label->setFont(font);
-    const int width = needed();
-    if (width > rect.width()) {
-      if (control.HasStyle(ControlStyle::kCentre)) rect.moveLeft(rect.left() - (width - rect.width()) / 2);
-      rect.setWidth(width);
-    }
-    rect.setHeight(std::max(rect.height(), QFontMetrics(font).height()));
-  }
-  label->setGeometry(rect);
-}
-
-// A field's text too wide for its box (three digits in a narrow value box, in the system's sans
-// face, which is wider than the font the layouts were made for) uses the margins Qt keeps inside
-// the frame and a narrower cut of the font, rather than be cut off. The narrowest setting a field
-// ever needed stays, so a column of such fields keeps one look while its numbers change.
-void CDialogWindow::FitField(QWidget* widget) {
-  auto* edit = static_cast<QLineEdit*>(widget);
-  constexpr int kQtMargin = 2;  // Qt's own space between a field's frame and its text, each side
-  const int frame = edit->hasFrame() ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, edit) : 0;
-  const int inside = edit->width() - 2 * frame;
-  QFont font = edit->font();
-  const auto needed = [&] { return QFontMetrics(font).horizontalAdvance(edit->text()) + 1; };
-  const bool fitted = edit->textMargins().left() < 0;
-  if (!fitted && needed() <= inside - 2 * kQtMargin) return;
-  if (!fitted) edit->setTextMargins(-kQtMargin, 0, -kQtMargin, 0);
-  int stretch = font.stretch() > 0 ? font.stretch() : 100;
-  while (needed() > inside && stretch > 70) {
-    stretch -= 5;
-    font.setStretch(stretch);
-  }
-  edit->setFont(font);
-}
-
-// --- dialog to widgets ---
-
-void CDialogWindow::MirrorAll(const CControl& control) {
-  for (EControlChange change : {EControlChange::Text, EControlChange::Visible, EControlChange::Enabled,
-                                EControlChange::Range, EControlChange::Items})
-    Mirror(control, change);
-}
-
-void CDialogWindow::Mirror(const CControl& control, EControlChange change) {
-  QWidget* widget = WidgetOf(control);
-  if (!widget) return;
-  CApplying applying(*this);
-  const QString text = ToQt(control.Text());
-  switch (change) {
-    case EControlChange::Visible:
-      widget->setVisible(control.IsVisible());
-      return;
-    case EControlChange::Enabled:
-      widget->setEnabled(control.IsEnabled());
-      return;
-    default:
-      break;
-  }
-  switch (control.Kind()) {
-    case EControlKind::PushButton:
-    case EControlKind::DefPushButton:
-      if (change == EControlChange::Text) static_cast<QPushButton*>(widget)->setText(text);
-      break;
-    case EControlKind::Edit:
-      // Only a different text is set, so the user's own typing is never echoed back.
-      if (change == EControlChange::Text) {
-        auto* edit = static_cast<QLineEdit*>(widget);
-        if (edit->text() != text) edit->setText(text);
-        FitField(edit);
-      }
-      break;
-    case EControlKind::Static:
-      if (change == EControlChange::Text) {
-        static_cast<QLabel*>(widget)->setText(text);
-        FitLabel(widget, control);
-      }
-      break;
-    case EControlKind::GroupBox:
-      if (change == EControlChange::Text) static_cast<QGroupBox*>(widget)->setTitle(text);
-      break;
-    case EControlKind::ScrollBar:
-      if (change == EControlChange::Range || change == EControlChange::PageSize || change == EControlChange::Pos) {
-        auto* bar = static_cast<CScrollBarWidget*>(widget);
-        bar->SetControlRange(control.Min(), control.Max(), control.PageSize());
-        bar->ShowPos(control.Pos());
-      }
-      break;
-    case EControlKind::Trackbar:
-      if (change == EControlChange::Range || change == EControlChange::PageSize || change == EControlChange::Pos) {
-        auto* trackbar = static_cast<CTrackbarWidget*>(widget);
-        trackbar->SetControlRange(control.Min(), control.Max(), control.PageSize());
-        trackbar->ShowPos(control.Pos());
-      }
-      break;
-    case EControlKind::Progress:
-      if (change == EControlChange::Range || change == EControlChange::Pos) {
-        auto* progress = static_cast<QProgressBar*>(widget);
-        const int low = std::min(control.Min(), control.Max());
-        // An empty range would make Qt's bar a busy indicator.
-        const int high = std::max(std::max(control.Min(), control.Max()), low + 1);
-        progress->setRange(low, high);
-        progress->setValue(control.Pos());
-      }
-      break;
-    case EControlKind::ComboBox: {
-      auto* combo = static_cast<QComboBox*>(widget);
-      const QSignalBlocker blocker(combo);
-      if (change == EControlChange::Items) {
-        combo->clear();
-        for (const std::string& item : control.Items()) combo->addItem(ToQt(item));
-      }
-      if (change == EControlChange::Items || change == EControlChange::Selection)
-        combo->setCurrentIndex(control.Selection());
-      break;
-    }
-    case EControlKind::UpDown:
-    case EControlKind::Bitmap:
-    case EControlKind::Icon:
-      break;
-  }
-}
+// --- dialog to window ---
 
 void CDialogWindow::OnDialogChanged(EDialogChange change) {
   switch (change) {
@@ -400,7 +131,7 @@ void CDialogWindow::ShowModal() {
   activateWindow();
 }
 
-// --- widgets to dialog ---
+// --- window to dialog ---
 
 // The focus moving inside the window is the dialog's focus moving. Only a move the user made
 // (from one control of this window to another) makes a field notify that it lost the focus;
@@ -458,56 +189,6 @@ bool CDialogWindow::eventFilter(QObject* watched, QEvent* event) {
   return QDialog::eventFilter(watched, event);
 }
 
-void CDialogWindow::OnButtonClicked(CControl& control) {
-  if (!m_attached || !SettleFocusFor(control)) return;
-  Notify({EMessage::Command, control.Id(), BN_CLICKED, 0});
-}
-
-void CDialogWindow::OnEdited(CControl& control, const QString& text) {
-  if (!m_attached) return;
-  control.SetText(text.toStdString());
-  Notify({EMessage::Command, control.Id(), EN_CHANGE, 0});
-}
-
-void CDialogWindow::OnScroll(CControl& control, int code, int pos) {
-  if (!m_attached) return;
-  Notify({ScrollMessageOf(control), control.Id(), code, pos});
-}
-
-void CDialogWindow::OnTrackbar(CControl& control, int code, int pos) {
-  if (!m_attached) return;
-  {
-    CApplying applying(*this);
-    control.SetPos(pos);
-  }
-  Notify({ScrollMessageOf(control), control.Id(), code, control.Pos()});
-}
-
-// The up arrow moves toward the range's upper limit, which may be the smaller number.
-void CDialogWindow::OnUpDownStep(CControl& control, int direction) {
-  if (!m_attached) return;
-  control.SetPos(control.Pos() + (control.Max() >= control.Min() ? direction : -direction));
-  Notify({ScrollMessageOf(control), control.Id(), SB_THUMBPOSITION, control.Pos()});
-}
-
-void CDialogWindow::OnUpDownEnd(CControl& control) {
-  if (!m_attached) return;
-  Notify({ScrollMessageOf(control), control.Id(), SB_ENDSCROLL, control.Pos()});
-}
-
-void CDialogWindow::OnComboChosen(CControl& control, int index) {
-  if (!m_attached) return;
-  if (!SettleFocusFor(control)) {
-    if (m_attached) Mirror(control, EControlChange::Selection);
-    return;
-  }
-  {
-    CApplying applying(*this);
-    control.SetSelection(index);
-  }
-  Notify({EMessage::Command, control.Id(), CBN_SELCHANGE, 0});
-}
-
 void CDialogWindow::closeEvent(QCloseEvent* event) {
   if (!m_attached) {
     event->accept();
@@ -546,9 +227,9 @@ void CDialogWindow::keyPressEvent(QKeyEvent* event) {
 // dialog has no such control; a disabled default button ignores it.
 void CDialogWindow::PressDefaultButton() {
   int id = IDOK;
-  for (const CItem& item : m_items) {
-    if (item.control->Kind() == EControlKind::DefPushButton) {
-      id = item.control->Id();
+  for (const auto& binding : m_bindings) {
+    if (binding->Control().Kind() == EControlKind::DefPushButton) {
+      id = binding->Control().Id();
       break;
     }
   }
@@ -576,14 +257,8 @@ void CDialogWindow::ShowSystemMenu(const QPoint& globalPos) {
 
 QWidget* CDialogWindow::Widget(int controlId) const {
   if (!m_attached) return nullptr;  // the controls may be gone
-  for (const CItem& item : m_items)
-    if (item.control->Id() == controlId) return item.widget;
-  return nullptr;
-}
-
-QWidget* CDialogWindow::WidgetOf(const CControl& control) const {
-  for (const CItem& item : m_items)
-    if (item.control == &control) return item.widget;
+  for (const auto& binding : m_bindings)
+    if (binding->Control().Id() == controlId) return binding->Widget();
   return nullptr;
 }
 

@@ -1,6 +1,6 @@
-// The window of one running dialog: a widget per control at its dialog-unit rectangle. Every
-// change the dialog makes shows in the widgets; every user action reaches the dialog as the
-// notification the control would send.
+// The window of one running dialog: a widget per control, each bound to its control, at its
+// dialog-unit rectangle. The window keeps what is the dialog's as a whole: title, icon, focus,
+// keys, closing and the system menu.
 #pragma once
 #include "framework/Dialog.h"
 #include "qt/DialogUnits.h"
@@ -8,13 +8,29 @@
 #include <QDialog>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <unordered_map>
 #include <vector>
+
+class CControlBinding;
 
 class CDialogWindow final : public QDialog {
  public:
   // Delivers a message to the dialog (the host dispatches it and notices a dialog that ended).
   using Send = std::function<void(const CMessage&)>;
+
+  // Marks a change coming from the dialog while it is under way, so that the focus moves it
+  // causes are not taken for the user's.
+  class CApplying final {
+   public:
+    explicit CApplying(CDialogWindow& window) : m_window(window) { ++m_window.m_applying; }
+    ~CApplying() { --m_window.m_applying; }
+    CApplying(const CApplying&) = delete;
+    CApplying& operator=(const CApplying&) = delete;
+
+   private:
+    CDialogWindow& m_window;
+  };
 
   // The dialog's controls must exist. owner: the window this one is modal over, or null.
   CDialogWindow(CDialog& dialog, Send send, QWidget* owner);
@@ -31,8 +47,14 @@ class CDialogWindow final : public QDialog {
   void ShowModal();
   // Stops mirroring and notifying: the dialog has ended and its controls are about to go.
   void Detach();
+  bool IsAttached() const { return m_attached; }
+  // Delivers a notification to the dialog while the window is attached.
+  void Notify(const CMessage& message);
   // Sends the EN_KILLFOCUS notifications that focus moves have left waiting.
   void RunPendingKillFocus();
+  // Runs waiting kill-focus notifications before a click or choice on `control`; false if
+  // they took the focus elsewhere (a field refused its content), and the action is lost.
+  bool SettleFocusFor(const CControl& control);
   // The system menu (Qt has none of its own): Close, then the dialog's items.
   void ShowSystemMenu(const QPoint& globalPos);
 
@@ -46,44 +68,16 @@ class CDialogWindow final : public QDialog {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  struct CItem {
-    CControl* control;
-    QWidget* widget;
-  };
-  // Counts changes under way that come from the dialog, so that the focus moves they cause
-  // are not taken for the user's.
-  class CApplying;
-
-  QWidget* CreateWidget(CControl& control);
-  void Mirror(const CControl& control, EControlChange change);
-  void MirrorAll(const CControl& control);
-  void FitLabel(QWidget* label, const CControl& control);
-  void FitField(QWidget* field);
-  QPixmap ResourcePixmap(const CControl& control) const;
   void OnDialogChanged(EDialogChange change);
   void ApplyFocus();
   void OnFocusChanged(QWidget* old, QWidget* now);
   void PressDefaultButton();
-
-  void OnButtonClicked(CControl& control);
-  void OnEdited(CControl& control, const QString& text);
-  void OnScroll(CControl& control, int code, int pos);
-  void OnTrackbar(CControl& control, int code, int pos);
-  void OnUpDownStep(CControl& control, int direction);
-  void OnUpDownEnd(CControl& control);
-  void OnComboChosen(CControl& control, int index);
-  // Runs waiting kill-focus notifications before a click or choice on `control`; false if
-  // they took the focus elsewhere (a field refused its content), and the action is lost.
-  bool SettleFocusFor(const CControl& control);
-
   CControl* ControlOf(QWidget* widget) const;
-  QWidget* WidgetOf(const CControl& control) const;
-  void Notify(const CMessage& message);
 
   CDialog& m_dialog;
   Send m_send;
   CDialogUnits m_units;
-  std::vector<CItem> m_items;  // template order
+  std::vector<std::unique_ptr<CControlBinding>> m_bindings;  // template order
   std::unordered_map<QWidget*, CControl*> m_controlOf;
   std::deque<int> m_pendingKillFocus;
   int m_applying = 0;

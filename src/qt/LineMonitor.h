@@ -14,6 +14,7 @@ class CSlotGrid final : public QWidget {
  public:
   explicit CSlotGrid(QWidget* parent = nullptr);
   void SetLevels(std::vector<std::uint8_t> levels);
+  const std::vector<std::uint8_t>& Levels() const { return m_slots; }
   QSize sizeHint() const override;
 
   static constexpr int kColumns = 20;
@@ -34,6 +35,7 @@ class CLineMonitor final : public QWidget {
 
   // Reads the line now (the window also does so by itself, at most 25 times a second).
   void Refresh();
+  const CSlotGrid& Grid() const { return *m_grid; }
 
  private:
   const CDmxLine& m_line;

@@ -2,6 +2,7 @@
 #include "qt/QtHost.h"
 
 #include "framework/Dialog.h"
+#include "framework/ModalRun.h"
 #include "qt/DialogWindow.h"
 #include "qt/FileFilter.h"
 
@@ -58,38 +59,39 @@ CDialogWindow* CQtHost::WindowOf(const CDialog& dialog) const {
 int CQtHost::RunModal(CDialog& dialog) {
   const bool appWindow = (dialog.Template().style & DialogStyle::kAppWindow) != 0;
   QWidget* owner = appWindow ? nullptr : static_cast<QWidget*>(TopWindow());
-  dialog.CreateControls();
-  auto window = std::make_unique<CDialogWindow>(
-      dialog, [this, &dialog](const CMessage& message) { Send(dialog, message); }, owner);
+  std::unique_ptr<CDialogWindow> window;
   QEventLoop loop;
-  m_running.push_back({&dialog, window.get(), &loop});
-
-  if (dialog.OnInitDialog()) dialog.SetDefaultFocus();
-  if (!dialog.HasEnded()) {
-    window->ShowModal();
+  CModalSteps steps;
+  steps.opened = [&] {
+    window = std::make_unique<CDialogWindow>(
+        dialog, [this, &dialog](const CMessage& message) { Send(dialog, message); }, owner);
+    m_running.push_back({&dialog, window.get(), &loop});
+  };
+  steps.started = [&] {
+    if (!dialog.HasEnded()) window->ShowModal();
+  };
+  // The loop runs until the dialog ends; it only stops earlier when the application quits.
+  steps.turn = [&] {
     QTimer endCheck;
     QObject::connect(&endCheck, &QTimer::timeout, &loop, [&] {
       if (dialog.HasEnded()) loop.exit(0);
     });
     endCheck.start(kEndCheckMs);
     loop.exec(QEventLoop::DialogExec);
-    if (!dialog.HasEnded()) {
-      // The application is quitting under the dialog: close it as the user would.
-      dialog.ForceClose();
-    }
-  }
-
-  window->Detach();
-  window->hide();
-  dialog.Dispatch({EMessage::Destroy, 0, 0, 0});
-  KillTimersOf(dialog);
-  m_running.erase(std::find_if(m_running.begin(), m_running.end(),
-                               [&](const CRunning& running) { return running.dialog == &dialog; }));
-  dialog.DestroyControls();
-  window.reset();
-  ReactivateTop();
-  EndFinishedLoops();
-  return dialog.Result();
+    return dialog.HasEnded();
+  };
+  steps.ending = [&] {
+    window->Detach();
+    window->hide();
+  };
+  steps.dropTimers = [&] { KillTimersOf(dialog); };
+  steps.closed = [&] {
+    std::erase_if(m_running, [&](const CRunning& running) { return running.dialog == &dialog; });
+    window.reset();
+    ReactivateTop();
+    EndFinishedLoops();
+  };
+  return RunModalDialog(dialog, steps);
 }
 
 void CQtHost::Send(CDialog& dialog, const CMessage& message) {

@@ -2,46 +2,39 @@
 #include "FakeDialog.h"
 
 #include "framework/Resources.h"
-#include "link/DmxLine.h"
-#include "outputs/OutputFactory.h"
+#include "framework/ScrollStep.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QContextMenuEvent>
-#include <QDir>
-#include <QLinearGradient>
 #include <QMenu>
 #include <QMessageBox>
-#include <QPainter>
-#include <QPushButton>
 #include <QSlider>
 #include <QStyleOptionSlider>
 #include <QTest>
-#include <algorithm>
 
 namespace {
 
 const CDialogTemplate& Layout() {
   using namespace ControlStyle;
   using D = CFakeDialog;
+  using K = EControlKind;
   static const CDialogTemplate layout{
-      D::kResourceId, "Fake Dialog", 260, 150, "MS Shell Dlg", 8,
-      DialogStyle::kSysMenu | DialogStyle::kModalFrame,
-      {
-          {D::kButton, EControlKind::PushButton, {7, 7, 50, 14}, "Push"},
-          {IDOK, EControlKind::DefPushButton, {61, 7, 50, 14}, "OK"},
-          {D::kField, EControlKind::Edit, {7, 27, 40, 12}, "", kBorder | kDigitsOnly | kAutoHScroll},
-          {D::kLabel, EControlKind::Static, {52, 29, 60, 8}, "Label"},
-          {D::kGroup, EControlKind::GroupBox, {150, 4, 104, 90}, "Group"},
-          {D::kBar, EControlKind::ScrollBar, {7, 45, 120, 11}, ""},
-          {D::kTrack, EControlKind::Trackbar, {7, 60, 120, 15}, "", kNoTicks | kBothPointers},
-          {D::kFader, EControlKind::Trackbar, {160, 20, 15, 70}, "", kVertical | kNoTicks | kBothPointers},
-          {D::kUpDown, EControlKind::UpDown, {185, 20, 11, 31}, "", kVertical | kArrowKeys | kNoBuddy},
-          {D::kProgress, EControlKind::Progress, {7, 80, 120, 10}, "", kBorder},
-          {D::kCombo, EControlKind::ComboBox, {7, 96, 80, 60}, "", kDropDown | kVScroll},
-          {D::kBitmap, EControlKind::Bitmap, {95, 96, 107, 50}, std::to_string(kPanelBanner)},
-          {D::kIcon, EControlKind::Icon, {215, 100, 21, 20}, std::to_string(kProgramIcon)},
-          {D::kValueBox, EControlKind::Edit, {205, 20, 20, 12}, "255", kReadOnly | kCentre | kBorder},
-      }};
+      D::kResourceId, "Fake Dialog", 260, 150, "MS Shell Dlg", 8, DialogStyle::kSysMenu | DialogStyle::kModalFrame,
+      {{D::kButton, K::PushButton, {7, 7, 50, 14}, "Push"},
+       {IDOK, K::DefPushButton, {61, 7, 50, 14}, "OK"},
+       {D::kField, K::Edit, {7, 27, 40, 12}, "", kBorder | kDigitsOnly | kAutoHScroll},
+       {D::kNextField, K::Edit, {205, 100, 20, 12}, "", kBorder},
+       {D::kLabel, K::Static, {52, 29, 60, 8}, "Label"},
+       {D::kBar, K::ScrollBar, {7, 45, 120, 11}, ""},
+       {D::kTrack, K::Trackbar, {7, 60, 120, 15}, "", kNoTicks | kBothPointers},
+       {D::kFader, K::Trackbar, {160, 20, 15, 70}, "", kVertical | kNoTicks | kBothPointers},
+       {D::kUpDown, K::UpDown, {185, 20, 11, 31}, "", kVertical | kArrowKeys | kNoBuddy},
+       {D::kProgress, K::Progress, {7, 80, 120, 10}, "", kBorder},
+       {D::kCombo, K::ComboBox, {7, 96, 80, 60}, "", kDropDown | kVScroll},
+       {D::kBitmap, K::Bitmap, {95, 96, 107, 50}, std::to_string(kPanelBanner)},
+       {D::kIcon, K::Icon, {215, 120, 21, 20}, std::to_string(kProgramIcon)},
+       {D::kGroup, K::GroupBox, {150, 4, 104, 90}, "Group"}}};  // made after the controls it holds
   return layout;
 }
 
@@ -57,136 +50,91 @@ bool CFakeDialog::OnInitDialog() {
   Item(kFader).SetRange(0, 255);
   Item(kUpDown).SetRange(0, 9);
   Item(kUpDown).SetPos(3);
-  Item(kProgress).SetRange(0, 255);
-  Item(kProgress).SetPos(64);
   for (const char* item : {"Alpha", "Beta", "Gamma"}) Item(kCombo).AddItem(item);
   Item(kCombo).SetSelection(0);
   AppendSysMenuSeparator();
-  AppendSysMenuItem(kAboutCommand, "关于 Fake(&A)...");
+  AppendSysMenuItem(kMenuCommand, "关于 Fake(&A)...");
   SetIcon(kProgramIcon, true);
-  SetIcon(kProgramIcon, false);
   return true;
 }
 
 const CMessageTable& CFakeDialog::MessageTable() const {
-  static const auto record = [](CDialog& dialog, const CMessage& message) {
-    static_cast<CFakeDialog&>(dialog).Handle(message);
+  static const auto handle = [](CDialog& dialog, const CMessage& m) {
+    auto& self = static_cast<CFakeDialog&>(dialog);
+    const bool fromControl = m.kind != EMessage::Timer && m.kind != EMessage::SysCommand;
+    const CControl* control = fromControl ? self.FindItem(m.id) : nullptr;
+    self.log.push_back({m, control ? control->Pos() : 0, control ? control->Text() : "", self.FocusId()});
+    if (self.onMessage && self.onMessage(m)) return;
+    if (m.kind != EMessage::HScroll || m.id != kBar) return self.DefaultHandling(m);
+    const auto next = StepScrollBar(m.code, self.Item(kBar).Pos(), m.pos, self.Item(kBar).Max());
+    if (next && !self.refuseScroll) self.Item(kBar).SetPos(*next);
   };
-  static const CMessageTable table = {
-      {EMessage::Command, kAnyId, kAnyCode, record},    {EMessage::HScroll, kAnyId, kAnyCode, record},
-      {EMessage::VScroll, kAnyId, kAnyCode, record},    {EMessage::Timer, kAnyId, kAnyCode, record},
-      {EMessage::SysCommand, kAnyId, kAnyCode, record}, {EMessage::Close, kAnyId, kAnyCode, record},
-      {EMessage::Destroy, kAnyId, kAnyCode, record},
-  };
+  static const CMessageTable table = [] {
+    CMessageTable t;
+    for (EMessage kind : {EMessage::Command, EMessage::HScroll, EMessage::VScroll, EMessage::Timer,
+                          EMessage::SysCommand, EMessage::Close, EMessage::Destroy})
+      t.push_back({kind, kAnyId, kAnyCode, handle});
+    return t;
+  }();
   return table;
 }
 
-void CFakeDialog::Handle(const CMessage& message) {
-  CRecord record{message, 0, {}, -1, FocusId()};
-  const bool fromControl = message.kind == EMessage::Command || message.kind == EMessage::HScroll ||
-                           message.kind == EMessage::VScroll;
-  if (const CControl* control = fromControl ? FindItem(message.id) : nullptr)
-    record = {message, control->Pos(), control->Text(), control->Selection(), record.focusId};
-  log.push_back(record);
-  if (onMessage && onMessage(message)) return;
-  if (message.kind != EMessage::HScroll || message.id != kBar) return DefaultHandling(message);
-  CControl& bar = Item(kBar);
-  int next = bar.Pos();
-  switch (message.code) {
-    case SB_LINELEFT: next -= 1; break;
-    case SB_LINERIGHT: next += 1; break;
-    case SB_PAGELEFT: next -= 10; break;
-    case SB_PAGERIGHT: next += 10; break;
-    case SB_THUMBTRACK: next = message.pos; break;
-    default: return;
-  }
-  if (!refuseScroll) bar.SetPos(std::clamp(next, bar.Min(), bar.Max()));
-}
-
-std::vector<CMessage> CFakeDialog::Messages(EMessage kind, int id) const {
-  std::vector<CMessage> result;
+std::vector<std::string> CFakeDialog::Take(int id) {
+  std::vector<std::string> seen;
   for (const CRecord& record : log)
-    if (record.message.kind == kind && (id == kAnyId || record.message.id == id)) result.push_back(record.message);
-  return result;
+    if (record.message.id == id) seen.push_back(Seen(record.message.code, record.message.pos));
+  log.clear();
+  return seen;
 }
 
-std::vector<int> CFakeDialog::Codes(EMessage kind, int id) const {
-  std::vector<int> codes;
-  for (const CMessage& message : Messages(kind, id)) codes.push_back(message.code);
-  return codes;
-}
+std::string Seen(int code, int pos) { return std::to_string(code) + " " + std::to_string(pos); }
 
-const CFakeDialog::CRecord& CFakeDialog::Last(EMessage kind, int id) const {
-  for (auto it = log.rbegin(); it != log.rend(); ++it)
-    if (it->message.kind == kind && it->message.id == id) return *it;
-  static const CRecord none{};
-  ADD_FAILURE() << "no message from control " << id;
-  return none;
-}
-
-CPoller::CPoller(std::function<bool()> step, int intervalMs) : m_step(std::move(step)) {
-  QObject::connect(&m_timer, &QTimer::timeout, [this] {
-    if (m_step()) m_timer.stop();
+std::unique_ptr<QTimer> Poll(std::function<bool()> step, int intervalMs) {
+  auto timer = std::make_unique<QTimer>();
+  QObject::connect(timer.get(), &QTimer::timeout, [timer = timer.get(), step = std::move(step)] {
+    if (step()) timer->stop();
   });
-  m_timer.start(intervalMs);
+  timer->start(intervalMs);
+  return timer;
 }
 
-CBoxAnswerer::CBoxAnswerer(std::function<bool()> ready)
-    : m_ready(std::move(ready)), m_poller([this] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible() || (m_ready && !m_ready())) return false;
-        seen.push_back({box->windowTitle(), box->text(), static_cast<int>(box->icon()), box->parentWidget(),
-                        static_cast<int>(box->buttons().size())});
-        if (QAbstractButton* ok = box->button(QMessageBox::Ok)) ok->click();
-        else box->reject();
-        return false;  // keep answering
-      }) {}
-
-CVirtualLine::CVirtualLine() { m_line.SetOutput(std::move(*MakeOutput("virtual"))); }
-
-int CVirtualLine::LastLevel(int slot) const {
-  const auto frame = m_line.Status().lastFrame;
-  return frame ? frame->slots.at(static_cast<std::size_t>(slot - 1)) : -1;
+std::unique_ptr<QTimer> AnswerBoxes(std::vector<CBoxSeen>& seen, std::function<bool()> ready) {
+  return Poll([&seen, ready] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box || !box->isVisible() || (ready && !ready())) return false;
+    EXPECT_EQ(box->buttons().size(), 1) << "only OK";
+    seen.push_back({box->windowTitle(), box->text(), static_cast<int>(box->icon()), box->parentWidget()});
+    box->button(QMessageBox::Ok)->click();
+    return false;
+  });
 }
 
 int QtHost::Run(CDialog& dialog, const std::function<void(CDialogWindow&)>& body) {
-  QObject context;  // cancels the start if the dialog never runs its loop
+  QObject context;  // drops the start if the dialog never runs its loop
   QTimer::singleShot(0, &context, [&] {
-    if (CDialogWindow* window = m_host->WindowOf(dialog)) {
-      EXPECT_TRUE(QTest::qWaitForWindowActive(window));
-      body(*window);
-    } else {
-      ADD_FAILURE() << "the dialog has no window";
-    }
+    CDialogWindow* window = m_host->WindowOf(dialog);
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(window));
+    body(*window);
     if (!dialog.HasEnded()) dialog.EndDialog(-1);
   });
   return dialog.DoModal();
 }
 
-QRect SubControl(QAbstractSlider* slider, QStyle::SubControl part) {
+QRect RectOf(CDialogWindow& window, int id) { return window.Units().Rect(window.Dialog().Item(id).Rect()); }
+
+void Drag(QAbstractSlider* slider, QPoint offset) {
   QStyleOptionSlider option;
   option.initFrom(slider);
   option.orientation = slider->orientation();
   option.minimum = slider->minimum();
   option.maximum = slider->maximum();
-  option.sliderPosition = slider->sliderPosition();
-  option.sliderValue = slider->value();
-  option.singleStep = slider->singleStep();
+  option.sliderPosition = option.sliderValue = slider->value();
   option.pageStep = slider->pageStep();
-  option.upsideDown = slider->orientation() == Qt::Horizontal ? slider->invertedAppearance()
-                                                               : !slider->invertedAppearance();
-  auto* qslider = qobject_cast<QSlider*>(slider);
-  if (qslider) {
-    option.tickPosition = qslider->tickPosition();
-    option.tickInterval = qslider->tickInterval();
-  }
-  option.subControls = QStyle::SC_All;
-  return slider->style()->subControlRect(qslider ? QStyle::CC_Slider : QStyle::CC_ScrollBar, &option, part, slider);
-}
-
-void Drag(QAbstractSlider* slider, QPoint offset) {
-  const auto part = qobject_cast<QSlider*>(slider) ? QStyle::SC_SliderHandle : QStyle::SC_ScrollBarSlider;
-  const QPoint from = SubControl(slider, part).center();
+  option.upsideDown = (slider->orientation() == Qt::Horizontal) == slider->invertedAppearance();
+  const bool isSlider = qobject_cast<QSlider*>(slider) != nullptr;
+  const QPoint from = slider->style()->subControlRect(isSlider ? QStyle::CC_Slider : QStyle::CC_ScrollBar, &option,
+                          isSlider ? QStyle::SC_SliderHandle : QStyle::SC_ScrollBarSlider, slider).center();
   QTest::mousePress(slider, Qt::LeftButton, {}, from);
   QTest::mouseMove(slider, from + offset / 2);
   QTest::mouseMove(slider, from + offset);
@@ -194,41 +142,17 @@ void Drag(QAbstractSlider* slider, QPoint offset) {
 }
 
 void ChooseSystemMenuItem(QWidget& window, int command, QStringList* texts) {
-  CPoller picker([&] {
+  const auto picker = Poll([&] {
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     if (!menu || !menu->isVisible()) return false;
     for (QAction* action : menu->actions()) {
       if (texts) *texts << (action->isSeparator() ? "-" : action->text());
       if (action->data().toInt() == command) menu->setActiveAction(action);
     }
+    if (!menu->activeAction()) menu->close();  // no such item
     QTest::keyClick(menu, Qt::Key_Return);
     return true;
   });
-  const QPoint at(window.width() / 2, window.height() - 10);
-  QContextMenuEvent event(QContextMenuEvent::Mouse, at, window.mapToGlobal(at));
+  QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), window.mapToGlobal(QPoint(5, 5)));
   QApplication::sendEvent(&window, &event);
-}
-
-std::string SaveScreenshot(QWidget& window, const std::string& name, bool withCaption) {
-  const QPixmap client = window.grab();
-  const int caption = withCaption ? 24 : 0;
-  QImage shot(client.width(), client.height() + caption, QImage::Format_RGB32);
-  QPainter painter(&shot);
-  QLinearGradient bar(0, 0, 0, caption);
-  bar.setColorAt(0, QColor(0x3a, 0x5f, 0x9e));
-  bar.setColorAt(1, QColor(0x27, 0x45, 0x7a));
-  painter.fillRect(QRect(0, 0, shot.width(), caption), bar);
-  window.windowIcon().paint(&painter, QRect(4, 4, 16, 16));
-  QFont font = window.font();
-  font.setBold(true);
-  painter.setFont(font);
-  painter.setPen(Qt::white);
-  painter.drawText(QRect(26, 0, shot.width() - 30, caption), Qt::AlignVCenter | Qt::AlignLeft, window.windowTitle());
-  painter.drawPixmap(0, caption, client);
-  painter.end();
-  const QString folder = QString(VEXMIRA_BINARY_DIR) + "/screenshots";
-  QDir().mkpath(folder);
-  const QString path = folder + "/" + QString::fromStdString(name);
-  EXPECT_TRUE(shot.save(path)) << path.toStdString();
-  return path.toStdString();
 }
