@@ -126,6 +126,11 @@ void CDialog::SetTimer(int timerId, int periodMs) { CHost::Current().SetTimer(*t
 
 void CDialog::KillTimer(int timerId) { CHost::Current().KillTimer(*this, timerId); }
 
+bool CDialog::Ask(const std::string& text, EMessageIcon icon) {
+  return CHost::Current().ShowMessageBox({text, ApplicationName(), icon, ResourceId(), EMessageButtons::YesNo}) ==
+         EMessageReply::Yes;
+}
+
 void CDialog::MessageBox(const std::string& text, EMessageIcon icon) {
   CHost::Current().ShowMessageBox({text, ApplicationName(), icon, ResourceId()});
 }

@@ -86,6 +86,8 @@ class CDialog {
   void KillTimer(int timerId);
   // A message box owned by this dialog, captioned with the application's name.
   void MessageBox(const std::string& text, EMessageIcon icon);
+  // A question in such a box: true when the user answers Yes.
+  bool Ask(const std::string& text, EMessageIcon icon);
 
   // Runs work on the GUI thread, but only if this dialog still exists then.
   void PostToSelf(std::function<void()> work);

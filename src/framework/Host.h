@@ -11,11 +11,16 @@ class CDialog;
 
 enum class EMessageIcon { None, Error, Warning, Information };
 
+// A box that only informs has an OK button; a question has Yes and No.
+enum class EMessageButtons { Ok, YesNo };
+enum class EMessageReply { Ok, Yes, No };
+
 struct CMessageBox {
   std::string text;
   std::string caption;
   EMessageIcon icon = EMessageIcon::None;
   int ownerResourceId = 0;  // 0: no owner window
+  EMessageButtons buttons = EMessageButtons::Ok;
 };
 
 enum class EFileDialogKind { Open, Save };
@@ -50,8 +55,9 @@ class CHost {
   virtual void SetTimer(CDialog& dialog, int timerId, int periodMs) = 0;
   virtual void KillTimer(CDialog& dialog, int timerId) = 0;
 
-  // Shows a message box with an OK button and waits until it is dismissed.
-  virtual void ShowMessageBox(const CMessageBox& box) = 0;
+  // Shows a message box and waits until it is answered. A question closed without a choice
+  // (Escape, the close box) is answered No, the safe reply.
+  virtual EMessageReply ShowMessageBox(const CMessageBox& box) = 0;
 
   // A file dialog; the chosen file's full path, or nothing when cancelled.
   virtual std::optional<std::string> ShowFileDialog(const CFileDialog& dialog) = 0;

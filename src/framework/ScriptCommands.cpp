@@ -38,7 +38,7 @@ struct CCall {
 using Handler = std::string (*)(const CCall& call);
 
 // shape: the arguments in order, blank-separated: N a number, T a text, C a notification code
-// (its name or number), F a file answer (a text or the word cancel), I a message box icon,
+// (its name or number), F a file answer (a text or the word cancel), Y yes or no, I a message box icon,
 // S any number of SLOT=VALUE words; a letter in brackets may be left out.
 struct CCommand {
   const char* name;  // "click"; an expectation as "expect text"
@@ -67,6 +67,7 @@ bool Matches(char letter, const CScriptToken& token) {
       return token.kind == EKind::Number ||
              (token.kind == EKind::Word && NotificationCodeByName(token.text.c_str()) >= 0);
     case 'F': return token.kind == EKind::Text || (token.kind == EKind::Word && token.text == "cancel");
+    case 'Y': return token.kind == EKind::Word && (token.text == "yes" || token.text == "no");
     case 'I':
       return token.kind == EKind::Word &&
              std::ranges::any_of(kIconNames, [&](const char* icon) { return token.text == icon; });
@@ -179,6 +180,11 @@ std::string Close(const CCall& c) {
 
 std::string File(const CCall& c) {
   c.stage.AnswerFileDialog(c.Arg(0).kind == EKind::Text ? std::optional<std::string>(c.Text(0)) : std::nullopt);
+  return {};
+}
+
+std::string Answer(const CCall& c) {
+  c.stage.AnswerQuestion(c.Text(0) == "yes");
   return {};
 }
 
@@ -312,6 +318,7 @@ const CCommand kCommands[] = {
     {"sysmenu", "N", T::Dialog, kAny, SysMenu},
     {"file", "F", T::None, kAny, File},
     {"close", "", T::Dialog, kAny, Close},
+    {"answer", "Y", T::None, kAny, Answer},
     {"wait", "N", T::None, kAny, Wait},
     {"expect text", "N T", T::Control, kAny, ExpectText},
     {"expect visible", "N", T::Control, kAny, ExpectVisible},

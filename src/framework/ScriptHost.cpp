@@ -163,7 +163,16 @@ const CMessageBox* CScriptHost::NextBox() const {
   return m_boxesExpected < m_boxes.size() ? &m_boxes[m_boxesExpected] : nullptr;
 }
 
-void CScriptHost::ShowMessageBox(const CMessageBox& box) { m_boxes.push_back(box); }
+EMessageReply CScriptHost::ShowMessageBox(const CMessageBox& box) {
+  m_boxes.push_back(box);
+  if (box.buttons == EMessageButtons::Ok) return EMessageReply::Ok;
+  bool yes = false;  // a question nobody answered gets the safe reply
+  if (!m_questionAnswers.empty()) {
+    yes = m_questionAnswers.front();
+    m_questionAnswers.pop_front();
+  }
+  return yes ? EMessageReply::Yes : EMessageReply::No;
+}
 
 std::optional<std::string> CScriptHost::ShowFileDialog(const CFileDialog& dialog) {
   m_fileDialogs.push_back(dialog);

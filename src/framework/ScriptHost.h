@@ -44,7 +44,7 @@ class CScriptHost final : public CHost, private CScriptStage {
   int RunModal(CDialog& dialog) override;
   void SetTimer(CDialog& dialog, int timerId, int periodMs) override;
   void KillTimer(CDialog& dialog, int timerId) override;
-  void ShowMessageBox(const CMessageBox& box) override;
+  EMessageReply ShowMessageBox(const CMessageBox& box) override;
   std::optional<std::string> ShowFileDialog(const CFileDialog& dialog) override;
   int StartPeriodicTimer(int periodMs, PeriodicCallback callback) override;
   void StopPeriodicTimer(int timerId) override;
@@ -66,6 +66,7 @@ class CScriptHost final : public CHost, private CScriptStage {
   const CMessageBox* NextBox() const override;
   void BoxExpected() override { ++m_boxesExpected; }
   void AnswerFileDialog(std::optional<std::string> path) override { m_fileAnswers.push_back(std::move(path)); }
+  void AnswerQuestion(bool yes) override { m_questionAnswers.push_back(yes); }
   const CFrameSource* Frames() const override { return m_frames; }
 
   bool HasLine() const { return m_next < m_script.Lines().size() && !m_failed; }
@@ -95,6 +96,7 @@ class CScriptHost final : public CHost, private CScriptStage {
   std::size_t m_boxesExpected = 0;
   std::vector<CFileDialog> m_fileDialogs;
   std::deque<std::optional<std::string>> m_fileAnswers;
+  std::deque<bool> m_questionAnswers;
 
   std::mutex m_postedMutex;
   std::condition_variable m_postedSignal;

@@ -23,6 +23,8 @@ class CScriptStage {
   virtual void BoxExpected() = 0;
   // The answer for the next file dialog; nothing: cancel.
   virtual void AnswerFileDialog(std::optional<std::string> path) = 0;
+  // The reply to the next message box that asks a question (unanswered ones get No).
+  virtual void AnswerQuestion(bool yes) = 0;
   // The line's frames; null when there is no line to look at.
   virtual const CFrameSource* Frames() const = 0;
 };

@@ -165,13 +165,20 @@ QWidget* CQtHost::OwnerFor(int resourceId) const {
   return TopWindow();
 }
 
-void CQtHost::ShowMessageBox(const CMessageBox& box) {
+EMessageReply CQtHost::ShowMessageBox(const CMessageBox& box) {
+  const bool question = box.buttons == EMessageButtons::YesNo;
   QMessageBox message(BoxIcon(box.icon), QString::fromStdString(box.caption), QString::fromStdString(box.text),
-                      QMessageBox::Ok, OwnerFor(box.ownerResourceId));
+                      question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, OwnerFor(box.ownerResourceId));
   message.setTextFormat(Qt::PlainText);
-  message.exec();
+  if (question) {
+    message.setDefaultButton(QMessageBox::No);  // Enter alone never takes the risky reply
+    message.setEscapeButton(QMessageBox::No);
+  }
+  const int chosen = message.exec();
   ReactivateTop();
   EndFinishedLoops();
+  if (!question) return EMessageReply::Ok;
+  return chosen == QMessageBox::Yes ? EMessageReply::Yes : EMessageReply::No;
 }
 
 std::optional<std::string> CQtHost::ShowFileDialog(const CFileDialog& request) {

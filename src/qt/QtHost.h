@@ -30,7 +30,7 @@ class CQtHost final : public CHost {
   int RunModal(CDialog& dialog) override;
   void SetTimer(CDialog& dialog, int timerId, int periodMs) override;
   void KillTimer(CDialog& dialog, int timerId) override;
-  void ShowMessageBox(const CMessageBox& box) override;
+  EMessageReply ShowMessageBox(const CMessageBox& box) override;
   std::optional<std::string> ShowFileDialog(const CFileDialog& dialog) override;
   int StartPeriodicTimer(int periodMs, PeriodicCallback callback) override;
   void StopPeriodicTimer(int timerId) override;

@@ -24,7 +24,8 @@ const CDialogTemplate& TestLayout() {
        {16, K::ComboBox, {}, "", ControlStyle::kSorted},  {17, K::PushButton, {}, "Hidden", 0, false},
        {18, K::PushButton, {}, "Disabled", 0, true, false}, {19, K::Static, {}, "label"},
        {20, K::Edit, {}, "5"},  // refuses all but 5 when it loses the focus
-       {21, K::DefPushButton, {}, "Open"}}};  // opens an inner dialog with timers over this one
+       {21, K::DefPushButton, {}, "Open"},  // opens an inner dialog with timers over this one
+       {22, K::PushButton, {}, "Ask"}}};     // asks a question and logs the reply
   return layout;
 }
 
@@ -71,6 +72,8 @@ class CTestDialog final : public CDialog {
       SetFocus(20);
     } else if (command && m.id == 21 && !m_inner) {
       std::make_unique<CTestDialog>(m_log, true)->DoModal();  // on the heap, where a dangling timer shows
+    } else if (command && m.id == 22) {
+      m_log.push_back(Ask("Sure?", EMessageIcon::Warning) ? "yes" : "no");
     } else if (command && m.id == 10) {
       PostToSelf([this] { m_log.push_back("posted"); });
     } else if (m.kind == EMessage::Timer && m.id == 1 && ++m_ticks == 2) {
@@ -215,6 +218,16 @@ TEST(ScriptHost, AFieldIsCheckedBeforeTheClickThatTakesItsFocusAndTakingTheFocus
   EXPECT_EQ(run.boxes[0].ownerResourceId, 500);
   EXPECT_EQ(run.log, (Log{"command 20 768 0@0", "command 20 512 0@0", "command 20 768 0@0", "command 20 512 0@0",
                           "command 16 1 0@0", "close 0 0 0@0", "destroy 0 0 0@0"}));
+}
+
+TEST(ScriptHost, AQuestionGetsTheAnswerGivenBeforeItAndNoWithoutOne) {
+  const CRun run = RunOn("click 22\nanswer yes\nanswer no\nclick 22\nclick 22\nanswer yes\nclick 22\n"
+                         "expect message \"Sure?\" warning\nexpect message \"Sure?\"\nexpect message\nexpect message\n");
+  ASSERT_EQ(run.result.exitCode, 0) << run.result.message;
+  const Log replies{run.log[1], run.log[3], run.log[5], run.log[7]};  // each after its click's entry
+  EXPECT_EQ(replies, (Log{"no", "yes", "no", "yes"}));
+  EXPECT_EQ(run.boxes.at(0).buttons, EMessageButtons::YesNo);
+  EXPECT_EQ(CScript::Parse("answer maybe\n", "a.vxs").error().message, "a.vxs:1: wrong arguments for 'answer'");
 }
 
 TEST(ScriptHost, InnerDialogTakesTheCommandsAndVirtualTimeFiresTimersInTimeThenSetOrderUntilItCloses) {
