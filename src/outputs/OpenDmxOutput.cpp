@@ -1,6 +1,8 @@
 // Break, mark-after-break and slots on a serial adapter, paced by the wire.
 #include "outputs/OpenDmxOutput.h"
 
+#include "link/LineConstants.h"
+
 #include <thread>
 #include <vector>
 
@@ -20,11 +22,11 @@ std::expected<void, CError> WriteFrame(CTtyPort& port, const CDmxFrame& frame) {
   if (auto on = port.SetBreak(true); !on) {
     return on;
   }
-  SpinUntil(Clock::now() + COpenDmxOutput::kBreak);
+  SpinUntil(Clock::now() + kDmxBreak);
   if (auto off = port.SetBreak(false); !off) {
     return off;
   }
-  SpinUntil(Clock::now() + COpenDmxOutput::kMarkAfterBreak);
+  SpinUntil(Clock::now() + kDmxMarkAfterBreak);
   const auto writeStart = Clock::now();
   if (auto written = port.WriteAll(bytes, COpenDmxOutput::kWriteLimit); !written) {
     return written;
@@ -34,7 +36,7 @@ std::expected<void, CError> WriteFrame(CTtyPort& port, const CDmxFrame& frame) {
   if (auto drained = port.Drain(); !drained) {
     return drained;
   }
-  std::this_thread::sleep_until(writeStart + COpenDmxOutput::kByteTime * static_cast<int>(bytes.size()));
+  std::this_thread::sleep_until(writeStart + DmxBytesTime(bytes.size()));
   return {};
 }
 
@@ -64,7 +66,7 @@ std::expected<std::unique_ptr<COpenDmxOutput>, CError> COpenDmxOutput::Create(st
 COpenDmxOutput::COpenDmxOutput(std::string name, std::shared_ptr<CTtyPort> port)
     : m_name(name), m_writer(std::move(name), [port](const CDmxFrame& frame) { return WriteFrame(*port, frame); }) {}
 
-bool COpenDmxOutput::Answers(int id, int model) { return id == kInterfaceId && model == kModel; }
+bool COpenDmxOutput::Answers(int id, int model) { return id == kInterfaceId && model == kOpenDmxModel; }
 
 void COpenDmxOutput::Send(const CDmxFrame& frame) { m_writer.Push(frame); }
 

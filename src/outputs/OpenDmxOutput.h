@@ -1,6 +1,7 @@
 // An open-DMX adapter (FTDI FT232R-style or RS-485 serial) driven through the kernel tty.
 #pragma once
 #include "link/DmxOutput.h"
+#include "outputs/DmxTiming.h"
 #include "outputs/KernelTtyControl.h"
 #include "outputs/SerialWriter.h"
 #include "outputs/TtyPort.h"
@@ -15,18 +16,9 @@
 // for the wire; frames are paced by the wire, never faster than it can carry them.
 class COpenDmxOutput final : public CDmxOutput {
  public:
-  static constexpr CTtySettings kSettings{250000, 2};
-  // DMX512 wants a break of at least 92 us and a mark-after-break of at least 12 us.
-  static constexpr std::chrono::microseconds kBreak{120};
-  static constexpr std::chrono::microseconds kMarkAfterBreak{16};
-  // One byte on the wire: start bit, 8 data bits, 2 stop bits at 4 us each.
-  static constexpr std::chrono::microseconds kByteTime{44};
+  static constexpr CTtySettings kSettings{kDmxBaud, kDmxStopBits};
   // A frame that the driver does not take within this is a fault.
   static constexpr std::chrono::milliseconds kWriteLimit{1000};
-  // What DmxLinkOpen answers to.
-  static constexpr int kInterfaceId = 0x8888;
-  static constexpr int kModel = 0x0101;
-
   // Opens and sets up the device at `path` (errors name the device and the fix).
   static std::expected<std::unique_ptr<COpenDmxOutput>, CError> Open(
       const std::string& path, std::shared_ptr<CTtyControl> control = CKernelTtyControl::Shared());

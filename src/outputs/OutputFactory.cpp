@@ -1,6 +1,7 @@
 // Maps interface names to outputs.
 #include "outputs/OutputFactory.h"
 
+#include "link/LineConstants.h"
 #include "outputs/InterfaceFinder.h"
 #include "outputs/NoOutput.h"
 #include "outputs/OpenDmxOutput.h"
@@ -10,6 +11,9 @@
 #include <string>
 
 namespace {
+
+// The virtual outputs that answer one model only, by name ("virtual:0x0101").
+constexpr int kSingleModels[] = {kOpenDmxModel, kProWidgetModel};
 
 // "opendmx:/dev/ttyUSB0" -> "/dev/ttyUSB0"; an error when the device is missing.
 std::expected<std::string, CError> DevicePath(std::string_view name, std::string_view prefix) {
@@ -40,11 +44,13 @@ std::expected<std::unique_ptr<CDmxOutput>, CError> MakeOutput(std::string_view n
   if (name == "virtual") {
     return std::make_unique<CVirtualOutput>();
   }
-  if (name == "virtual:0x0101") {
-    return std::make_unique<CVirtualOutput>(kVirtualModelA);
-  }
-  if (name == "virtual:0x0102") {
-    return std::make_unique<CVirtualOutput>(kVirtualModelB);
+  std::string singles;
+  for (const int model : kSingleModels) {
+    auto single = std::make_unique<CVirtualOutput>(model);
+    if (name == single->Name()) {
+      return single;
+    }
+    singles += single->Name() + ", ";
   }
   if (name == "none") {
     return std::make_unique<CNoOutput>();
@@ -59,6 +65,5 @@ std::expected<std::unique_ptr<CDmxOutput>, CError> MakeOutput(std::string_view n
     return CInterfaceFinder().Find();
   }
   return std::unexpected(CError{"Unknown interface \"" + std::string(name) +
-                                "\" (known: opendmx:DEVICE, pro:DEVICE, auto, virtual, virtual:0x0101, "
-                                "virtual:0x0102, none)"});
+                                "\" (known: opendmx:DEVICE, pro:DEVICE, auto, virtual, " + singles + "none)"});
 }

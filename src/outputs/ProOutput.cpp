@@ -1,7 +1,8 @@
 // Frames to a Pro-style widget in label-6 messages, and the serial-number probe.
 #include "outputs/ProOutput.h"
 
-#include "outputs/OpenDmxOutput.h"
+#include "base/LittleEndian.h"
+#include "outputs/DmxTiming.h"
 #include "outputs/ProMessage.h"
 
 #include <thread>
@@ -20,8 +21,7 @@ std::expected<void, CError> WriteFrame(CTtyPort& port, const CDmxFrame& frame) {
   }
   // The widget keeps only the newest frame: the next one waits until this one has had the
   // time to go out once (break, mark-after-break, start code and slots).
-  std::this_thread::sleep_until(start + COpenDmxOutput::kBreak + COpenDmxOutput::kMarkAfterBreak +
-                                COpenDmxOutput::kByteTime * static_cast<int>(data.size()));
+  std::this_thread::sleep_until(start + DmxFrameTime(data.size()));
   return {};
 }
 
@@ -61,9 +61,7 @@ std::optional<std::uint32_t> CProOutput::ProbeSerialNumber(CTtyPort& port, std::
     while (auto message = CProMessage::Take(received)) {
       // A widget receiving DMX may report it first; only the serial number answers the question.
       if (message->label == CProMessage::kLabelSerialNumber && message->data.size() >= 4) {
-        return static_cast<std::uint32_t>(message->data[0]) | (static_cast<std::uint32_t>(message->data[1]) << 8) |
-               (static_cast<std::uint32_t>(message->data[2]) << 16) |
-               (static_cast<std::uint32_t>(message->data[3]) << 24);
+        return ReadU32Le(message->data, 0);
       }
     }
   }
@@ -73,12 +71,12 @@ std::optional<std::uint32_t> CProOutput::ProbeSerialNumber(CTtyPort& port, std::
 CProOutput::CProOutput(std::string name, std::shared_ptr<CTtyPort> port)
     : m_name(name), m_writer(std::move(name), [port](const CDmxFrame& frame) { return WriteFrame(*port, frame); }) {}
 
-bool CProOutput::Answers(int id, int model) { return id == kInterfaceId && model == kModel; }
+bool CProOutput::Answers(int id, int model) { return id == kInterfaceId && model == kProWidgetModel; }
 
 std::expected<void, CError> CProOutput::AcceptsMode(const CDmxMode& mode) {
-  if (mode.length > kMaxSlots) {
+  if (mode.length > kMaxWidgetSlots) {
     return std::unexpected(CError{"The DMX interface " + m_name + " is a Pro-style widget, which sends at most " +
-                                  std::to_string(kMaxSlots) + " slots; a frame of " + std::to_string(mode.length) +
+                                  std::to_string(kMaxWidgetSlots) + " slots; a frame of " + std::to_string(mode.length) +
                                   " slots needs an open-DMX adapter (--interface opendmx:/dev/ttyUSBn)"});
   }
   return {};

@@ -1,6 +1,7 @@
 // A DMX USB Pro-style widget: frames go to it in label-6 messages; it makes the DMX timing itself.
 #pragma once
 #include "link/DmxOutput.h"
+#include "link/LineConstants.h"
 #include "outputs/KernelTtyControl.h"
 #include "outputs/SerialWriter.h"
 #include "outputs/TtyPort.h"
@@ -18,10 +19,8 @@ class CProOutput final : public CDmxOutput {
   // The widget talks over a USB FIFO and ignores the speed; serial-chip clones expect this one.
   static constexpr CTtySettings kSettings{115200, 1};
   static constexpr std::chrono::milliseconds kWriteLimit{1000};
-  static constexpr int kMaxSlots = 512;
-  // What DmxLinkOpen answers to.
-  static constexpr int kInterfaceId = 0x8888;
-  static constexpr int kModel = 0x0102;
+  // A send-DMX message holds the start code and at most 512 slots.
+  static constexpr int kMaxWidgetSlots = kUniverseSlots;
 
   static std::expected<std::unique_ptr<CProOutput>, CError> Open(
       const std::string& path, std::shared_ptr<CTtyControl> control = CKernelTtyControl::Shared());
