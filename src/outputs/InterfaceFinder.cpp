@@ -99,7 +99,7 @@ std::expected<std::unique_ptr<CDmxOutput>, CError> CInterfaceFinder::Find(std::c
       if (CProOutput::ProbeSerialNumber(**port, probeLimit)) {
         auto pro = CProOutput::Create(std::move(*port));
         if (pro) {
-          return std::unique_ptr<CDmxOutput>(std::move(*pro));
+          return pro;
         }
         firstError = firstError.value_or(pro.error());
         continue;
@@ -114,9 +114,10 @@ std::expected<std::unique_ptr<CDmxOutput>, CError> CInterfaceFinder::Find(std::c
   }
   // Each port above is closed again before the adapter is opened for good.
   for (const std::string& path : openDmxPaths) {
-    auto openDmx = COpenDmxOutput::Open(path, m_control);
+    auto port = CTtyPort::Open(path, m_control);
+    auto openDmx = port ? COpenDmxOutput::Create(std::move(*port)) : std::unexpected(port.error());
     if (openDmx) {
-      return std::unique_ptr<CDmxOutput>(std::move(*openDmx));
+      return openDmx;
     }
     firstError = firstError.value_or(openDmx.error());
   }

@@ -6,7 +6,9 @@
 #include <cerrno>
 #include <cmath>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/ioctl.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -15,6 +17,9 @@ std::error_code LastError() { return {errno, std::generic_category()}; }
 
 // UARTs tolerate a few percent; a driver that rounds further away cannot talk DMX.
 constexpr double kSpeedTolerance = 0.02;
+
+// Waits shorter than this spin: a sleep could oversleep by more than the wait itself.
+constexpr std::chrono::microseconds kSpinBelow{200};
 
 }  // namespace
 
@@ -38,6 +43,8 @@ std::expected<int, std::error_code> CKernelTtyControl::Open(const std::string& p
   ::ioctl(fd, TIOCEXCL);
   return fd;
 }
+
+void CKernelTtyControl::Close(int fd) { ::close(fd); }
 
 std::expected<void, std::error_code> CKernelTtyControl::Configure(int fd, const CTtySettings& settings) {
   termios2 tio{};
@@ -99,5 +106,41 @@ std::expected<void, std::error_code> CKernelTtyControl::Drain(int fd) {
     if (errno != EINTR) {
       return std::unexpected(LastError());
     }
+  }
+}
+
+std::expected<std::size_t, std::error_code> CKernelTtyControl::Read(int fd, std::span<std::uint8_t> buffer) {
+  for (;;) {
+    const ssize_t got = ::read(fd, buffer.data(), buffer.size());
+    if (got >= 0) {
+      return static_cast<std::size_t>(got);
+    }
+    if (errno != EINTR) {
+      return std::unexpected(LastError());
+    }
+  }
+}
+
+std::expected<bool, std::error_code> CKernelTtyControl::Wait(int fd, EWait what, std::chrono::milliseconds limit) {
+  const short wanted = what == EWait::Readable ? POLLIN : POLLOUT;
+  pollfd wait{fd, wanted, 0};
+  const int ready = ::poll(&wait, 1, static_cast<int>(limit.count()));
+  if (ready < 0) {
+    if (errno == EINTR) {
+      return false;  // the caller looks at its deadline and asks again
+    }
+    return std::unexpected(LastError());
+  }
+  if (ready > 0 && (wait.revents & wanted) == 0) {
+    return std::unexpected(std::make_error_code(std::errc::io_error));  // hung up or failed
+  }
+  return ready > 0;
+}
+
+void CKernelTtyControl::WaitUntil(Clock::time_point deadline) {
+  if (deadline - Clock::now() > kSpinBelow) {
+    std::this_thread::sleep_until(deadline);
+  }
+  while (Clock::now() < deadline) {
   }
 }
