@@ -7,6 +7,7 @@
 #include <cmath>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <thread>
 #include <unistd.h>
@@ -23,6 +24,14 @@ constexpr std::chrono::microseconds kSpinBelow{200};
 
 }  // namespace
 
+struct CKernelTtyControl::CSavedSettings {
+  termios2 settings{};
+};
+
+CKernelTtyControl::CKernelTtyControl() = default;
+
+CKernelTtyControl::~CKernelTtyControl() = default;
+
 std::shared_ptr<CTtyControl> CKernelTtyControl::Shared() {
   static const std::shared_ptr<CTtyControl> control = std::make_shared<CKernelTtyControl>();
   return control;
@@ -33,18 +42,41 @@ std::expected<int, std::error_code> CKernelTtyControl::Open(const std::string& p
   if (fd < 0) {
     return std::unexpected(LastError());
   }
-  termios2 settings{};
-  if (::ioctl(fd, TCGETS2, &settings) != 0) {  // ENOTTY: a plain file or another kind of device
+  auto saved = std::make_unique<CSavedSettings>();
+  if (::ioctl(fd, TCGETS2, &saved->settings) != 0) {  // ENOTTY: a plain file or another kind of device
     const std::error_code error = LastError();
     ::close(fd);
     return std::unexpected(error);
   }
-  // Keeps a second program from writing into our frames; refused opens then fail with EBUSY.
+  // A port another program has locked stays its own: nothing is changed on it, nothing written.
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    const std::error_code error =
+        errno == EWOULDBLOCK ? std::make_error_code(std::errc::device_or_resource_busy) : LastError();
+    ::close(fd);
+    return std::unexpected(error);
+  }
+  // Keeps other programs from opening it while we have it; they fail with EBUSY.
   ::ioctl(fd, TIOCEXCL);
+  std::lock_guard lock(m_mutex);
+  m_saved[fd] = std::move(saved);
   return fd;
 }
 
-void CKernelTtyControl::Close(int fd) { ::close(fd); }
+void CKernelTtyControl::Close(int fd) {
+  std::unique_ptr<CSavedSettings> saved;
+  {
+    std::lock_guard lock(m_mutex);
+    if (auto found = m_saved.find(fd); found != m_saved.end()) {
+      saved = std::move(found->second);
+      m_saved.erase(found);
+    }
+  }
+  if (saved) {
+    ::ioctl(fd, TCSETS2, &saved->settings);  // the next program finds the port as we found it
+  }
+  ::ioctl(fd, TIOCNXCL);
+  ::close(fd);  // gives up the lock too
+}
 
 std::expected<void, std::error_code> CKernelTtyControl::Configure(int fd, const CTtySettings& settings) {
   termios2 tio{};

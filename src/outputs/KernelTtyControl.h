@@ -2,13 +2,21 @@
 #pragma once
 #include "outputs/TtyControl.h"
 
+#include <map>
 #include <memory>
+#include <mutex>
 
+// Open takes the port for this process alone (an advisory lock, refused when another program holds
+// one, then the tty's exclusive mode) and notes its line settings; Close puts them back.
 class CKernelTtyControl final : public CTtyControl {
  public:
-  // The one process-wide instance; it has no state.
+  // The one process-wide instance.
   static std::shared_ptr<CTtyControl> Shared();
 
+  CKernelTtyControl();
+  ~CKernelTtyControl() override;
+
+  // EBUSY when another program holds the port.
   std::expected<int, std::error_code> Open(const std::string& path) override;
   void Close(int fd) override;
   std::expected<void, std::error_code> Configure(int fd, const CTtySettings& settings) override;
@@ -19,4 +27,10 @@ class CKernelTtyControl final : public CTtyControl {
   std::expected<bool, std::error_code> Wait(int fd, EWait what, std::chrono::milliseconds limit) override;
   Clock::time_point Now() override { return Clock::now(); }
   void WaitUntil(Clock::time_point deadline) override;
+
+ private:
+  struct CSavedSettings;  // a port's settings as Open found them
+
+  std::mutex m_mutex;
+  std::map<int, std::unique_ptr<CSavedSettings>> m_saved;  // by fd
 };

@@ -1,9 +1,11 @@
 // The kernel tty calls on a pseudo-terminal, which keeps the settings and passes the bytes on
 // (its far end shows neither the speed nor a break).
 #include "outputs/KernelTtyControl.h"
+#include "outputs/OutputFactory.h"
 
 #include <asm/termbits.h>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <numeric>
@@ -13,15 +15,30 @@
 
 using namespace std::chrono_literals;
 
-TEST(KernelTtyControl, SetsRawEightBitsAtAnySpeedPassesEveryByteUntouchedAndTakesBreaks) {
+namespace {
+
+termios2 Settings(int fd) {
+  termios2 tio{};
+  EXPECT_EQ(::ioctl(fd, TCGETS2, &tio), 0);
+  return tio;
+}
+
+bool Same(const termios2& a, const termios2& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+}  // namespace
+
+TEST(ThreadedKernelTtyControl, TakesThePortAloneSetsRawBytesAtAnySpeedAndGivesItBackAsItWas) {
   const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
   ASSERT_TRUE(master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0);
+  const std::string path = ::ptsname(master);
+  const int other = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);  // how another program sees the port
+  const termios2 before = Settings(other);
   CKernelTtyControl control;
-  auto fd = control.Open(::ptsname(master));
+  auto fd = control.Open(path);
   ASSERT_TRUE(fd) << fd.error().message();
+  EXPECT_EQ(control.Open(path), std::unexpected(std::make_error_code(std::errc::device_or_resource_busy)));
   ASSERT_TRUE(control.Configure(*fd, {250000, 2}));
-  termios2 tio{};
-  ASSERT_EQ(::ioctl(*fd, TCGETS2, &tio), 0);
+  termios2 tio = Settings(*fd);
   EXPECT_EQ(tio.c_cflag & CBAUD, static_cast<tcflag_t>(BOTHER));
   EXPECT_EQ(tio.c_ospeed, 250000u);
   EXPECT_EQ(tio.c_cflag & (CSIZE | CSTOPB | PARENB | CRTSCTS), static_cast<tcflag_t>(CS8 | CSTOPB));
@@ -40,10 +57,17 @@ TEST(KernelTtyControl, SetsRawEightBitsAtAnySpeedPassesEveryByteUntouchedAndTake
   }
   EXPECT_EQ(received, sent);
   ASSERT_TRUE(control.Configure(*fd, {115200, 1}));
-  ASSERT_EQ(::ioctl(*fd, TCGETS2, &tio), 0);
-  EXPECT_EQ(tio.c_ospeed, 115200u);
-  EXPECT_EQ(tio.c_cflag & CSTOPB, 0u);
+  EXPECT_EQ(Settings(*fd).c_ospeed, 115200u);
   control.Close(*fd);
-  ::close(master);
+  EXPECT_TRUE(Same(Settings(other), before));
   EXPECT_EQ(control.Open("/dev/null"), std::unexpected(std::make_error_code(std::errc::inappropriate_io_control_operation)));
+
+  // An output does the same when it goes (at the end of the program, the line lets go of it).
+  auto output = MakeOutput("opendmx:" + path);
+  ASSERT_TRUE(output) << output.error().message;
+  EXPECT_FALSE(Same(Settings(other), before));
+  output->reset();
+  EXPECT_TRUE(Same(Settings(other), before));
+  ::close(other);
+  ::close(master);
 }
