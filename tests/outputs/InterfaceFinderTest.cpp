@@ -49,6 +49,9 @@ TEST(ThreadedInterfaceFinder, AnAnsweringWidgetComesFirstThenTheFirstUsableAdapt
 
   AddTty(root, "ttyUSB10", "0403", "6001", false);
   AddTty(root, "ttyUSB2", "0403", "6011");
+  AddTty(root, "ttyUSB3", "0403", "6001");  // held by another program
+  tty->FailOpen(node("ttyUSB3"), std::errc::device_or_resource_busy);
+  AddTty(root, "ttyUSB4", "0403", "6015");  // FTDI, but not a chip DMX interfaces use
   auto silentOnly = finder.Find(100ms);
   ASSERT_TRUE(silentOnly) << silentOnly.error().message;
   EXPECT_EQ((*silentOnly)->Name(), "opendmx:" + node("ttyUSB2"));  // by number, not by text
@@ -62,6 +65,6 @@ TEST(ThreadedInterfaceFinder, AnAnsweringWidgetComesFirstThenTheFirstUsableAdapt
   auto found = finder.Find(100ms);
   ASSERT_TRUE(found) << found.error().message;
   EXPECT_EQ((*found)->Name(), "pro:" + node("ttyUSB10"));
-  EXPECT_TRUE(tty->Events(node("ttyUSB0")).empty());
+  for (const char* untouched : {"ttyUSB0", "ttyUSB4"}) EXPECT_TRUE(tty->Events(node(untouched)).empty());
   fs::remove_all(root);
 }
