@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <numeric>
+
 using namespace std::chrono_literals;
 using EKind = CFakeTty::EKind;
 
@@ -13,33 +15,29 @@ TEST(ThreadedOpenDmxOutput, EachFrameIsABreakAMarkThenStartCodeAndSlotsPacedByTh
   auto output = MakeOutput("opendmx:/dev/ttyUSB0", tty);
   ASSERT_TRUE(output) << output.error().message;
   EXPECT_TRUE((*output)->AcceptsMode(CDmxMode{0xA5, 0xF9, 6, 559}));
-  Bytes pattern(559);
-  for (std::size_t i = 0; i < pattern.size(); ++i) pattern[i] = static_cast<std::uint8_t>(i * 7 + 1);
-  const std::vector<CDmxFrame> frames{{0, 0xFC, 0, {0x12, 0x34}}, {0, 0xF9, 0, pattern},
-                                      {0, 0x00, 0, Bytes(pattern.begin(), pattern.begin() + 512)}, {0, 0x17, 0, {0x0A}}};
+  Bytes slots(559);
+  std::iota(slots.begin(), slots.end(), 1);
+  const std::vector<CDmxFrame> frames{{0, 0xFC, 0, {0x12, 0x34}}, {0, 0xF9, 0, slots},
+                                      {0, 0x00, 0, Bytes(slots.begin(), slots.begin() + 512)}, {0, 0x17, 0, {0x0A}}};
   for (const CDmxFrame& frame : frames) (*output)->Send(frame);
   (*output)->Flush(5s);
 
+  // Set up for DMX with the line left in mark; then each frame: break, mark, bytes, drain.
   auto events = tty->Events("/dev/ttyUSB0");
-  ASSERT_GE(events.size(), 2u);  // set up for DMX, the line left in mark until the first frame
+  std::vector<EKind> kinds{EKind::Configure, EKind::BreakOff};
+  for (std::size_t i = 0; i < frames.size(); ++i) kinds.insert(kinds.end(), {EKind::BreakOn, EKind::BreakOff, EKind::Write, EKind::Drain});
+  std::vector<EKind> seen;
+  for (const CFakeTty::CEvent& event : events) seen.push_back(event.kind);
+  ASSERT_EQ(seen, kinds);
   EXPECT_EQ(events[0].settings, (CTtySettings{250000, 2}));
-  EXPECT_EQ(events[1].kind, EKind::BreakOff);
   events.push_back({EKind::BreakOn, tty->Now()});  // where a next frame could start
-  std::size_t at = 2;
-  for (const CDmxFrame& frame : frames) {
-    SCOPED_TRACE("frame with start code " + std::to_string(frame.startCode));
-    ASSERT_TRUE(at + 4 < events.size() && events[at].kind == EKind::BreakOn && events[at + 1].kind == EKind::BreakOff);
-    const auto breakOn = events[at].time, breakOff = events[at + 1].time, firstWrite = events[at + 2].time;
-    EXPECT_GE(breakOff - breakOn, 92us);
-    EXPECT_GE(firstWrite - breakOff, 12us);
-    Bytes bytes;
-    for (at += 2; events[at].kind == EKind::Write; ++at) bytes.insert(bytes.end(), events[at].bytes.begin(), events[at].bytes.end());
-    EXPECT_EQ(bytes, frame.StartCodeAndSlots());
-    // The next break never cuts into the frame: the driver drained, and the bytes had their wire time.
-    EXPECT_EQ(events[at++].kind, EKind::Drain);
-    const auto next = events[at].time;
-    EXPECT_GE(next - firstWrite, 44us * static_cast<int>(bytes.size()));
-    EXPECT_LT(next - breakOn, 92us + 12us + 44us * static_cast<int>(bytes.size()) + 100us);  // yet no time is lost
+  for (std::size_t i = 0; i < frames.size(); ++i) {
+    const CFakeTty::CEvent *breakOn = &events[2 + 4 * i], *breakOff = breakOn + 1, *write = breakOn + 2, *next = breakOn + 4;
+    const auto wireTime = 44us * static_cast<int>(write->bytes.size());
+    EXPECT_EQ(write->bytes, frames[i].StartCodeAndSlots()) << i;
+    EXPECT_GE(breakOff->time - breakOn->time, 92us) << i;
+    EXPECT_GE(write->time - breakOff->time, 12us) << i;
+    EXPECT_GE(next->time - write->time, wireTime) << i;  // the next break never cuts into the frame
+    EXPECT_LT(next->time - breakOn->time, 92us + 12us + wireTime + 100us) << i;  // yet no time is lost
   }
-  EXPECT_EQ(at, events.size() - 1);
 }
