@@ -16,7 +16,6 @@ class CKernelTtyControl final : public CTtyControl {
   CKernelTtyControl();
   ~CKernelTtyControl() override;
 
-  // EBUSY when another program holds the port.
   std::expected<int, std::error_code> Open(const std::string& path) override;
   void Close(int fd) override;
   std::expected<void, std::error_code> Configure(int fd, const CTtySettings& settings) override;

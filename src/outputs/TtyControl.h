@@ -28,8 +28,10 @@ class CTtyControl {
   CTtyControl& operator=(const CTtyControl&) = delete;
   virtual ~CTtyControl() = default;
 
-  // Opens the device for non-blocking reading and writing, for this process alone; the fd.
+  // Opens the device for non-blocking reading and writing, for this process alone (EBUSY when
+  // another program holds it, before anything on it is changed); the fd.
   virtual std::expected<int, std::error_code> Open(const std::string& path) = 0;
+  // Puts back the line settings the device had when it was opened, lets it go and closes the fd.
   virtual void Close(int fd) = 0;
   // Sets the speed (any baud, not just the standard ones) and raw 8-bit framing.
   virtual std::expected<void, std::error_code> Configure(int fd, const CTtySettings& settings) = 0;

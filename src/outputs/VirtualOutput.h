@@ -5,10 +5,8 @@
 
 #include <optional>
 
-// Older names of the two models the virtual interface answers, still used by callers outside
-// this folder; the models themselves are the line's.
+// The older name of the first model, still used by the line's tests; the models are the line's.
 inline constexpr int kVirtualModelA = kOpenDmxModel;
-inline constexpr int kVirtualModelB = kProWidgetModel;
 
 class CVirtualOutput final : public CDmxOutput {
  public:
