@@ -1,7 +1,6 @@
 // Frame rate of the serial writers and the time a caller's start takes, on a pseudo-terminal.
 #include "link/DmxLine.h"
-#include "outputs/OpenDmxOutput.h"
-#include "outputs/ProOutput.h"
+#include "outputs/OutputFactory.h"
 
 #include <algorithm>
 #include <atomic>
@@ -67,8 +66,8 @@ CPercentiles Percentiles(std::vector<double> us) {
   return {at(0.50), at(0.99), us.back()};
 }
 
-std::unique_ptr<CDmxOutput> OpenDmx(const std::string& path) {
-  auto output = COpenDmxOutput::Open(path);
+std::unique_ptr<CDmxOutput> Open(const std::string& name) {
+  auto output = MakeOutput(name);
   if (!output) {
     std::fprintf(stderr, "%s\n", output.error().message.c_str());
     std::exit(1);
@@ -80,8 +79,8 @@ std::unique_ptr<CDmxOutput> OpenDmx(const std::string& path) {
 void CommandRate(int length, int frames, double limitMs) {
   CPtySink sink;
   CDmxLine line;
-  line.SetOutput(OpenDmx(sink.Path()));
-  line.DmxLinkSetMode(0xA5, length == 559 ? 0xF9 : 0xFE, 0, length);
+  line.SetOutput(Open("opendmx:" + sink.Path()));
+  line.DmxLinkSetMode(kLinkMark, length == 559 ? 0xF9 : 0xFE, 0, length);
   std::vector<double> startUs;
   const auto begin = Clock::now();
   for (int i = 0; i < frames; ++i) {
@@ -106,7 +105,7 @@ void LevelTicks(std::unique_ptr<CDmxOutput> output, const CPtySink& sink, std::s
                 int length, std::chrono::microseconds tick, std::chrono::milliseconds run) {
   CDmxLine line;
   line.SetOutput(std::move(output));
-  line.DmxLinkSetMode(0xA5, 0x00, 0, length);
+  line.DmxLinkSetMode(kLinkMark, 0x00, 0, length);
   std::vector<double> startUs;
   const auto begin = Clock::now();
   auto next = begin;
@@ -137,20 +136,15 @@ int main() {
   CommandRate(2, 1000, 0.268);  // 3 bytes: 132 us plus break and mark
   {
     CPtySink sink;
-    LevelTicks(OpenDmx(sink.Path()), sink, 513, "open-DMX", 512, 1000us, 3000ms);
+    LevelTicks(Open("opendmx:" + sink.Path()), sink, 513, "open-DMX", 512, 1000us, 3000ms);
   }
   {
     CPtySink sink;
-    LevelTicks(OpenDmx(sink.Path()), sink, 513, "open-DMX", 512, 25000us, 3000ms);
+    LevelTicks(Open("opendmx:" + sink.Path()), sink, 513, "open-DMX", 512, 25000us, 3000ms);
   }
   {
     CPtySink sink;
-    auto pro = CProOutput::Open(sink.Path());
-    if (!pro) {
-      std::fprintf(stderr, "%s\n", pro.error().message.c_str());
-      return 1;
-    }
-    LevelTicks(std::move(*pro), sink, 518, "Pro     ", 512, 1000us, 3000ms);
+    LevelTicks(Open("pro:" + sink.Path()), sink, 518, "Pro     ", 512, 1000us, 3000ms);
   }
   return 0;
 }

@@ -3,13 +3,12 @@
 
 #include <utility>
 
-bool CFrameQueue::Push(CDmxFrame frame) {
+void CFrameQueue::Push(CDmxFrame frame) {
   if (IsLevelFrame(frame) && !m_frames.empty() && IsLevelFrame(m_frames.back())) {
     m_frames.back() = std::move(frame);
-    return true;
+  } else {
+    m_frames.push_back(std::move(frame));
   }
-  m_frames.push_back(std::move(frame));
-  return false;
 }
 
 std::optional<CDmxFrame> CFrameQueue::Pop() {

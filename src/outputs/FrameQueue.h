@@ -2,7 +2,6 @@
 #pragma once
 #include "link/DmxFrame.h"
 
-#include <cstddef>
 #include <deque>
 #include <optional>
 
@@ -13,14 +12,13 @@ class CFrameQueue final {
   static bool IsLevelFrame(const CDmxFrame& frame) { return frame.startCode == 0; }
 
   // Appends the frame. A level frame that finds a level frame waiting last in the queue takes
-  // its place (nothing behind it yet, so no frame changes order); returns true then.
-  // Command frames are never dropped nor merged.
-  bool Push(CDmxFrame frame);
+  // its place (nothing behind it yet, so no frame changes order). Command frames are never
+  // dropped nor merged.
+  void Push(CDmxFrame frame);
   // The oldest frame, taken out of the queue.
   std::optional<CDmxFrame> Pop();
   void Clear() { m_frames.clear(); }
   bool Empty() const { return m_frames.empty(); }
-  std::size_t Size() const { return m_frames.size(); }
 
  private:
   std::deque<CDmxFrame> m_frames;

@@ -34,6 +34,12 @@ std::optional<std::uint16_t> ReadHexId(const fs::path& file) {
   return static_cast<std::uint16_t>(value);
 }
 
+// The FTDI chips DMX interfaces are built on: only these are ever opened, let alone written to.
+bool IsDmxAdapter(const CSerialDevice& device) {
+  return device.vendor == CInterfaceFinder::kFtdiVendor &&
+         (device.product == CInterfaceFinder::kFtdiSinglePort || device.product == CInterfaceFinder::kFtdiQuadPort);
+}
+
 // By the name before the trailing number, then by the number: ttyUSB2 before ttyUSB10.
 bool NameOrder(const std::string& a, const std::string& b) {
   const auto split = [](const std::string& name) {
@@ -91,39 +97,38 @@ std::expected<std::unique_ptr<CDmxOutput>, CError> CInterfaceFinder::Find(std::c
   std::optional<CError> firstError;
   std::vector<std::string> openDmxPaths;
   for (const CSerialDevice& device : Devices()) {
-    if (device.vendor != kFtdiVendor) {
-      continue;  // asking an unknown device could upset it (a modem, a board that resets)
+    if (!IsDmxAdapter(device)) {
+      continue;  // asking another device could upset it (a modem, a board that resets)
     }
+    // Opening takes the port's lock: a port another program holds is refused here, before any byte.
     auto port = CTtyPort::Open(device.path, m_control);
-    if (port && (*port)->Configure(CProOutput::kSettings)) {
-      if (CProOutput::ProbeSerialNumber(**port, probeLimit)) {
-        auto pro = CProOutput::Create(std::move(*port));
-        if (pro) {
-          return std::unique_ptr<CDmxOutput>(std::move(*pro));
-        }
-        firstError = firstError.value_or(pro.error());
-        continue;
-      }
-    } else if (!port) {
+    if (!port) {
       firstError = firstError.value_or(port.error());
       continue;
     }
-    if (device.product == kFtdiSinglePort || device.product == kFtdiQuadPort) {
-      openDmxPaths.push_back(device.path);
+    if ((*port)->Configure(CProOutput::kSettings) && CProOutput::ProbeSerialNumber(**port, probeLimit)) {
+      auto pro = CProOutput::Create(std::move(*port));
+      if (pro) {
+        return pro;
+      }
+      firstError = firstError.value_or(pro.error());
+      continue;
     }
+    openDmxPaths.push_back(device.path);
   }
   // Each port above is closed again before the adapter is opened for good.
   for (const std::string& path : openDmxPaths) {
-    auto openDmx = COpenDmxOutput::Open(path, m_control);
+    auto port = CTtyPort::Open(path, m_control);
+    auto openDmx = port ? COpenDmxOutput::Create(std::move(*port)) : std::unexpected(port.error());
     if (openDmx) {
-      return std::unique_ptr<CDmxOutput>(std::move(*openDmx));
+      return openDmx;
     }
     firstError = firstError.value_or(openDmx.error());
   }
   if (firstError) {
     return std::unexpected(CError{"No DMX interface could be used. " + firstError->message});
   }
-  return std::unexpected(CError{"No DMX interface found: no FTDI USB serial adapter under " +
+  return std::unexpected(CError{"No DMX interface found: no FTDI 0403:6001 or 0403:6011 USB serial adapter under " +
                                 (m_devRoot / "serial" / "by-id").string() + " or " +
                                 (m_sysRoot / "class" / "tty").string()});
 }

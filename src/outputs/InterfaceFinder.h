@@ -34,10 +34,11 @@ class CInterfaceFinder final {
   // The devices named under <dev>/serial/by-id and the ttyUSB devices under <sys>/class/tty,
   // each once, in name order, with USB ids from sysfs.
   std::vector<CSerialDevice> Devices() const;
-  // The first FTDI device that answers a Pro widget's serial-number request (each asked for at
-  // most `probeLimit`) becomes a Pro output; failing that, the first FTDI FT232R or FT4232H
-  // becomes an open-DMX output. Other devices are never written to. An error when none is
-  // usable; it names the fix when a device was there but could not be opened.
+  // Among the FTDI FT232R and FT4232H adapters that no other program holds, the first that answers
+  // a Pro widget's serial-number request (each asked for at most `probeLimit`) becomes a Pro
+  // output; failing that, the first of them becomes an open-DMX output. Other devices are never
+  // opened. An error when none is usable; it names the cause when a device was there but could
+  // not be opened.
   std::expected<std::unique_ptr<CDmxOutput>, CError> Find(std::chrono::milliseconds probeLimit = kProbeLimit) const;
 
  private:

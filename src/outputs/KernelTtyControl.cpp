@@ -6,7 +6,10 @@
 #include <cerrno>
 #include <cmath>
 #include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -16,7 +19,18 @@ std::error_code LastError() { return {errno, std::generic_category()}; }
 // UARTs tolerate a few percent; a driver that rounds further away cannot talk DMX.
 constexpr double kSpeedTolerance = 0.02;
 
+// Waits shorter than this spin: a sleep could oversleep by more than the wait itself.
+constexpr std::chrono::microseconds kSpinBelow{200};
+
 }  // namespace
+
+struct CKernelTtyControl::CSavedSettings {
+  termios2 settings{};
+};
+
+CKernelTtyControl::CKernelTtyControl() = default;
+
+CKernelTtyControl::~CKernelTtyControl() = default;
 
 std::shared_ptr<CTtyControl> CKernelTtyControl::Shared() {
   static const std::shared_ptr<CTtyControl> control = std::make_shared<CKernelTtyControl>();
@@ -28,15 +42,40 @@ std::expected<int, std::error_code> CKernelTtyControl::Open(const std::string& p
   if (fd < 0) {
     return std::unexpected(LastError());
   }
-  termios2 settings{};
-  if (::ioctl(fd, TCGETS2, &settings) != 0) {  // ENOTTY: a plain file or another kind of device
+  auto saved = std::make_unique<CSavedSettings>();
+  if (::ioctl(fd, TCGETS2, &saved->settings) != 0) {  // ENOTTY: a plain file or another kind of device
     const std::error_code error = LastError();
     ::close(fd);
     return std::unexpected(error);
   }
-  // Keeps a second program from writing into our frames; refused opens then fail with EBUSY.
+  // A port another program has locked stays its own: nothing is changed on it, nothing written.
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    const std::error_code error =
+        errno == EWOULDBLOCK ? std::make_error_code(std::errc::device_or_resource_busy) : LastError();
+    ::close(fd);
+    return std::unexpected(error);
+  }
+  // Keeps other programs from opening it while we have it; they fail with EBUSY.
   ::ioctl(fd, TIOCEXCL);
+  std::lock_guard lock(m_mutex);
+  m_saved[fd] = std::move(saved);
   return fd;
+}
+
+void CKernelTtyControl::Close(int fd) {
+  std::unique_ptr<CSavedSettings> saved;
+  {
+    std::lock_guard lock(m_mutex);
+    if (auto found = m_saved.find(fd); found != m_saved.end()) {
+      saved = std::move(found->second);
+      m_saved.erase(found);
+    }
+  }
+  if (saved) {
+    ::ioctl(fd, TCSETS2, &saved->settings);  // the next program finds the port as we found it
+  }
+  ::ioctl(fd, TIOCNXCL);
+  ::close(fd);  // gives up the lock too
 }
 
 std::expected<void, std::error_code> CKernelTtyControl::Configure(int fd, const CTtySettings& settings) {
@@ -99,5 +138,41 @@ std::expected<void, std::error_code> CKernelTtyControl::Drain(int fd) {
     if (errno != EINTR) {
       return std::unexpected(LastError());
     }
+  }
+}
+
+std::expected<std::size_t, std::error_code> CKernelTtyControl::Read(int fd, std::span<std::uint8_t> buffer) {
+  for (;;) {
+    const ssize_t got = ::read(fd, buffer.data(), buffer.size());
+    if (got >= 0) {
+      return static_cast<std::size_t>(got);
+    }
+    if (errno != EINTR) {
+      return std::unexpected(LastError());
+    }
+  }
+}
+
+std::expected<bool, std::error_code> CKernelTtyControl::Wait(int fd, EWait what, std::chrono::milliseconds limit) {
+  const short wanted = what == EWait::Readable ? POLLIN : POLLOUT;
+  pollfd wait{fd, wanted, 0};
+  const int ready = ::poll(&wait, 1, static_cast<int>(limit.count()));
+  if (ready < 0) {
+    if (errno == EINTR) {
+      return false;  // the caller looks at its deadline and asks again
+    }
+    return std::unexpected(LastError());
+  }
+  if (ready > 0 && (wait.revents & wanted) == 0) {
+    return std::unexpected(std::make_error_code(std::errc::io_error));  // hung up or failed
+  }
+  return ready > 0;
+}
+
+void CKernelTtyControl::WaitUntil(Clock::time_point deadline) {
+  if (deadline - Clock::now() > kSpinBelow) {
+    std::this_thread::sleep_until(deadline);
+  }
+  while (Clock::now() < deadline) {
   }
 }

@@ -1,51 +1,18 @@
 // An open-DMX adapter (FTDI FT232R-style or RS-485 serial) driven through the kernel tty.
 #pragma once
-#include "link/DmxOutput.h"
-#include "outputs/KernelTtyControl.h"
-#include "outputs/SerialWriter.h"
-#include "outputs/TtyPort.h"
-
-#include <chrono>
-#include <memory>
-#include <optional>
-#include <string>
+#include "outputs/DmxTiming.h"
+#include "outputs/SerialOutput.h"
 
 // The computer makes every DMX frame itself: break, mark-after-break, start code and slots at
-// 250000 baud, 8 data bits, 2 stop bits. A writer thread of its own does it, so no caller waits
-// for the wire; frames are paced by the wire, never faster than it can carry them.
-class COpenDmxOutput final : public CDmxOutput {
+// 250000 baud 8N2, paced by the wire: never faster than it can carry them.
+class COpenDmxOutput final : public CSerialOutput {
  public:
-  static constexpr CTtySettings kSettings{250000, 2};
-  // DMX512 wants a break of at least 92 us and a mark-after-break of at least 12 us.
-  static constexpr std::chrono::microseconds kBreak{120};
-  static constexpr std::chrono::microseconds kMarkAfterBreak{16};
-  // One byte on the wire: start bit, 8 data bits, 2 stop bits at 4 us each.
-  static constexpr std::chrono::microseconds kByteTime{44};
-  // A frame that the driver does not take within this is a fault.
-  static constexpr std::chrono::milliseconds kWriteLimit{1000};
-  // What DmxLinkOpen answers to.
-  static constexpr int kInterfaceId = 0x8888;
-  static constexpr int kModel = 0x0101;
+  static constexpr CTtySettings kSettings{kDmxBaud, kDmxStopBits};
 
-  // Opens and sets up the device at `path` (errors name the device and the fix).
-  static std::expected<std::unique_ptr<COpenDmxOutput>, CError> Open(
-      const std::string& path, std::shared_ptr<CTtyControl> control = CKernelTtyControl::Shared());
-  // Sets up a device already open.
-  static std::expected<std::unique_ptr<COpenDmxOutput>, CError> Create(std::unique_ptr<CTtyPort> port);
-
-  bool Answers(int id, int model) override;
-  void Send(const CDmxFrame& frame) override;
-  void Flush(std::chrono::milliseconds limit) override;
-  void SetFaultHandler(std::function<void(const CError&)> handler) override;
-  std::string Name() const override { return m_name; }
-
-  std::optional<CError> Fault() const { return m_writer.Fault(); }
-  std::uint64_t WrittenCount() const { return m_writer.WrittenCount(); }
-  std::uint64_t CoalescedCount() const { return m_writer.CoalescedCount(); }
+  // Sets up an open device for DMX.
+  static std::expected<std::unique_ptr<CDmxOutput>, CError> Create(std::unique_ptr<CTtyPort> port);
 
  private:
-  COpenDmxOutput(std::string name, std::shared_ptr<CTtyPort> port);
-
-  std::string m_name;
-  CSerialWriter m_writer;
+  explicit COpenDmxOutput(std::unique_ptr<CTtyPort> port);
+  static std::expected<void, CError> WriteFrame(CTtyPort& port, const CDmxFrame& frame);
 };

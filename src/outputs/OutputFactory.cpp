@@ -1,6 +1,7 @@
 // Maps interface names to outputs.
 #include "outputs/OutputFactory.h"
 
+#include "link/LineConstants.h"
 #include "outputs/ArtNetOutput.h"
 #include "outputs/InterfaceFinder.h"
 #include "outputs/NoOutput.h"
@@ -13,56 +14,55 @@
 
 namespace {
 
-// "opendmx:/dev/ttyUSB0" -> "/dev/ttyUSB0"; an error when the device is missing.
-std::expected<std::string, CError> DevicePath(std::string_view name, std::string_view prefix) {
+using COutputResult = std::expected<std::unique_ptr<CDmxOutput>, CError>;
+
+// The virtual outputs that answer one model only, by name ("virtual:0x0101").
+constexpr int kSingleModels[] = {kOpenDmxModel, kProWidgetModel};
+
+// "opendmx:/dev/ttyUSB0": the device opened and set up by `create`; an error when it is missing.
+COutputResult OpenSerial(std::string_view name, std::string_view prefix, std::shared_ptr<CTtyControl> control,
+                         COutputResult (*create)(std::unique_ptr<CTtyPort>)) {
   const std::string path(name.substr(prefix.size()));
   if (path.empty()) {
     return std::unexpected(CError{"The interface \"" + std::string(name) + "\" needs a device, e.g. \"" +
                                   std::string(prefix) + "/dev/ttyUSB0\""});
   }
-  return path;
+  auto port = CTtyPort::Open(path, std::move(control));
+  if (!port) {
+    return std::unexpected(port.error());
+  }
+  return create(std::move(*port));
 }
 
 template <typename Output>
-std::expected<std::unique_ptr<CDmxOutput>, CError> OpenNetwork(std::string_view name) {
+COutputResult OpenNetwork(std::string_view name) {
   auto output = Output::Open(name);
   if (!output) return std::unexpected(output.error());
   return std::unique_ptr<CDmxOutput>(std::move(*output));
 }
 
-template <typename Output>
-std::expected<std::unique_ptr<CDmxOutput>, CError> OpenSerial(std::string_view name, std::string_view prefix) {
-  auto path = DevicePath(name, prefix);
-  if (!path) {
-    return std::unexpected(path.error());
-  }
-  auto output = Output::Open(*path);
-  if (!output) {
-    return std::unexpected(output.error());
-  }
-  return std::unique_ptr<CDmxOutput>(std::move(*output));
-}
-
 }  // namespace
 
-std::expected<std::unique_ptr<CDmxOutput>, CError> MakeOutput(std::string_view name) {
+COutputResult MakeOutput(std::string_view name, std::shared_ptr<CTtyControl> control) {
   if (name == "virtual") {
     return std::make_unique<CVirtualOutput>();
   }
-  if (name == "virtual:0x0101") {
-    return std::make_unique<CVirtualOutput>(kVirtualModelA);
-  }
-  if (name == "virtual:0x0102") {
-    return std::make_unique<CVirtualOutput>(kVirtualModelB);
+  std::string singles;
+  for (const int model : kSingleModels) {
+    auto single = std::make_unique<CVirtualOutput>(model);
+    if (name == single->Name()) {
+      return single;
+    }
+    singles += single->Name() + ", ";
   }
   if (name == "none") {
     return std::make_unique<CNoOutput>();
   }
   if (name.starts_with("opendmx:")) {
-    return OpenSerial<COpenDmxOutput>(name, "opendmx:");
+    return OpenSerial(name, "opendmx:", std::move(control), COpenDmxOutput::Create);
   }
   if (name.starts_with("pro:")) {
-    return OpenSerial<CProOutput>(name, "pro:");
+    return OpenSerial(name, "pro:", std::move(control), CProOutput::Create);
   }
   if (name.starts_with("sacn:")) {
     return OpenNetwork<CSacnOutput>(name);
@@ -71,9 +71,9 @@ std::expected<std::unique_ptr<CDmxOutput>, CError> MakeOutput(std::string_view n
     return OpenNetwork<CArtNetOutput>(name);
   }
   if (name == "auto") {
-    return CInterfaceFinder().Find();
+    return CInterfaceFinder("/sys", "/dev", std::move(control)).Find();
   }
   return std::unexpected(CError{"Unknown interface \"" + std::string(name) +
-                                "\" (known: opendmx:DEVICE, pro:DEVICE, sacn:UNIVERSE[@HOST], "
-                                "artnet:UNIVERSE[@HOST], auto, virtual, virtual:0x0101, virtual:0x0102, none)"});
+                                "\" (known: opendmx:DEVICE, pro:DEVICE, sacn:UNIVERSE[@HOST], artnet:UNIVERSE[@HOST], "
+                                "auto, virtual, " + singles + "none)"});
 }

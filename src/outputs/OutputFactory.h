@@ -2,6 +2,7 @@
 #pragma once
 #include "base/Error.h"
 #include "link/DmxOutput.h"
+#include "outputs/KernelTtyControl.h"
 
 #include <expected>
 #include <memory>
@@ -15,6 +16,7 @@
 //   "auto"                  the first interface found (a Pro widget first); an error when none is
 //   "virtual", "virtual:0x0101", "virtual:0x0102"  frames kept in memory
 //   "none"                  no interface answers
-// Serial devices are opened and host names resolved here, so a missing device, a permission problem or
-// an unknown host is reported now.
-std::expected<std::unique_ptr<CDmxOutput>, CError> MakeOutput(std::string_view name);
+// Serial devices are opened (through `control`) and host names resolved here, so a missing device,
+// a permission problem or an unknown host is reported now.
+std::expected<std::unique_ptr<CDmxOutput>, CError> MakeOutput(
+    std::string_view name, std::shared_ptr<CTtyControl> control = CKernelTtyControl::Shared());

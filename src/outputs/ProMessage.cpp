@@ -1,6 +1,8 @@
 // Framing and parsing of Pro-widget messages, byte by byte.
 #include "outputs/ProMessage.h"
 
+#include "base/LittleEndian.h"
+
 #include <algorithm>
 
 namespace {
@@ -15,8 +17,7 @@ std::vector<std::uint8_t> CProMessage::Encode(std::uint8_t label, std::span<cons
   bytes.reserve(data.size() + 5);
   bytes.push_back(kStart);
   bytes.push_back(label);
-  bytes.push_back(static_cast<std::uint8_t>(data.size() & 0xFF));
-  bytes.push_back(static_cast<std::uint8_t>((data.size() >> 8) & 0xFF));
+  AppendLe(bytes, data.size(), 2);
   bytes.insert(bytes.end(), data.begin(), data.end());
   bytes.push_back(kEnd);
   return bytes;
@@ -34,7 +35,7 @@ std::optional<CProMessage> CProMessage::Take(std::vector<std::uint8_t>& received
       keep = std::min(keep, at);  // the header is not all here yet
       continue;
     }
-    const std::size_t length = received[at + 2] | (static_cast<std::size_t>(received[at + 3]) << 8);
+    const std::size_t length = ReadU16Le(received, at + 2);
     if (length > kMaxData) {
       continue;  // not a real header
     }

@@ -5,6 +5,7 @@
 
 #include <condition_variable>
 #include <mutex>
+#include <optional>
 #include <sys/prctl.h>
 #include <utility>
 
@@ -30,8 +31,6 @@ struct CSerialWriter::CShared {
   std::optional<CError> fault;
   bool faultReported = false;
   CFaultHandler faultHandler;
-  std::uint64_t written = 0;
-  std::uint64_t coalesced = 0;
 };
 
 CSerialWriter::CSerialWriter(std::string outputName, CFrameWrite write) : m_shared(std::make_shared<CShared>()) {
@@ -65,9 +64,7 @@ void CSerialWriter::Push(const CDmxFrame& frame) {
   if (m_shared->fault || m_shared->stop) {
     return;
   }
-  if (m_shared->queue.Push(frame)) {
-    ++m_shared->coalesced;
-  }
+  m_shared->queue.Push(frame);
   m_shared->wake.notify_one();
 }
 
@@ -90,21 +87,6 @@ void CSerialWriter::SetFaultHandler(CFaultHandler handler) {
   const CError fault = *m_shared->fault;
   lock.unlock();
   report(fault);
-}
-
-std::optional<CError> CSerialWriter::Fault() const {
-  std::lock_guard lock(m_shared->mutex);
-  return m_shared->fault;
-}
-
-std::uint64_t CSerialWriter::WrittenCount() const {
-  std::lock_guard lock(m_shared->mutex);
-  return m_shared->written;
-}
-
-std::uint64_t CSerialWriter::CoalescedCount() const {
-  std::lock_guard lock(m_shared->mutex);
-  return m_shared->coalesced;
 }
 
 void CSerialWriter::Run(const std::shared_ptr<CShared>& shared) {
@@ -140,7 +122,6 @@ void CSerialWriter::Run(const std::shared_ptr<CShared>& shared) {
       }
       break;
     }
-    ++shared->written;
     if (shared->queue.Empty()) {
       shared->settled.notify_all();
     }

@@ -5,11 +5,9 @@
 #include "link/DmxFrame.h"
 
 #include <chrono>
-#include <cstdint>
 #include <expected>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <thread>
 
@@ -42,12 +40,6 @@ class CSerialWriter final {
   // thread, or at once on the caller's thread when it happened before the handler was set.
   // The handler must not block (post the message to the GUI thread).
   void SetFaultHandler(CFaultHandler handler);
-
-  // The fault that ended output, if any.
-  std::optional<CError> Fault() const;
-  // Frames put on the wire, and level frames replaced before they got there.
-  std::uint64_t WrittenCount() const;
-  std::uint64_t CoalescedCount() const;
 
  private:
   struct CShared;

@@ -1,5 +1,7 @@
-// The system calls a serial output makes on its tty, behind one seam so tests can stand in a pseudo-terminal.
+// The system calls a serial output makes on its tty, and the clock it paces the wire by, behind
+// one seam so tests can stand in a device of their own.
 #pragma once
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <expected>
@@ -9,8 +11,8 @@
 
 // Line settings of a tty: always 8 data bits, no parity, no flow control, raw bytes.
 struct CTtySettings {
-  int baud = 250000;
-  int stopBits = 2;
+  int baud = 0;
+  int stopBits = 1;
   bool operator==(const CTtySettings&) const = default;
 };
 
@@ -18,13 +20,19 @@ struct CTtySettings {
 // Calls on one fd come from one thread at a time.
 class CTtyControl {
  public:
+  using Clock = std::chrono::steady_clock;
+  enum class EWait { Readable, Writable };
+
   CTtyControl() = default;
   CTtyControl(const CTtyControl&) = delete;
   CTtyControl& operator=(const CTtyControl&) = delete;
   virtual ~CTtyControl() = default;
 
-  // Opens the device for non-blocking reading and writing, for this process alone; the fd.
+  // Opens the device for non-blocking reading and writing, for this process alone (EBUSY when
+  // another program holds it, before anything on it is changed); the fd.
   virtual std::expected<int, std::error_code> Open(const std::string& path) = 0;
+  // Puts back the line settings the device had when it was opened, lets it go and closes the fd.
+  virtual void Close(int fd) = 0;
   // Sets the speed (any baud, not just the standard ones) and raw 8-bit framing.
   virtual std::expected<void, std::error_code> Configure(int fd, const CTtySettings& settings) = 0;
   // Holds the line in the break (space) state, or releases it.
@@ -33,4 +41,13 @@ class CTtyControl {
   virtual std::expected<std::size_t, std::error_code> Write(int fd, std::span<const std::uint8_t> bytes) = 0;
   // Waits until the driver has sent everything written so far.
   virtual std::expected<void, std::error_code> Drain(int fd) = 0;
+  // Reads what has arrived: the number of bytes (EAGAIN when nothing has, 0 once the device hung up).
+  virtual std::expected<std::size_t, std::error_code> Read(int fd, std::span<std::uint8_t> buffer) = 0;
+  // Waits at most `limit` for the device to take bytes or to have some; false when time ran out.
+  // A device that hung up or failed is an error.
+  virtual std::expected<bool, std::error_code> Wait(int fd, EWait what, std::chrono::milliseconds limit) = 0;
+
+  virtual Clock::time_point Now() = 0;
+  // Returns at `deadline`, within a few microseconds for short waits (a break lasts 120 us).
+  virtual void WaitUntil(Clock::time_point deadline) = 0;
 };

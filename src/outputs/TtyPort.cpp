@@ -3,17 +3,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <poll.h>
-#include <unistd.h>
-
-namespace {
-
-std::int64_t MillisecondsLeft(std::chrono::steady_clock::time_point deadline) {
-  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-  return std::max<std::int64_t>(left.count(), 0);
-}
-
-}  // namespace
 
 std::expected<std::unique_ptr<CTtyPort>, CError> CTtyPort::Open(const std::string& path,
                                                                  std::shared_ptr<CTtyControl> control) {
@@ -50,10 +39,14 @@ CError CTtyPort::OpenError(const std::string& path, std::error_code error) {
 CTtyPort::CTtyPort(std::string path, int fd, std::shared_ptr<CTtyControl> control)
     : m_path(std::move(path)), m_fd(fd), m_control(std::move(control)) {}
 
-CTtyPort::~CTtyPort() { ::close(m_fd); }
+CTtyPort::~CTtyPort() { m_control->Close(m_fd); }
 
 CError CTtyPort::Failure(const char* what, std::error_code error) const {
   return {m_path + ": " + what + ": " + error.message()};
+}
+
+std::chrono::milliseconds CTtyPort::Left(CTtyControl::Clock::time_point deadline) const {
+  return std::max(std::chrono::ceil<std::chrono::milliseconds>(deadline - Now()), std::chrono::milliseconds(0));
 }
 
 std::expected<void, CError> CTtyPort::Configure(const CTtySettings& settings) {
@@ -82,25 +75,22 @@ std::expected<void, CError> CTtyPort::Drain() {
 }
 
 std::expected<void, CError> CTtyPort::WriteAll(std::span<const std::uint8_t> bytes, std::chrono::milliseconds limit) {
-  const auto deadline = std::chrono::steady_clock::now() + limit;
+  const auto deadline = Now() + limit;
   while (!bytes.empty()) {
     auto written = m_control->Write(m_fd, bytes);
-    if (written) {
+    if (!written && written.error() != std::errc::resource_unavailable_try_again) {
+      return std::unexpected(Failure("write failed", written.error()));
+    }
+    if (written && *written > 0) {
       bytes = bytes.subspan(*written);
       continue;
     }
-    if (written.error() != std::errc::resource_unavailable_try_again) {
-      return std::unexpected(Failure("write failed", written.error()));
+    // The driver's buffer is full: wait for room, or notice that the device is gone.
+    auto ready = m_control->Wait(m_fd, CTtyControl::EWait::Writable, Left(deadline));
+    if (!ready) {
+      return std::unexpected(Failure("write failed", ready.error()));
     }
-    pollfd wait{m_fd, POLLOUT, 0};
-    const int ready = ::poll(&wait, 1, static_cast<int>(MillisecondsLeft(deadline)));
-    if (ready < 0 && errno != EINTR) {
-      return std::unexpected(Failure("write failed", {errno, std::generic_category()}));
-    }
-    if (ready > 0 && (wait.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
-      return std::unexpected(Failure("write failed", std::make_error_code(std::errc::io_error)));
-    }
-    if (ready == 0 && std::chrono::steady_clock::now() >= deadline) {
+    if (!*ready && Now() >= deadline) {
       return std::unexpected(CError{m_path + ": the device stopped taking data"});
     }
   }
@@ -108,38 +98,30 @@ std::expected<void, CError> CTtyPort::WriteAll(std::span<const std::uint8_t> byt
 }
 
 std::expected<std::vector<std::uint8_t>, CError> CTtyPort::ReadSome(std::chrono::milliseconds limit) {
-  const auto deadline = std::chrono::steady_clock::now() + limit;
+  const auto deadline = Now() + limit;
   std::vector<std::uint8_t> received;
   for (;;) {
     std::uint8_t buffer[1024];
-    const ssize_t n = ::read(m_fd, buffer, sizeof buffer);
-    if (n > 0) {
-      received.insert(received.end(), buffer, buffer + n);
+    auto got = m_control->Read(m_fd, buffer);
+    if (!got && got.error() != std::errc::resource_unavailable_try_again) {
+      return std::unexpected(Failure("read failed", got.error()));
+    }
+    if (got && *got > 0) {
+      received.insert(received.end(), buffer, buffer + *got);
       continue;  // take everything already there
     }
-    if (n < 0 && errno == EINTR) {
-      continue;
-    }
-    if (n < 0 && errno != EAGAIN) {
-      return std::unexpected(Failure("read failed", {errno, std::generic_category()}));
-    }
-    // Nothing more now (or a hang-up, which reads as nothing): done if anything came or time is up.
-    if (!received.empty() || std::chrono::steady_clock::now() >= deadline) {
+    // Nothing more now, or a hang-up (nothing will come): done if anything came or time is up.
+    if (got || !received.empty() || Now() >= deadline) {
       return received;
     }
-    pollfd wait{m_fd, POLLIN, 0};
-    const int ready = ::poll(&wait, 1, static_cast<int>(MillisecondsLeft(deadline)));
-    if (ready < 0 && errno != EINTR) {
-      return std::unexpected(Failure("read failed", {errno, std::generic_category()}));
-    }
-    if (ready > 0 && (wait.revents & POLLIN) == 0) {
-      return received;  // hung up: nothing will come
+    if (!m_control->Wait(m_fd, CTtyControl::EWait::Readable, Left(deadline))) {
+      return received;
     }
   }
 }
 
 void CTtyPort::DiscardInput() {
   std::uint8_t buffer[1024];
-  while (::read(m_fd, buffer, sizeof buffer) > 0) {
+  for (auto got = m_control->Read(m_fd, buffer); got && *got > 0; got = m_control->Read(m_fd, buffer)) {
   }
 }

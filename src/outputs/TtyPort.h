@@ -36,11 +36,16 @@ class CTtyPort final {
   // Throws away whatever the device sent before now.
   void DiscardInput();
 
+  // The clock the wire is paced by: the device's control keeps it.
+  CTtyControl::Clock::time_point Now() const { return m_control->Now(); }
+  void WaitUntil(CTtyControl::Clock::time_point deadline) const { m_control->WaitUntil(deadline); }
+
   const std::string& Path() const { return m_path; }
 
  private:
   CTtyPort(std::string path, int fd, std::shared_ptr<CTtyControl> control);
   CError Failure(const char* what, std::error_code error) const;
+  std::chrono::milliseconds Left(CTtyControl::Clock::time_point deadline) const;
 
   std::string m_path;
   int m_fd;

@@ -1,16 +1,16 @@
-// The in-memory interface: answers the virtual identifier pair and counts frames.
+// The in-memory interface: answers the line's identifier pairs and sends nothing.
 #include "outputs/VirtualOutput.h"
 
 #include <cstdio>
 
 bool CVirtualOutput::Answers(int id, int model) {
-  if (id != kVirtualInterfaceId) {
+  if (id != kInterfaceId) {
     return false;
   }
   if (m_onlyModel) {
     return model == *m_onlyModel;
   }
-  return model == kVirtualModelA || model == kVirtualModelB;
+  return model == kOpenDmxModel || model == kProWidgetModel;
 }
 
 void CVirtualOutput::Send(const CDmxFrame& frame) {

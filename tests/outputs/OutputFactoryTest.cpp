@@ -1,42 +1,39 @@
-// Interface names and the outputs they stand for.
+// Interface names: the output each stands for, or an error that says what is wrong.
 #include "outputs/OutputFactory.h"
 
-#include "PtyPair.h"
+#include "FakeTty.h"
 
 #include <gtest/gtest.h>
 
-TEST(ThreadedOutputFactory, EachNameGivesItsOutputAnsweringItsModels) {
-  CPtyPair pty;
-  const std::string device = pty.SlavePath();
-  const std::vector<std::tuple<std::string, bool, bool>> cases{
-      {"virtual", true, true}, {"virtual:0x0101", true, false}, {"virtual:0x0102", false, true},
-      {"none", false, false},  {"opendmx:" + device, true, false}, {"pro:" + device, false, true}};
-  for (const auto& [name, first, second] : cases) {
-    auto output = MakeOutput(name);  // each serial output is closed again before the next opens
-    ASSERT_TRUE(output) << name << ": " << output.error().message;
+TEST(ThreadedOutputFactory, EachNameGivesItsOutputOrAnErrorThatNamesTheCause) {
+  auto tty = std::make_shared<CFakeTty>();
+  tty->FailOpen("/dev/ttyUSB7", std::errc::permission_denied);
+  tty->FailOpen("/dev/ttyUSB8", std::errc::device_or_resource_busy);
+  tty->FailOpen("/dev/ttyUSB9", std::errc::no_such_device);
+  tty->FailOpen("/dev/ttyS9", std::errc::inappropriate_io_control_operation);
+  // A name, the models it answers (open-DMX, Pro), or the parts of its error.
+  const std::vector<std::tuple<std::string, bool, bool, std::vector<std::string>>> cases{
+      {"virtual", true, true, {}}, {"virtual:0x0101", true, false, {}}, {"virtual:0x0102", false, true, {}},
+      {"none", false, false, {}}, {"opendmx:/dev/ttyUSB0", true, false, {}}, {"pro:/dev/ttyUSB0", false, true, {}},
+      {"opendmx:/dev/ttyUSB7", false, false, {"Cannot open /dev/ttyUSB7", "dialout", "res/60-vexmira-dmx.rules"}},
+      {"pro:/dev/ttyUSB8", false, false, {"Cannot open /dev/ttyUSB8", "in use by another program"}},
+      {"opendmx:/dev/ttyUSB9", false, false, {"no such device"}}, {"pro:/dev/ttyS9", false, false, {"not a serial device"}},
+      {"opendmx:", false, false, {"\"opendmx:\" needs a device"}}, {"pro:", false, false, {"\"pro:\" needs a device"}},
+      {"", false, false, {"Unknown interface \"\""}}, {"Virtual", false, false, {"Unknown interface \"Virtual\""}},
+      {"virtual:0x0103", false, false, {"Unknown interface \"virtual:0x0103\""}},
+      {"opendmx", false, false,
+       {"(known: opendmx:DEVICE, pro:DEVICE, sacn:UNIVERSE[@HOST], artnet:UNIVERSE[@HOST], auto, virtual, "
+        "virtual:0x0101, virtual:0x0102, none)"}}};
+  for (const auto& [name, answersOpenDmx, answersPro, error] : cases) {
+    auto output = MakeOutput(name, tty);
+    ASSERT_EQ(output.has_value(), error.empty()) << name;
+    for (const std::string& part : error) {
+      EXPECT_NE(output.error().message.find(part), std::string::npos) << output.error().message;
+    }
+    if (!output) continue;
     EXPECT_EQ((*output)->Name(), name);
-    EXPECT_EQ((*output)->Answers(0x8888, 0x0101), first) << name;
-    EXPECT_EQ((*output)->Answers(0x8888, 0x0102), second) << name;
+    EXPECT_EQ((*output)->Answers(0x8888, 0x0101), answersOpenDmx) << name;
+    EXPECT_EQ((*output)->Answers(0x8888, 0x0102), answersPro) << name;
     EXPECT_FALSE((*output)->Answers(0x8889, 0x0102)) << name;
-  }
-  EXPECT_TRUE((*MakeOutput("virtual"))->AcceptsMode(CDmxMode{0xA5, 0xF9, 6, 559}));
-}
-
-TEST(OutputFactory, BadNamesGiveAReadableError) {
-  const std::vector<std::pair<std::string, std::string>> cases{
-      {"opendmx:/dev/vexmira-no-such-tty", "/dev/vexmira-no-such-tty"},
-      {"pro:/dev/vexmira-no-such-tty", "/dev/vexmira-no-such-tty"},
-      {"opendmx:", "needs a device"},
-      {"pro:", "needs a device"}};
-  for (const auto& [name, part] : cases) {
-    auto output = MakeOutput(name);
-    ASSERT_FALSE(output) << name;
-    EXPECT_NE(output.error().message.find(part), std::string::npos) << output.error().message;
-  }
-  for (const std::string unknown : {"", "Virtual", "virtual:0x0103", "serial", "opendmx", "Auto"}) {
-    auto output = MakeOutput(unknown);
-    ASSERT_FALSE(output) << unknown;
-    EXPECT_NE(output.error().message.find("Unknown interface \"" + unknown + "\""), std::string::npos)
-        << output.error().message;
   }
 }

@@ -1,0 +1,20 @@
+// The writer and port behind every serial output.
+#include "outputs/SerialOutput.h"
+
+#include "link/LineConstants.h"
+
+CSerialOutput::CSerialOutput(std::string_view kind, int model, std::unique_ptr<CTtyPort> port, CFraming framing)
+    : m_model(model), m_name(std::string(kind) + ":" + port->Path()),
+      m_writer(m_name, [port = std::shared_ptr<CTtyPort>(std::move(port)), framing](const CDmxFrame& frame) {
+        return framing(*port, frame);
+      }) {}
+
+bool CSerialOutput::Answers(int id, int model) { return id == kInterfaceId && model == m_model; }
+
+void CSerialOutput::Send(const CDmxFrame& frame) { m_writer.Push(frame); }
+
+void CSerialOutput::Flush(std::chrono::milliseconds limit) { m_writer.Flush(limit); }
+
+void CSerialOutput::SetFaultHandler(std::function<void(const CError&)> handler) {
+  m_writer.SetFaultHandler(std::move(handler));
+}

@@ -1,0 +1,124 @@
+// Serial devices in memory for the outputs to drive: every call is recorded with the time of a
+// fake clock that moves only when an output waits; writes can fail after a number of bytes; a
+// device can answer a Pro widget's serial-number request, in pieces as USB packets come.
+#pragma once
+#include "outputs/TtyControl.h"
+
+#include <algorithm>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <utility>
+#include <vector>
+
+using Bytes = std::vector<std::uint8_t>;
+
+class CFakeTty final : public CTtyControl {
+ public:
+  enum class EKind { Configure, BreakOn, BreakOff, Write, Drain, Close };
+  // A call, with the bytes the device took (Write) or the settings asked for (Configure).
+  struct CEvent { EKind kind{}; Clock::time_point time{}; Bytes bytes{}; CTtySettings settings{}; };
+
+  // Set-up, before an output uses the device at `path`.
+  void FailOpen(const std::string& path, std::errc error) { Set(path, &CDevice::openError, error); }
+  void FailAfter(const std::string& path, std::size_t bytes) { Set(path, &CDevice::writeBudget, bytes); }
+  void AnswerProbe(const std::string& path, std::deque<Bytes> pieces) { Set(path, &CDevice::answer, pieces); }
+  // The outputs' waits take real time too, as on a real wire.
+  void KeepRealTime() { m_realTime = true; }
+
+  std::vector<CEvent> Events(const std::string& path, std::optional<EKind> only = {}) {
+    std::lock_guard lock(m_mutex);
+    std::vector<CEvent> events;
+    for (const CEvent& event : m_devices[path].events) {
+      if (event.kind == only.value_or(event.kind)) events.push_back(event);
+    }
+    return events;
+  }
+  Bytes Written(const std::string& path) {
+    Bytes all;
+    for (const CEvent& event : Events(path, EKind::Write)) all.insert(all.end(), event.bytes.begin(), event.bytes.end());
+    return all;
+  }
+
+  std::expected<int, std::error_code> Open(const std::string& path) override {
+    std::lock_guard lock(m_mutex);
+    if (const auto error = m_devices[path].openError) return std::unexpected(std::make_error_code(*error));
+    m_paths.push_back(path);
+    return static_cast<int>(m_paths.size() - 1);
+  }
+  void Close(int fd) override { Record(fd, {EKind::Close}); }
+  std::expected<void, std::error_code> Configure(int fd, const CTtySettings& settings) override {
+    return Record(fd, {EKind::Configure, {}, {}, settings});
+  }
+  std::expected<void, std::error_code> SetBreak(int fd, bool on) override {
+    return Record(fd, {on ? EKind::BreakOn : EKind::BreakOff});
+  }
+  std::expected<void, std::error_code> Drain(int fd) override { return Record(fd, {EKind::Drain}); }
+  std::expected<std::size_t, std::error_code> Write(int fd, std::span<const std::uint8_t> bytes) override {
+    std::lock_guard lock(m_mutex);
+    CDevice& device = Device(fd);
+    const Bytes taken(bytes.begin(), bytes.begin() + std::min<long>(bytes.size(), device.writeBudget.value_or(bytes.size())));
+    if (taken.empty()) return std::unexpected(std::make_error_code(std::errc::io_error));
+    if (device.writeBudget) *device.writeBudget -= taken.size();
+    if (taken == Bytes{0x7E, 0x0A, 0x00, 0x00, 0xE7}) device.input = device.answer;
+    device.events.push_back({EKind::Write, m_now, taken});
+    return taken.size();
+  }
+  // One piece a read, then nothing until the next wait.
+  std::expected<std::size_t, std::error_code> Read(int fd, std::span<std::uint8_t> buffer) override {
+    std::lock_guard lock(m_mutex);
+    CDevice& device = Device(fd);
+    if (device.input.empty() || std::exchange(device.pieceRead, true)) {
+      return std::unexpected(std::make_error_code(std::errc::resource_unavailable_try_again));
+    }
+    const std::size_t size = std::ranges::copy(device.input.front(), buffer.begin()).out - buffer.begin();
+    device.input.pop_front();
+    return size;
+  }
+  std::expected<bool, std::error_code> Wait(int fd, EWait what, std::chrono::milliseconds limit) override {
+    std::lock_guard lock(m_mutex);
+    Device(fd).pieceRead = false;
+    if (what == EWait::Writable || !Device(fd).input.empty()) return true;
+    m_now += limit;  // nothing comes: the whole wait passes
+    return false;
+  }
+  Clock::time_point Now() override {
+    std::lock_guard lock(m_mutex);
+    return m_now;
+  }
+  void WaitUntil(Clock::time_point deadline) override {
+    if (m_realTime) std::this_thread::sleep_for(deadline - Now());
+    std::lock_guard lock(m_mutex);
+    m_now = std::max(m_now, deadline);
+  }
+
+ private:
+  struct CDevice {
+    std::optional<std::errc> openError;
+    std::optional<std::size_t> writeBudget;
+    std::deque<Bytes> answer, input;
+    bool pieceRead = false;
+    std::vector<CEvent> events;
+  };
+
+  template <typename Value, typename Field>
+  void Set(const std::string& path, Field CDevice::*field, Value value) {
+    std::lock_guard lock(m_mutex);
+    m_devices[path].*field = std::move(value);
+  }
+  CDevice& Device(int fd) { return m_devices[m_paths.at(static_cast<std::size_t>(fd))]; }  // m_mutex held
+  std::expected<void, std::error_code> Record(int fd, CEvent event) {
+    std::lock_guard lock(m_mutex);
+    event.time = m_now;
+    Device(fd).events.push_back(std::move(event));
+    return {};
+  }
+
+  std::mutex m_mutex;
+  std::map<std::string, CDevice> m_devices;
+  std::vector<std::string> m_paths;  // by fd
+  Clock::time_point m_now{std::chrono::hours(1)};
+  bool m_realTime = false;
+};
