@@ -1,4 +1,4 @@
-// The pcap capture: byte layout, write failures, and decoding by tshark.
+// The pcap capture: byte layout and write failures (the scenarios decode captures with tshark).
 #include "link/CaptureWriter.h"
 #include "link/DmxLine.h"
 #include "support/RecordingLink.h"
@@ -9,8 +9,6 @@
 #include <sys/resource.h>
 
 #include <csignal>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -22,16 +20,6 @@ namespace {
 std::vector<std::uint8_t> ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::string RunCommand(const std::string& command) {
-  std::string output;
-  if (std::FILE* pipe = popen(command.c_str(), "r")) {
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
-    pclose(pipe);
-  }
-  return output;
 }
 
 }  // namespace
@@ -99,41 +87,6 @@ TEST(CaptureWriter, TheFirstWriteFailureStopsTheCaptureAndKeepsTheCompleteRecord
   }
   setrlimit(RLIMIT_FSIZE, &saved);
   EXPECT_EQ(std::filesystem::file_size(path), 24 + recordSize);
-}
-
-TEST(CaptureWriter, TsharkDecodesTheFramesAsDmx) {
-  if (std::system("tshark --version >/dev/null 2>&1") != 0) GTEST_SKIP() << "tshark is not installed";
-  const CTempFolder folder;
-  const std::string path = folder / "tshark.pcap";
-  {
-    CDmxLine line;
-    std::int64_t now = 1'500'000;
-    line.SetClock([&now] { return now; });
-    auto writer = CCaptureWriter::Create(path);
-    ASSERT_TRUE(writer) << writer.error().message;
-    line.SetCapture(std::move(*writer));
-    line.DmxLinkTransmitStart();  // stand-by: nothing goes on the line nor into the capture
-    line.DmxLinkSetMode(kLinkMark, 0x00, 0, 4);
-    line.DmxLinkTransmitSetChannelValue(0, 0x0A);
-    line.DmxLinkTransmitSetChannelValue(3, 0xFF);
-    line.DmxLinkTransmitStart();
-    now += 25'000;
-    line.DmxLinkSetMode(kLinkMark, 0xF9, 6, 3);
-    line.DmxLinkTransmitStartWithChannelValue(1, 0x7E);
-    now += 25'000;
-    line.DmxLinkSetMode(kLinkMark, 0x00, 0, 512);
-    line.DmxLinkTransmitStartWithChannelValue(511, 0x01);
-    line.Flush(std::chrono::milliseconds(100));
-    EXPECT_FALSE(line.CaptureError());
-  }  // the line's end closes the capture
-  const std::string tshark = "tshark -r '" + path + "' -T fields ";
-  // Level frames go to the channel dissector, which shows the start code byte ahead of the slots;
-  // other start codes leave the slots as plain data.
-  const std::string expected = "0x00\t000a0000ff\t\n"
-                               "0xf9\t\t0a7e00\n"
-                               "0x00\t000a7e00ff" + std::string(2 * 507, '0') + "01\t\n";
-  EXPECT_EQ(RunCommand(tshark + "-e dmx.start_code -e dmx_chan.data_filter -e data.data 2>/dev/null"), expected);
-  EXPECT_EQ(RunCommand(tshark + "-e frame.time_epoch 2>/dev/null"), "1.500000000\n1.525000000\n1.550000000\n");
 }
 
 namespace {
