@@ -1,7 +1,6 @@
 // The Art-Net output: a packet per frame with a sequence number, and the set-up from the name.
 #include "outputs/ArtNetOutput.h"
 
-#include "link/LineConstants.h"
 #include "outputs/UdpSocket.h"
 
 CInterfaceGrammar CArtNetOutput::Grammar() { return {"artnet", 0, CArtNetPacket::kMaxPortAddress, {}}; }
@@ -23,32 +22,16 @@ std::expected<std::unique_ptr<CArtNetOutput>, CError> CArtNetOutput::Open(std::s
 }
 
 CArtNetOutput::CArtNetOutput(std::string name, CArtNetPacket packet, std::unique_ptr<CDatagramSocket> socket)
-    : m_name(name), m_packet(packet), m_sender(std::move(socket), std::move(name)) {}
-
-bool CArtNetOutput::Answers(int id, int model) { return id == kInterfaceId && model == kOpenDmxModel; }
+    : CNetworkOutput(std::move(name), "Art-Net", std::move(socket)), m_packet(packet) {}
 
 std::expected<void, CError> CArtNetOutput::AcceptsMode(const CDmxMode& mode) {
-  if (mode.length > CArtNetPacket::kMaxSlots) {
-    return std::unexpected(CError{"The DMX interface " + m_name + " sends Art-Net, which carries at most " +
-                                  std::to_string(CArtNetPacket::kMaxSlots) + " slots; a frame of " +
-                                  std::to_string(mode.length) +
-                                  " slots needs an open-DMX adapter (--interface opendmx:/dev/ttyUSBn)"});
-  }
-  if (mode.startCode == CArtNetPacket::kRdmStartCode) {
-    return std::unexpected(CError{"The DMX interface " + m_name + " sends Art-Net, which carries RDM (start code 0xCC) "
-                                  "in packets of its own, not as DMX frames"});
-  }
-  return {};
+  if (mode.startCode == CArtNetPacket::kRdmStartCode)
+    return std::unexpected(Refusal("carries RDM (start code 0xCC) in packets of its own, not as DMX frames"));
+  return CNetworkOutput::AcceptsMode(mode);
 }
 
 void CArtNetOutput::Send(const CDmxFrame& frame) {
   // The line calls Send under its own lock, one frame at a time: the sequence needs no lock here.
   m_sequence = static_cast<std::uint8_t>(m_sequence % 255 + 1);
   m_sender.Send(m_packet.Build(m_sequence, frame), frame.startCode == 0);
-}
-
-void CArtNetOutput::Flush(std::chrono::milliseconds limit) { m_sender.Flush(limit); }
-
-void CArtNetOutput::SetFaultHandler(std::function<void(const CError&)> handler) {
-  m_sender.SetFaultHandler(std::move(handler));
 }

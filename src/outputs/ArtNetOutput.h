@@ -1,17 +1,14 @@
 // Art-Net 4 to a node or, when none is named, to the limited broadcast address.
 #pragma once
-#include "link/DmxOutput.h"
 #include "outputs/ArtNetPacket.h"
-#include "outputs/DatagramSocket.h"
 #include "outputs/InterfaceOptions.h"
-#include "outputs/UdpSender.h"
+#include "outputs/NetworkOutput.h"
 
 #include <memory>
-#include <mutex>
 #include <string>
 
 // Level frames go in ArtDmx, other start codes in ArtNzs; at most 512 slots, RDM not at all.
-class CArtNetOutput final : public CDmxOutput {
+class CArtNetOutput final : public CNetworkOutput {
  public:
   // The grammar of "artnet:UNIVERSE[@HOST]": the universe is the 15-bit port address.
   static CInterfaceGrammar Grammar();
@@ -19,18 +16,10 @@ class CArtNetOutput final : public CDmxOutput {
 
   CArtNetOutput(std::string name, CArtNetPacket packet, std::unique_ptr<CDatagramSocket> socket);
 
-  bool Answers(int id, int model) override;
   std::expected<void, CError> AcceptsMode(const CDmxMode& mode) override;
   void Send(const CDmxFrame& frame) override;
-  void Flush(std::chrono::milliseconds limit) override;
-  void SetFaultHandler(std::function<void(const CError&)> handler) override;
-  std::string Name() const override { return m_name; }
-
-  const CUdpSender& Sender() const { return m_sender; }
 
  private:
-  std::string m_name;
   CArtNetPacket m_packet;
   std::uint8_t m_sequence = 0;  // the last one sent; 1 to 255, never 0 (which means "not in use")
-  CUdpSender m_sender;
 };

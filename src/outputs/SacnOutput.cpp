@@ -1,7 +1,6 @@
 // The sACN output: a packet per frame, the stream's end, and the set-up from the interface name.
 #include "outputs/SacnOutput.h"
 
-#include "link/LineConstants.h"
 #include "outputs/UdpSocket.h"
 
 #include <unistd.h>
@@ -39,23 +38,11 @@ std::expected<std::unique_ptr<CSacnOutput>, CError> CSacnOutput::Open(std::strin
 }
 
 CSacnOutput::CSacnOutput(std::string name, CSacnPacket packet, std::unique_ptr<CDatagramSocket> socket)
-    : m_name(name), m_packet(std::move(packet)), m_sender(std::move(socket), std::move(name)) {}
+    : CNetworkOutput(std::move(name), "sACN", std::move(socket)), m_packet(std::move(packet)) {}
 
 CSacnOutput::~CSacnOutput() {
   Terminate();
   m_sender.Flush(kCloseLimit);
-}
-
-bool CSacnOutput::Answers(int id, int model) { return id == kInterfaceId && model == kOpenDmxModel; }
-
-std::expected<void, CError> CSacnOutput::AcceptsMode(const CDmxMode& mode) {
-  if (mode.length > CSacnPacket::kMaxSlots) {
-    return std::unexpected(CError{"The DMX interface " + m_name + " sends sACN, which carries at most " +
-                                  std::to_string(CSacnPacket::kMaxSlots) + " slots; a frame of " +
-                                  std::to_string(mode.length) +
-                                  " slots needs an open-DMX adapter (--interface opendmx:/dev/ttyUSBn)"});
-  }
-  return {};
 }
 
 void CSacnOutput::Send(const CDmxFrame& frame) {
@@ -71,10 +58,4 @@ void CSacnOutput::Terminate() {
   m_streaming = false;
   // Receivers ignore the values of these packets; they carry the last frame as it was.
   for (int i = 0; i < kTerminationPackets; ++i) m_sender.Send(m_packet.Build(m_sequence++, m_lastFrame, true), false);
-}
-
-void CSacnOutput::Flush(std::chrono::milliseconds limit) { m_sender.Flush(limit); }
-
-void CSacnOutput::SetFaultHandler(std::function<void(const CError&)> handler) {
-  m_sender.SetFaultHandler(std::move(handler));
 }

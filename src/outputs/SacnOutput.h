@@ -1,10 +1,8 @@
 // sACN (ANSI E1.31) to a node or to the universe's multicast group.
 #pragma once
-#include "link/DmxOutput.h"
-#include "outputs/DatagramSocket.h"
 #include "outputs/InterfaceOptions.h"
+#include "outputs/NetworkOutput.h"
 #include "outputs/SacnPacket.h"
-#include "outputs/UdpSender.h"
 
 #include <chrono>
 #include <memory>
@@ -14,7 +12,7 @@
 // Every start code travels, in property value 0; at most 512 slots. When the line stands by and
 // when the output goes away, the stream ends with three packets marked terminated, so receivers
 // let go of the universe at once instead of after their timeout.
-class CSacnOutput final : public CDmxOutput {
+class CSacnOutput final : public CNetworkOutput {
  public:
   static constexpr int kTerminationPackets = 3;
   // How long the last packets may take to leave when the output goes away.
@@ -29,24 +27,16 @@ class CSacnOutput final : public CDmxOutput {
   CSacnOutput(std::string name, CSacnPacket packet, std::unique_ptr<CDatagramSocket> socket);
   ~CSacnOutput() override;
 
-  bool Answers(int id, int model) override;
-  std::expected<void, CError> AcceptsMode(const CDmxMode& mode) override;
   void Send(const CDmxFrame& frame) override;
   void StandBy() override { Terminate(); }
-  void Flush(std::chrono::milliseconds limit) override;
-  void SetFaultHandler(std::function<void(const CError&)> handler) override;
-  std::string Name() const override { return m_name; }
 
   // Ends the stream now (nothing if it has ended already); the next frame starts it again.
   void Terminate();
-  const CUdpSender& Sender() const { return m_sender; }
 
  private:
-  std::string m_name;
   std::mutex m_mutex;  // the sequence and the last frame: the line's threads and the sender's
   CSacnPacket m_packet;
   std::uint8_t m_sequence = 0;
   CDmxFrame m_lastFrame;
   bool m_streaming = false;
-  CUdpSender m_sender;
 };

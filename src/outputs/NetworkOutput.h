@@ -1,0 +1,36 @@
+// What the network outputs share: a non-blocking sender, the name, the open-DMX identifier pair
+// and the 512-slot limit of the network protocols.
+#pragma once
+#include "link/DmxOutput.h"
+#include "link/LineConstants.h"
+#include "outputs/DatagramSocket.h"
+#include "outputs/UdpSender.h"
+
+#include <memory>
+#include <string>
+
+class CNetworkOutput : public CDmxOutput {
+ public:
+  // Both protocols carry at most one universe of slots.
+  static constexpr int kMaxSlots = kUniverseSlots;
+
+  // `protocol` ("sACN", "Art-Net") names what the output sends in its refusals.
+  CNetworkOutput(std::string name, std::string protocol, std::unique_ptr<CDatagramSocket> socket);
+
+  // A network node takes the place of an open-DMX adapter.
+  bool Answers(int id, int model) override;
+  std::expected<void, CError> AcceptsMode(const CDmxMode& mode) override;
+  void Flush(std::chrono::milliseconds limit) override { m_sender.Flush(limit); }
+  void SetFaultHandler(std::function<void(const CError&)> handler) override {
+    m_sender.SetFaultHandler(std::move(handler));
+  }
+  std::string Name() const override { return m_name; }
+
+ protected:
+  // A refusal naming the interface and its protocol: "The DMX interface NAME sends PROTOCOL, which ...".
+  CError Refusal(const std::string& which) const;
+
+  const std::string m_name;
+  const std::string m_protocol;
+  CUdpSender m_sender;
+};
