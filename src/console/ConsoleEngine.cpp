@@ -65,10 +65,7 @@ bool CConsoleEngine::IsStandingAlone() const { return m_standAlone; }
 
 // --- the chase panel ---
 
-void CConsoleEngine::SetSelectorTopLocked(int top) {
-  m_panel.selectorTop = static_cast<std::uint16_t>(top);
-  m_panel.selectorPos = std::min(m_panel.selectorPos, m_panel.selectorTop);
-}
+void CConsoleEngine::SetSelectorTopLocked(int top) { m_panel.selectorTop = static_cast<std::uint16_t>(top); }
 
 void CConsoleEngine::MoveStepSelector(std::uint8_t pos) {
   std::lock_guard lock(m_mutex);

@@ -63,7 +63,8 @@ public:
 
 private:
   void HandOverFrameLocked();
-  // The selector's range; its position stays within it.
+  // The selector's range. Its position stays where it is, even beyond the range (after Run, the
+  // pending slot's position stays until the selector is moved), as the up-down control's does.
   void SetSelectorTopLocked(int top);
   void SelectLocked(std::uint8_t pos);
   void RunLocked();

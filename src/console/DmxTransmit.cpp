@@ -275,8 +275,10 @@ void CDmxTransmit::ShowChasePanel() {
   SetItemText(kRunButton, state.running ? "Stop" : "Run");
   SetItemText(kStepCountDisplay, Decimal(state.stepCount));
   SetItemText(kStepNumberDisplay, Decimal(state.currentStep + 1));
+  // A new range leaves the selector's position alone, even beyond it; the position is set only
+  // when the engine moved it.
   Item(kStepSelector).SetRange(0, state.selectorTop);
-  Item(kStepSelector).SetPos(state.selectorPos);
+  if (Item(kStepSelector).Pos() != state.selectorPos) Item(kStepSelector).SetPos(state.selectorPos);
   EnableItem(kStepSelector, state.selectorEnabled);
   EnableItem(kSpeedSlider, !state.followingSelector);
   Item(kSpeedSlider).SetPos(state.speedShown);

@@ -65,7 +65,7 @@ TEST(DmxTransmit, ChasePanelControlsReachTheEngineAndShowItsState) {
       "expect text 1101 \"Add\"\nexpect text 1278 \"1\"\nexpect text 1005 \"10\"\nexpect enabled 1002\n"
       "expect disabled 1107\nupdown 1266 1\nexpect text 1101 \"Overwrite\"\nexpect enabled 1107\nclick 1003\n"
       "expect enabled 1103\nclick 1107\nexpect pos 1004 255\nexpect text 1277 \"3\"\nclick 1103\nexpect text 1005 \"10\"\n"
-      "slide 1004 200\nclick 1102\nexpect range 1266 0 2\nexpect text 1102 \"Stop\"\n" + Expect("disabled", kEditing) +
+      "updown 1266 3\nslide 1004 200\nclick 1102\nexpect range 1266 0 2\nexpect pos 1266 3\nexpect text 1102 \"Stop\"\n" + Expect("disabled", kEditing) +
       Expect("enabled", {1102, 1266, 1105, 1104}) +  // the faders keep what they showed; the 6th tick moves on
       "slide 1105 0\nexpect text 1279 \"0'0.1\\\"\"\nexpect pos 1004 200\nwait 125\nexpect text 1278 \"1\"\nwait 25\n"
       "expect text 1278 \"2\"\nupdown 1266 0\nexpect disabled 1105\nwait 25\nexpect text 1278 \"1\"\nclick 1102\n"
