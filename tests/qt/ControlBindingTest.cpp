@@ -161,6 +161,8 @@ TEST_F(ControlBinding, TrackbarMovesItselfThenReportsAndAVerticalOneHasItsMinimu
     EXPECT_EQ((Strings(seen.end() - 3, seen.end())),
               (Strings{Seen(TB_THUMBTRACK, dragged), Seen(TB_THUMBPOSITION, dragged), Seen(TB_ENDTRACK, dragged)}));
     EXPECT_EQ(track->value(), dragged);
+    dialog.Item(D::kTrack).SetRange(0, 10);  // held in the new range, in the control as on screen
+    EXPECT_EQ(Seen(track->value(), dialog.Item(D::kTrack).Pos()), Seen(10, 10));
     // A fader sends WM_VSCROLL; Up and a drag up the screen go toward its minimum.
     auto* fader = WidgetAs<CTrackbarWidget>(window, D::kFader);
     dialog.Item(D::kFader).SetPos(255);
