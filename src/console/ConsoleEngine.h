@@ -58,6 +58,12 @@ public:
   CChaseFile Chase() const;
   // Puts a chase in place and stands on its first step; refused (false) during a run.
   bool LoadChase(const CChaseFile& file);
+  // Whether closing would lose work: recorded steps, or the speed and fade settings a chase file
+  // keeps with them, changed since the chase was last saved or loaded (or never saved). An empty
+  // chase has nothing to lose.
+  bool HasUnsavedChanges() const;
+  // The chase as it stands has been written to a file.
+  void MarkSaved();
 
   CChasePanelState PanelState() const;
 
@@ -76,5 +82,6 @@ private:
   // The states the operations leave; the chase's own numbers are filled in by PanelState().
   CChasePanelState m_panel;
   bool m_standAlone = false;
+  bool m_changed = false;  // since the last save or load
   std::function<void()> m_stepChanged;
 };

@@ -71,6 +71,22 @@ TEST(ConsoleEngine, LoadedChaseStandsOnItsFirstStepAndEvenAnEmptyOneRuns) {
   EXPECT_EQ(Panel(c, "run add"), "on 1 of 1 | Overwrite | add insert delete save run selector | 1@1 = 11 | 11");
 }
 
+TEST(ConsoleEngine, StepsAndSettingsChangedSinceTheLastSaveOrLoadAreUnsavedWhileStepsAreRecorded) {
+  CConsole c;
+  const auto unsaved = [&c](const std::string& operations) { Do(c, operations); return c.engine->HasUnsavedChanges(); };
+  EXPECT_FALSE(unsaved("level 5 speed 3 fade 2"));  // nothing recorded, nothing to lose
+  for (const char* change : {"add", "select 0 level 7 add", "insert", "delete", "speed 4", "fade 9"}) {
+    c.engine->MarkSaved();
+    EXPECT_FALSE(unsaved("level 9 clean copy paste select 1 run run")) << change;  // the screen, the clipboard, a run
+    EXPECT_TRUE(unsaved(change)) << change;
+  }
+  c.engine->MarkSaved();
+  EXPECT_FALSE(unsaved("speed 4 fade 9"));  // the same settings again
+  EXPECT_TRUE(c.engine->LoadChase(CChaseFile(1, 1, {StepAll(1)})));
+  EXPECT_FALSE(unsaved(""));
+  EXPECT_FALSE(unsaved("delete"));  // no step left
+}
+
 TEST(ConsoleEngine, HoldTimingFollowsTheSpeedSetting) {
   // S + 1 ticks a step, the first on tick min(279, S) + 2 (a lower hold shortens it); S = 4 (speed + 1) in 16 bits.
   const struct { int speed, ticks; Ticks moves; } cases[] = {
