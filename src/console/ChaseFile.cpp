@@ -64,16 +64,18 @@ CChaseFile::CChaseFile(std::uint16_t speedSetting, std::uint16_t fadeSetting,
 }
 
 std::expected<CChaseFile, CError> CChaseFile::Parse(std::span<const std::uint8_t> bytes) {
+  const std::string size = std::to_string(bytes.size());
   if (bytes.size() < kStepsOffset) {
-    return std::unexpected(CError{Join({"it is ", std::to_string(bytes.size()),
-                                        " bytes long, too short even for the start of a chase file."})});
+    return std::unexpected(CError{Join({"it is only ", size, " bytes long, shorter than a chase file's ",
+                                        std::to_string(kStepsOffset), "-byte header."})});
   }
+  // A file cut short is no chase, however many of its steps are whole.
   const std::size_t count = bytes[kStepCountOffset];
-  const std::size_t complete = (bytes.size() - kStepsOffset) / kStepSize;
-  if (complete < count) {
-    return std::unexpected(CError{Join({"it should hold ", std::to_string(count),
-                                        " steps, but only ", std::to_string(complete),
-                                        " are complete."})});
+  const std::size_t needed = kStepsOffset + count * kStepSize;
+  if (bytes.size() < needed) {
+    return std::unexpected(CError{Join({"its header says it holds ", std::to_string(count), " steps (",
+                                        std::to_string(needed), " bytes), but it is only ", size,
+                                        " bytes long."})});
   }
   CChaseFile file;
   file.m_speedSetting = ReadU16Le(bytes, kSpeedOffset);
@@ -115,7 +117,7 @@ std::expected<CChaseFile, CError> CChaseFile::Load(const std::filesystem::path& 
   auto parsed = Parse(bytes);
   if (!parsed) {
     return std::unexpected(
-        CError{Join({"The file ", Quoted(path), " is not a complete chase file: ",
+        CError{Join({"The file ", Quoted(path), " is not a chase file: ",
                      parsed.error().message, " Nothing was loaded."})});
   }
   return parsed;

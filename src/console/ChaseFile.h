@@ -37,7 +37,7 @@ public:
   std::span<const CChaseStep> Steps() const { return m_steps; }
 
   // Reads a chase from the bytes of a file. Bytes after the last step are ignored;
-  // a file too short for its step count is refused.
+  // a file shorter than its header says is refused as no chase file.
   static std::expected<CChaseFile, CError> Parse(std::span<const std::uint8_t> bytes);
   // The file's bytes: exactly 36 + 142 x step count.
   std::vector<std::uint8_t> Serialize() const;

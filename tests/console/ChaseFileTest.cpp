@@ -31,8 +31,10 @@ TEST(ChaseFile, HeaderCountSettingsLittleEndianThenTheStepsAndNothingShort) {
   for (std::size_t i = 0; i < 31; ++i) bytes[i] = static_cast<std::uint8_t>(0xF0 + i);
   bytes.insert(bytes.end(), 141, 0xEE);
   EXPECT_EQ(CChaseFile::Parse(bytes), kThree);
-  EXPECT_TRUE(Refused(CChaseFile::Parse(std::span(bytes).first(36 + 3 * 142 - 1)), "3 steps"));
-  EXPECT_FALSE(CChaseFile::Parse(std::span(bytes).first(35)));
+  EXPECT_EQ(CChaseFile::Parse(std::span(bytes).first(36 + 3 * 142 - 1)).error().message,
+            "its header says it holds 3 steps (462 bytes), but it is only 461 bytes long.");
+  EXPECT_EQ(CChaseFile::Parse(std::span(bytes).first(35)).error().message,
+            "it is only 35 bytes long, shorter than a chase file's 36-byte header.");
 }
 
 TEST(ChaseFile, SavedOverAnotherLoadsBackExactlyAndAFailedSaveOrLoadChangesNoFile) {
@@ -59,7 +61,8 @@ TEST(ChaseFile, SavedOverAnotherLoadsBackExactlyAndAFailedSaveOrLoadChangesNoFil
   // Loading refuses what is not a whole chase file, and never creates one.
   EXPECT_TRUE(Refused(CChaseFile::Load(folder / "missing.zkc"), "missing.zkc"));
   std::filesystem::resize_file(path, 36 + 2 * 142 + 70);
-  EXPECT_TRUE(Refused(CChaseFile::Load(path), "show.zkc") && Refused(CChaseFile::Load(path), "3 steps"));
+  EXPECT_EQ(CChaseFile::Load(path).error().message, "The file \"" + path.string() + "\" is not a chase file: its header "
+            "says it holds 3 steps (462 bytes), but it is only 390 bytes long. Nothing was loaded.");
   EXPECT_FALSE(CChaseFile::Load(folder / "taken.zkc"));
   ASSERT_EQ(::mkfifo((folder / "pipe.zkc").c_str(), 0600), 0);
   EXPECT_FALSE(CChaseFile::Load(folder / "pipe.zkc"));  // refused, not waited on
