@@ -1,17 +1,11 @@
 // Reading and writing chase files, byte by byte.
 #include "console/ChaseFile.h"
 
-#include "base/FileHandle.h"
 #include "base/LittleEndian.h"
 #include "base/WholeFile.h"
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "console/SafeFileWrite.h"
 
 #include <algorithm>
-#include <atomic>
-#include <cerrno>
 #include <cstring>
 #include <initializer_list>
 #include <string>
@@ -36,22 +30,6 @@ std::string Join(std::initializer_list<std::string_view> parts) {
 std::string Quoted(const std::filesystem::path& path) { return Join({"\"", path.native(), "\""}); }
 
 std::string SystemReason(int error) { return std::strerror(error); }
-
-// Writes all of bytes; returns errno or 0.
-int WriteAll(int fd, std::span<const std::uint8_t> bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (written < 0) {
-      if (errno == EINTR) {
-        continue;
-      }
-      return errno;
-    }
-    done += static_cast<std::size_t>(written);
-  }
-  return 0;
-}
 
 }  // namespace
 
@@ -125,54 +103,13 @@ std::expected<CChaseFile, CError> CChaseFile::Load(const std::filesystem::path& 
 
 std::expected<void, CError> CChaseFile::Save(const std::filesystem::path& path) const {
   const auto failed = [&path](const std::string& reason) {
-    return std::unexpected(
-        CError{Join({"Could not save the chase file ", Quoted(path), ": ", reason, "."})});
+    return std::unexpected(CError{Join({"Could not save the chase file ", Quoted(path), ": ", reason, "."})});
   };
-  const std::filesystem::path name = path.filename();
-  if (name.empty()) {
+  if (path.filename().empty()) {
     return failed("no file name was given");
   }
-  const std::filesystem::path folder = path.parent_path();
-
-  // A new name beside the target, so that the rename stays within one file system.
-  static std::atomic<unsigned> s_counter{0};
-  std::filesystem::path temporary;
-  int fd = -1;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    const std::string tempName = Join({".", name.native(), ".", std::to_string(::getpid()), "-",
-                                       std::to_string(s_counter++), ".tmp"});
-    temporary = folder.empty() ? std::filesystem::path(tempName) : folder / tempName;
-    fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) {
-      return failed(SystemReason(errno));
-    }
-  }
-  if (fd < 0) {
-    return failed("no temporary file could be made beside it");
-  }
-  CFileHandle file(fd);
-
-  // A file saved over keeps its permissions.
-  struct stat old {};
-  if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
-    ::fchmod(file.Get(), old.st_mode & 07777);
-  }
-
-  const std::vector<std::uint8_t> bytes = Serialize();
-  int error = WriteAll(file.Get(), bytes);
-  if (error == 0 && ::fsync(file.Get()) != 0) {
-    error = errno;
-  }
-  const int closeError = file.Close();
-  if (error == 0) {
-    error = closeError;
-  }
-  if (error == 0 && ::rename(temporary.c_str(), path.c_str()) != 0) {
-    error = errno;
-  }
-  if (error != 0) {
-    ::unlink(temporary.c_str());
-    return failed(SystemReason(error));
+  if (auto written = WriteFileSafely(path, Serialize()); !written) {
+    return failed(written.error().message);
   }
   return {};
 }

@@ -44,8 +44,8 @@ public:
 
   // Reads the file; never creates one.
   static std::expected<CChaseFile, CError> Load(const std::filesystem::path& path);
-  // Writes a temporary file beside the target and renames it over the target, so a
-  // failed save leaves any earlier file as it was.
+  // Writes the file through a new one beside it that then takes its place, so a failed save
+  // leaves any earlier file as it was (see WriteFileSafely for links, folders and permissions).
   std::expected<void, CError> Save(const std::filesystem::path& path) const;
 
   bool operator==(const CChaseFile&) const = default;
