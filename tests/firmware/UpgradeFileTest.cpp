@@ -1,10 +1,8 @@
 // Tests of reading and checking upgrade files: what cannot be sent is refused with a message.
 #include "firmware/UpgradeFile.h"
 
-#include "base/FileHandle.h"
 #include "support/TempFolder.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -56,7 +54,7 @@ TEST(UpgradeFile, RefusesWhatCannotBeSentAndSaysWhy) {
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   auto reading = std::async(std::launch::async, [&fifo] { return CUpgradeFile::Read(fifo); });
   if (reading.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
-    const CFileHandle writer(::open(fifo.c_str(), O_WRONLY));  // lets the waiting reader go on
+    std::ofstream{fifo};  // lets the waiting reader go on
     FAIL() << "reading a FIFO waited for a writer";
   }
   EXPECT_EQ(reading.get().error().message, "\"" + fifo + "\" open error!");
