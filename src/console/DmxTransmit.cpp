@@ -25,9 +25,9 @@ constexpr unsigned kSliderStyle = S::kNoTicks | S::kBothPointers;
 constexpr unsigned kSelectorStyle = S::kVertical | S::kArrowKeys | S::kNoBuddy;
 
 constexpr int kTopLevel = 255;
+constexpr int kSliderPageSize = 10;
 constexpr const char* kUnsavedQuestion =
     "The chase has changes that were not saved. Close the console and lose them?";
-constexpr int kSliderPageSize = 10;
 
 std::vector<CControlTemplate> ConsoleControls() {
   std::vector<CControlTemplate> c;
