@@ -1,17 +1,11 @@
 // Reading and writing chase files, byte by byte.
 #include "console/ChaseFile.h"
 
-#include "base/FileHandle.h"
 #include "base/LittleEndian.h"
 #include "base/WholeFile.h"
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "console/SafeFileWrite.h"
 
 #include <algorithm>
-#include <atomic>
-#include <cerrno>
 #include <cstring>
 #include <initializer_list>
 #include <string>
@@ -37,22 +31,6 @@ std::string Quoted(const std::filesystem::path& path) { return Join({"\"", path.
 
 std::string SystemReason(int error) { return std::strerror(error); }
 
-// Writes all of bytes; returns errno or 0.
-int WriteAll(int fd, std::span<const std::uint8_t> bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (written < 0) {
-      if (errno == EINTR) {
-        continue;
-      }
-      return errno;
-    }
-    done += static_cast<std::size_t>(written);
-  }
-  return 0;
-}
-
 }  // namespace
 
 CChaseFile::CChaseFile(std::uint16_t speedSetting, std::uint16_t fadeSetting,
@@ -64,16 +42,18 @@ CChaseFile::CChaseFile(std::uint16_t speedSetting, std::uint16_t fadeSetting,
 }
 
 std::expected<CChaseFile, CError> CChaseFile::Parse(std::span<const std::uint8_t> bytes) {
+  const std::string size = std::to_string(bytes.size());
   if (bytes.size() < kStepsOffset) {
-    return std::unexpected(CError{Join({"it is ", std::to_string(bytes.size()),
-                                        " bytes long, too short even for the start of a chase file."})});
+    return std::unexpected(CError{Join({"it is only ", size, " bytes long, shorter than a chase file's ",
+                                        std::to_string(kStepsOffset), "-byte header."})});
   }
+  // A file cut short is no chase, however many of its steps are whole.
   const std::size_t count = bytes[kStepCountOffset];
-  const std::size_t complete = (bytes.size() - kStepsOffset) / kStepSize;
-  if (complete < count) {
-    return std::unexpected(CError{Join({"it should hold ", std::to_string(count),
-                                        " steps, but only ", std::to_string(complete),
-                                        " are complete."})});
+  const std::size_t needed = kStepsOffset + count * kStepSize;
+  if (bytes.size() < needed) {
+    return std::unexpected(CError{Join({"its header says it holds ", std::to_string(count), " steps (",
+                                        std::to_string(needed), " bytes), but it is only ", size,
+                                        " bytes long."})});
   }
   CChaseFile file;
   file.m_speedSetting = ReadU16Le(bytes, kSpeedOffset);
@@ -115,7 +95,7 @@ std::expected<CChaseFile, CError> CChaseFile::Load(const std::filesystem::path& 
   auto parsed = Parse(bytes);
   if (!parsed) {
     return std::unexpected(
-        CError{Join({"The file ", Quoted(path), " is not a complete chase file: ",
+        CError{Join({"The file ", Quoted(path), " is not a chase file: ",
                      parsed.error().message, " Nothing was loaded."})});
   }
   return parsed;
@@ -123,54 +103,13 @@ std::expected<CChaseFile, CError> CChaseFile::Load(const std::filesystem::path& 
 
 std::expected<void, CError> CChaseFile::Save(const std::filesystem::path& path) const {
   const auto failed = [&path](const std::string& reason) {
-    return std::unexpected(
-        CError{Join({"Could not save the chase file ", Quoted(path), ": ", reason, "."})});
+    return std::unexpected(CError{Join({"Could not save the chase file ", Quoted(path), ": ", reason, "."})});
   };
-  const std::filesystem::path name = path.filename();
-  if (name.empty()) {
+  if (path.filename().empty()) {
     return failed("no file name was given");
   }
-  const std::filesystem::path folder = path.parent_path();
-
-  // A new name beside the target, so that the rename stays within one file system.
-  static std::atomic<unsigned> s_counter{0};
-  std::filesystem::path temporary;
-  int fd = -1;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    const std::string tempName = Join({".", name.native(), ".", std::to_string(::getpid()), "-",
-                                       std::to_string(s_counter++), ".tmp"});
-    temporary = folder.empty() ? std::filesystem::path(tempName) : folder / tempName;
-    fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) {
-      return failed(SystemReason(errno));
-    }
-  }
-  if (fd < 0) {
-    return failed("no temporary file could be made beside it");
-  }
-  CFileHandle file(fd);
-
-  // A file saved over keeps its permissions.
-  struct stat old {};
-  if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
-    ::fchmod(file.Get(), old.st_mode & 07777);
-  }
-
-  const std::vector<std::uint8_t> bytes = Serialize();
-  int error = WriteAll(file.Get(), bytes);
-  if (error == 0 && ::fsync(file.Get()) != 0) {
-    error = errno;
-  }
-  const int closeError = file.Close();
-  if (error == 0) {
-    error = closeError;
-  }
-  if (error == 0 && ::rename(temporary.c_str(), path.c_str()) != 0) {
-    error = errno;
-  }
-  if (error != 0) {
-    ::unlink(temporary.c_str());
-    return failed(SystemReason(error));
+  if (auto written = WriteFileSafely(path, Serialize()); !written) {
+    return failed(written.error().message);
   }
   return {};
 }

@@ -37,15 +37,15 @@ public:
   std::span<const CChaseStep> Steps() const { return m_steps; }
 
   // Reads a chase from the bytes of a file. Bytes after the last step are ignored;
-  // a file too short for its step count is refused.
+  // a file shorter than its header says is refused as no chase file.
   static std::expected<CChaseFile, CError> Parse(std::span<const std::uint8_t> bytes);
   // The file's bytes: exactly 36 + 142 x step count.
   std::vector<std::uint8_t> Serialize() const;
 
   // Reads the file; never creates one.
   static std::expected<CChaseFile, CError> Load(const std::filesystem::path& path);
-  // Writes a temporary file beside the target and renames it over the target, so a
-  // failed save leaves any earlier file as it was.
+  // Writes the file through a new one beside it that then takes its place, so a failed save
+  // leaves any earlier file as it was (see WriteFileSafely for links, folders and permissions).
   std::expected<void, CError> Save(const std::filesystem::path& path) const;
 
   bool operator==(const CChaseFile&) const = default;

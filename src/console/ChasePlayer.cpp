@@ -16,8 +16,9 @@ void CChasePlayer::Run() {
   if (m_running) {
     return;
   }
-  // Levels composed on the pending slot stay there for when the editor comes back.
-  m_store.ParkPendingLevels();
+  // Levels composed on the pending slot stay there for when the editor comes back. With no step
+  // recorded, slot 0 is the pending slot and the chase plays it as stored, so nothing is parked.
+  if (m_store.StepCount() > 0) m_store.ParkPendingLevels();
   m_store.ShowSlot(0);
   std::copy(m_screen.begin(), m_screen.end(), m_livePage.begin());
   m_holdCounter = kFirstHold;

@@ -32,7 +32,8 @@ public:
   void StartConsole();
 
   bool IsRunning() const { return m_running; }
-  // A run starts on step 1 with no fade; levels composed on the pending slot are parked there first.
+  // A run starts on step 1 with no fade; levels composed on the pending slot are parked there
+  // first, unless no step is recorded: an empty chase plays slot 0 as stored.
   void Run();
   // The live page takes the current step's levels at the next tick.
   void Stop();

@@ -65,10 +65,7 @@ bool CConsoleEngine::IsStandingAlone() const { return m_standAlone; }
 
 // --- the chase panel ---
 
-void CConsoleEngine::SetSelectorTopLocked(int top) {
-  m_panel.selectorTop = static_cast<std::uint16_t>(top);
-  m_panel.selectorPos = std::min(m_panel.selectorPos, m_panel.selectorTop);
-}
+void CConsoleEngine::SetSelectorTopLocked(int top) { m_panel.selectorTop = static_cast<std::uint16_t>(top); }
 
 void CConsoleEngine::MoveStepSelector(std::uint8_t pos) {
   std::lock_guard lock(m_mutex);
@@ -101,7 +98,9 @@ void CConsoleEngine::SelectLocked(std::uint8_t pos) {
 void CConsoleEngine::AddOrOverwrite() {
   std::lock_guard lock(m_mutex);
   CChaseStore& store = m_data.Store();
-  if (m_data.Player().IsRunning() || !store.AddOrOverwrite()) return;
+  if (m_data.Player().IsRunning()) return;
+  m_changed = true;
+  if (!store.AddOrOverwrite()) return;  // an Overwrite, or no room for another step
   const int count = store.StepCount();
   if (count == CChaseStore::kMaxSteps) {
     m_panel.addEnabled = false;
@@ -118,6 +117,7 @@ void CConsoleEngine::Insert() {
   std::lock_guard lock(m_mutex);
   CChaseStore& store = m_data.Store();
   if (m_data.Player().IsRunning() || !store.Insert()) return;
+  m_changed = true;
   if (store.StepCount() == CChaseStore::kMaxSteps) m_panel.insertEnabled = false;
   SetSelectorTopLocked(store.StepCount());
 }
@@ -127,6 +127,7 @@ void CConsoleEngine::Delete() {
   CChaseStore& store = m_data.Store();
   const bool wasFull = store.StepCount() == CChaseStore::kMaxSteps;
   if (m_data.Player().IsRunning() || !store.Delete()) return;
+  m_changed = true;
   // A full store disabled Add; with room again, steps can be added (or overwritten) at once
   // instead of only after a run's Stop.
   if (wasFull) m_panel.addEnabled = true;
@@ -192,12 +193,14 @@ void CConsoleEngine::StopLocked() {
 
 void CConsoleEngine::SetSpeed(std::uint16_t speedSetting) {
   std::lock_guard lock(m_mutex);
+  if (speedSetting != m_data.Player().SpeedSetting()) m_changed = true;
   m_data.Player().SetSpeed(speedSetting);
   m_panel.speedShown = speedSetting;
 }
 
 void CConsoleEngine::SetFade(std::uint16_t fadeSetting) {
   std::lock_guard lock(m_mutex);
+  if (fadeSetting != m_data.Player().FadeSetting()) m_changed = true;
   m_data.Player().SetFade(fadeSetting);
   m_panel.fadeShown = fadeSetting;
 }
@@ -225,7 +228,18 @@ bool CConsoleEngine::LoadChase(const CChaseFile& file) {
   m_panel.addOverwrites = true;
   m_panel.speedShown = file.SpeedSetting();
   m_panel.fadeShown = file.FadeSetting();
+  m_changed = false;
   return true;
+}
+
+bool CConsoleEngine::HasUnsavedChanges() const {
+  std::lock_guard lock(m_mutex);
+  return m_changed && m_data.Store().StepCount() > 0;
+}
+
+void CConsoleEngine::MarkSaved() {
+  std::lock_guard lock(m_mutex);
+  m_changed = false;
 }
 
 CChasePanelState CConsoleEngine::PanelState() const {

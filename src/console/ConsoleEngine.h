@@ -58,12 +58,19 @@ public:
   CChaseFile Chase() const;
   // Puts a chase in place and stands on its first step; refused (false) during a run.
   bool LoadChase(const CChaseFile& file);
+  // Whether closing would lose work: recorded steps, or the speed and fade settings a chase file
+  // keeps with them, changed since the chase was last saved or loaded (or never saved). An empty
+  // chase has nothing to lose.
+  bool HasUnsavedChanges() const;
+  // The chase as it stands has been written to a file.
+  void MarkSaved();
 
   CChasePanelState PanelState() const;
 
 private:
   void HandOverFrameLocked();
-  // The selector's range; its position stays within it.
+  // The selector's range. Its position stays where it is, even beyond the range (after Run, the
+  // pending slot's position stays until the selector is moved), as the up-down control's does.
   void SetSelectorTopLocked(int top);
   void SelectLocked(std::uint8_t pos);
   void RunLocked();
@@ -75,5 +82,6 @@ private:
   // The states the operations leave; the chase's own numbers are filled in by PanelState().
   CChasePanelState m_panel;
   bool m_standAlone = false;
+  bool m_changed = false;  // since the last save or load
   std::function<void()> m_stepChanged;
 };

@@ -26,6 +26,8 @@ constexpr unsigned kSelectorStyle = S::kVertical | S::kArrowKeys | S::kNoBuddy;
 
 constexpr int kTopLevel = 255;
 constexpr int kSliderPageSize = 10;
+constexpr const char* kUnsavedQuestion =
+    "The chase has changes that were not saved. Close the console and lose them?";
 
 std::vector<CControlTemplate> ConsoleControls() {
   std::vector<CControlTemplate> c;
@@ -152,6 +154,8 @@ const CMessageTable& CDmxTransmit::MessageTable() const {
                                          .Command(BN_CLICKED, kSaveButton, &D::OnSave)
                                          .Command(BN_CLICKED, kOpenButton, &D::OnOpen)
                                          .SysCommand(&D::OnSysCommand)
+                                         .Close(&D::OnCloseBox)
+                                         .Command(BN_CLICKED, IDOK, &D::OnEnter)
                                          .Destroy(&D::OnDestroy);
   return table;
 }
@@ -176,6 +180,17 @@ bool CDmxTransmit::OnInitDialog() {
   m_tickTimer = CHost::Current().StartPeriodicTimer(kTickMs, [this] { m_engine.Tick(); });
   return true;
 }
+
+// Escape, the close box and the system menu's Close. Closing ends the chase the console holds,
+// so one whose changes were not saved is only given up when the user says so.
+void CDmxTransmit::OnCloseBox() {
+  if (m_engine.HasUnsavedChanges() && !Ask(kUnsavedQuestion, EMessageIcon::Warning)) return;
+  EndDialog(IDCANCEL);
+}
+
+// Enter outside a push button: ignored. Closing the console ends all output, which would black
+// out the rig at a key press.
+void CDmxTransmit::OnEnter() {}
 
 void CDmxTransmit::OnDestroy() {
   // Waits for a tick under way, so nothing of the tick outlives the controls.
@@ -275,8 +290,10 @@ void CDmxTransmit::ShowChasePanel() {
   SetItemText(kRunButton, state.running ? "Stop" : "Run");
   SetItemText(kStepCountDisplay, Decimal(state.stepCount));
   SetItemText(kStepNumberDisplay, Decimal(state.currentStep + 1));
+  // A new range leaves the selector's position alone, even beyond it; the position is set only
+  // when the engine moved it.
   Item(kStepSelector).SetRange(0, state.selectorTop);
-  Item(kStepSelector).SetPos(state.selectorPos);
+  if (Item(kStepSelector).Pos() != state.selectorPos) Item(kStepSelector).SetPos(state.selectorPos);
   EnableItem(kStepSelector, state.selectorEnabled);
   EnableItem(kSpeedSlider, !state.followingSelector);
   Item(kSpeedSlider).SetPos(state.speedShown);
@@ -330,6 +347,7 @@ void CDmxTransmit::OnSave() {
     MessageBox(saved.error().message, EMessageIcon::Warning);
     return;
   }
+  m_engine.MarkSaved();
   SetFileTitle(*path);
 }
 

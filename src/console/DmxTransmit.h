@@ -76,6 +76,8 @@ class CDmxTransmit final : public CDialog {
   void OnSave();
   void OnOpen();
   void OnSysCommand(int command);
+  void OnCloseBox();
+  void OnEnter();
   void OnDestroy();
 
   void OnFaderMoved(int column);

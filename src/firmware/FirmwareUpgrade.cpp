@@ -7,6 +7,10 @@
 namespace {
 const char* const kNoFileText = "Upgrade file no specify!";
 const char* const kFinishText = "      Firmware upgrade finish!";
+const char* const kStopQuestion =
+    "A firmware upgrade is running. A fixture whose upgrade is stopped part way may be left without "
+    "working firmware. Stop the upgrade and close?";
+const char* const kStoppedText = "The firmware upgrade was stopped.";
 }  // namespace
 
 const CDialogTemplate& CFirmwareUpgrade::Layout() {
@@ -35,6 +39,8 @@ const CMessageTable& CFirmwareUpgrade::MessageTable() const {
                                          .Command(BN_CLICKED, kUpgrade, &D::OnUpgrade)
                                          .Timer(&D::OnTimer)
                                          .HScroll(&D::OnHScroll, kSpeedSlider)
+                                         .Close(&D::OnCloseBox)
+                                         .Command(BN_CLICKED, IDOK, &D::OnEnter)
                                          .Destroy(&D::OnDestroy);
   return table;
 }
@@ -114,6 +120,30 @@ void CFirmwareUpgrade::OnHScroll(int, int code, int) {
   const int position = Item(kSpeedSlider).Pos();
   SetItemText(kSpeedNumber, Decimal(CUpgradeTransfer::kMaxSpeed + 1 - position));
   m_transfer.SetSpeed(position);
+}
+
+// Escape and the close box.
+void CFirmwareUpgrade::OnCloseBox() {
+  if (StopBeforeClosing()) EndDialog(IDCANCEL);
+}
+
+// Enter outside the push buttons.
+void CFirmwareUpgrade::OnEnter() {
+  if (StopBeforeClosing()) EndDialog(IDOK);
+}
+
+// A fixture cut off in the middle of an upgrade may be left without working firmware, so one key
+// never stops a transfer: the user is asked first, and told afterwards.
+bool CFirmwareUpgrade::StopBeforeClosing() {
+  using EState = CUpgradeTransfer::EState;
+  if (m_transfer.State() != EState::Transferring) return true;
+  if (!Ask(kStopQuestion, EMessageIcon::Warning)) return false;
+  // The ticks went on while the question was open: the transfer may have finished meanwhile.
+  if (m_transfer.State() != EState::Transferring) return true;
+  KillTimer(kTimer);
+  m_transfer.Close();
+  MessageBox(kStoppedText, EMessageIcon::Information);
+  return true;
 }
 
 void CFirmwareUpgrade::OnDestroy() {

@@ -27,6 +27,11 @@ class CFirmwareUpgrade final : public CDialog {
   void OnTimer(int timerId);
   void OnHScroll(int id, int code, int pos);
   void OnDestroy();
+  void OnCloseBox();
+  void OnEnter();
+  // Whether the dialog may close now: at once while idle; during a transfer only once the user
+  // has agreed to stop it, which it then is.
+  bool StopBeforeClosing();
   void ShowLineRefusal();
 
   CUpgradeTransfer m_transfer;

@@ -90,6 +90,8 @@ void CUpgradeTransfer::SetSpeed(int position) {
 }
 
 void CUpgradeTransfer::Close() {
+  if (m_closed) return;
+  m_closed = true;
   m_file.reset();
   m_state = EState::Idle;
   m_link.DmxLinkStandBy();

@@ -46,7 +46,7 @@ class CUpgradeTransfer final {
   // The speed slider moved to `position` (1 to 100): later frames are held position + 3 ticks, and a
   // frame due to be held longer than that is left sooner. The frame's own quiet ticks stay.
   void SetSpeed(int position);
-  // Drops any transfer without notice and puts the line to stand-by.
+  // Drops any transfer without notice and puts the line to stand-by; once: later calls do nothing.
   void Close();
 
   EState State() const { return m_state; }
@@ -65,6 +65,7 @@ class CUpgradeTransfer final {
 
   CDmxLink& m_link;
   EState m_state = EState::Idle;
+  bool m_closed = false;
   std::optional<std::string> m_lineRefusal;
   std::unique_ptr<const CUpgradeFile> m_file;  // the image; present exactly while a transfer runs
   CUpgradeFrameBuilder m_builder;

@@ -65,7 +65,7 @@ void CControl::SetRange(int min, int max) {
   m_min = min;
   m_max = max;
   Changed(EControlChange::Range);
-  SetPos(m_pos);
+  if (m_kind != EControlKind::UpDown) SetPos(m_pos);
 }
 
 // An up-down control may be given a reversed range (lower limit above the upper one);

@@ -61,7 +61,8 @@ class CControl final {
   int Max() const { return m_max; }
   int Pos() const { return m_pos; }
   int PageSize() const { return m_pageSize; }
-  // Sets the range; the position is clamped into it, as the real controls do.
+  // Sets the range. Scroll bars, trackbars and progress bars clamp their position into it, as
+  // the real controls do; an up-down control keeps its position, even outside the new range.
   void SetRange(int min, int max);
   // Sets the position, clamped into the range.
   void SetPos(int pos);

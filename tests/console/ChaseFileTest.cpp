@@ -31,19 +31,21 @@ TEST(ChaseFile, HeaderCountSettingsLittleEndianThenTheStepsAndNothingShort) {
   for (std::size_t i = 0; i < 31; ++i) bytes[i] = static_cast<std::uint8_t>(0xF0 + i);
   bytes.insert(bytes.end(), 141, 0xEE);
   EXPECT_EQ(CChaseFile::Parse(bytes), kThree);
-  EXPECT_TRUE(Refused(CChaseFile::Parse(std::span(bytes).first(36 + 3 * 142 - 1)), "3 steps"));
-  EXPECT_FALSE(CChaseFile::Parse(std::span(bytes).first(35)));
+  EXPECT_EQ(CChaseFile::Parse(std::span(bytes).first(36 + 3 * 142 - 1)).error().message,
+            "its header says it holds 3 steps (462 bytes), but it is only 461 bytes long.");
+  EXPECT_EQ(CChaseFile::Parse(std::span(bytes).first(35)).error().message,
+            "it is only 35 bytes long, shorter than a chase file's 36-byte header.");
 }
 
 TEST(ChaseFile, SavedOverAnotherLoadsBackExactlyAndAFailedSaveOrLoadChangesNoFile) {
   const CScratchFolder folder;
   const auto path = folder / "show.zkc";
   ASSERT_TRUE(Many(255).Save(path));
-  const auto perms = std::filesystem::perms::owner_read | std::filesystem::perms::owner_write;
-  std::filesystem::permissions(path, perms);
-  ASSERT_TRUE(kThree.Save(path));  // over a longer file: nothing of it is left, and its permissions stay
+  using std::filesystem::perms;
+  std::filesystem::permissions(path, perms::owner_read | perms::owner_write | perms::set_uid | perms::set_gid | perms::sticky_bit);
+  ASSERT_TRUE(kThree.Save(path));  // over a longer file: nothing of it is left; its permissions stay, its special bits go
   EXPECT_TRUE(CChaseFile::Load(path) == kThree && std::filesystem::file_size(path) == 36u + 3 * 142);
-  EXPECT_EQ(std::filesystem::status(path).permissions(), perms);
+  EXPECT_EQ(std::filesystem::status(path).permissions(), perms::owner_read | perms::owner_write);
   // The disk takes no more than 1000 bytes per file: the larger chase cannot be written.
   struct rlimit old {};
   ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
@@ -53,15 +55,45 @@ TEST(ChaseFile, SavedOverAnotherLoadsBackExactlyAndAFailedSaveOrLoadChangesNoFil
   EXPECT_TRUE(Refused(Many(100).Save(path), "show.zkc"));
   ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &old) + (std::signal(SIGXFSZ, handler) == SIG_ERR), 0);
   EXPECT_TRUE(CChaseFile::Load(path) == kThree && folder.Entries() == 1u);  // no temporary left
+  // A link is followed to the file it names, which is written in its own folder; the link stays.
+  std::filesystem::create_directory(folder / "shows");
+  std::filesystem::create_symlink("shows/real.zkc", folder / "link.zkc");
+  ASSERT_TRUE(kThree.Save(folder / "link.zkc"));
+  EXPECT_TRUE(std::filesystem::is_symlink(folder / "link.zkc") && CChaseFile::Load(folder / "shows/real.zkc") == kThree);
+  // What is not a file is never replaced: a folder, a FIFO (as a stand-in for devices and sockets).
   std::filesystem::create_directory(folder / "taken.zkc");
-  EXPECT_FALSE(kThree.Save(folder / "taken.zkc"));  // a folder in the way of the name
+  ASSERT_EQ(::mkfifo((folder / "pipe.zkc").c_str(), 0600), 0);
+  for (const char* name : {"taken.zkc", "pipe.zkc"})
+    EXPECT_EQ(kThree.Save(folder / name).error().message, "Could not save the chase file \"" + (folder / name).string() + "\": it is not a file.");
 
   // Loading refuses what is not a whole chase file, and never creates one.
   EXPECT_TRUE(Refused(CChaseFile::Load(folder / "missing.zkc"), "missing.zkc"));
   std::filesystem::resize_file(path, 36 + 2 * 142 + 70);
-  EXPECT_TRUE(Refused(CChaseFile::Load(path), "show.zkc") && Refused(CChaseFile::Load(path), "3 steps"));
+  EXPECT_EQ(CChaseFile::Load(path).error().message, "The file \"" + path.string() + "\" is not a chase file: its header "
+            "says it holds 3 steps (462 bytes), but it is only 390 bytes long. Nothing was loaded.");
   EXPECT_FALSE(CChaseFile::Load(folder / "taken.zkc"));
-  ASSERT_EQ(::mkfifo((folder / "pipe.zkc").c_str(), 0600), 0);
   EXPECT_FALSE(CChaseFile::Load(folder / "pipe.zkc"));  // refused, not waited on
-  EXPECT_EQ(folder.Entries(), 3u);
+  EXPECT_EQ(folder.Entries(), 5u);
+}
+
+// Root writes where the permission bits say no, so as root these cases run as the user nobody.
+TEST(ChaseFile, AFileTheUserMayNotWriteIsRefusedAndOneInAFolderThatTakesNoNewFileIsWrittenInPlace) {
+  const CScratchFolder folder;
+  const auto locked = folder / "locked", readOnly = folder / "read-only.zkc";
+  std::filesystem::create_directory(locked);
+  ASSERT_TRUE(Many(255).Save(locked / "show.zkc") && kThree.Save(readOnly));
+  using std::filesystem::perms;
+  for (const auto& [path, bits] : {std::pair{locked / "show.zkc", perms(0666)}, {readOnly, perms(0444)},
+                                   {locked, perms(0555)}, {folder.Path(), perms(0777)}})
+    std::filesystem::permissions(path, bits);
+  const bool root = ::geteuid() == 0;
+  ASSERT_TRUE(!root || ::seteuid(65534) == 0) << "cannot act as nobody";
+  const auto refused = Many(1).Save(readOnly);
+  const auto inPlace = kThree.Save(locked / "show.zkc");
+  ASSERT_TRUE(!root || ::seteuid(0) == 0);
+  std::filesystem::permissions(locked, perms(0755));
+  EXPECT_EQ(refused.error().message, "Could not save the chase file \"" + readOnly.string() + "\": Permission denied.");
+  EXPECT_EQ(CChaseFile::Load(readOnly), kThree);
+  EXPECT_TRUE(inPlace) << inPlace.error().message;
+  EXPECT_TRUE(CChaseFile::Load(locked / "show.zkc") == kThree && std::filesystem::file_size(locked / "show.zkc") == 36u + 3 * 142);
 }

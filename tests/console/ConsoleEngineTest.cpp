@@ -60,15 +60,30 @@ TEST(ConsoleEngine, LoadedChaseStandsOnItsFirstStepAndEvenAnEmptyOneRuns) {
   const CChaseFile file(0, 9000, {StepWith({{0, 11}}), StepWith({{0, 22}})});  // a fade beyond the slider: kept
   Do(c, "add level 5 add level 6 add level 7 add");
   EXPECT_TRUE(c.engine->LoadChase(file));
-  EXPECT_EQ(Panel(c), "on 0 of 2 | Overwrite | add insert delete save run selector | 2@2 | shown 0 9000 = 11 | 11 22");
+  EXPECT_EQ(Panel(c), "on 0 of 2 | Overwrite | add insert delete save run selector | 2@4 | shown 0 9000 = 11 | 11 22");
   EXPECT_EQ(c.engine->Chase(), file);
-  EXPECT_EQ(Panel(c, "select 2 run"), "on 0 of 2 | Add | run selector | 1@1 | shown 0 9000 | running = 11 | 11 22");
+  EXPECT_EQ(Panel(c, "select 2 run"), "on 0 of 2 | Add | run selector | 1@2 | shown 0 9000 | running = 11 | 11 22");
   EXPECT_FALSE(c.engine->LoadChase(CChaseFile{}));  // not during a run; the slots beyond the loaded ones are kept:
   EXPECT_EQ(Panel(c, "run select 2"), "on 2 of 2 | Add | add save run selector | 2@2 | shown 0 9000 = 6 | 11 22");
   EXPECT_TRUE(c.engine->LoadChase(CChaseFile{}));  // an empty chase plays slot 0, whatever the selector says
-  EXPECT_EQ(Panel(c, "select 0 run"), "on 0 of 0 | Add | run selector | 0@0 | running = 11 |");
+  EXPECT_EQ(Panel(c, "level 77 run"), "on 0 of 0 | Overwrite | run selector | 0@2 | running = 11 |");  // 77 not parked
   EXPECT_EQ(Sent(c, 11, "select 255"), Ticks(11, 11));
   EXPECT_EQ(Panel(c, "run add"), "on 1 of 1 | Overwrite | add insert delete save run selector | 1@1 = 11 | 11");
+}
+
+TEST(ConsoleEngine, StepsAndSettingsChangedSinceTheLastSaveOrLoadAreUnsavedWhileStepsAreRecorded) {
+  CConsole c;
+  const auto unsaved = [&c](const std::string& operations) { Do(c, operations); return c.engine->HasUnsavedChanges(); };
+  EXPECT_FALSE(unsaved("level 5 speed 3 fade 2"));  // nothing recorded, nothing to lose
+  for (const char* change : {"add", "select 0 level 7 add", "insert", "delete", "speed 4", "fade 9"}) {
+    c.engine->MarkSaved();
+    EXPECT_FALSE(unsaved("level 9 clean copy paste select 1 run run")) << change;  // the screen, the clipboard, a run
+    EXPECT_TRUE(unsaved(change)) << change;
+  }
+  c.engine->MarkSaved();
+  EXPECT_FALSE(unsaved("speed 4 fade 9"));  // the same settings again
+  EXPECT_TRUE(unsaved("add") && c.engine->LoadChase(CChaseFile(1, 1, {StepAll(1)})));
+  EXPECT_FALSE(unsaved("") || unsaved("delete"));  // loaded; then no step left
 }
 
 TEST(ConsoleEngine, HoldTimingFollowsTheSpeedSetting) {
@@ -81,11 +96,11 @@ TEST(ConsoleEngine, HoldTimingFollowsTheSpeedSetting) {
 }
 
 TEST(ConsoleEngine, RunGoesRoundTheStepsAndStopReturnsToTheEditor) {
-  CConsole c;  // 123 composed on the pending slot
-  EXPECT_EQ(Panel(c, "level 10 add level 20 add level 30 add copy level 123 run"), "on 0 of 3 | Add | run selector | 2@2 | running = 10 | 10 20 30");
+  CConsole c;  // 123 composed on the pending slot; the selector's position stays beyond the run's range
+  EXPECT_EQ(Panel(c, "level 10 add level 20 add level 30 add copy level 123 run"), "on 0 of 3 | Add | run selector | 2@3 | running = 10 | 10 20 30");
   EXPECT_EQ(Sent(c, 21), (Ticks{10, 10, 10, 10, 10, 20, 20, 20, 20, 20, 30, 30, 30, 30, 30, 10, 10, 10, 10, 10, 20}));
   EXPECT_EQ(Panel(c, "insert delete paste run"),  // no editing during a run
-            "on 1 of 3 | Overwrite | add insert delete paste save run selector | 3@2 = 20 | 10 20 30");
+            "on 1 of 3 | Overwrite | add insert delete paste save run selector | 3@3 = 20 | 10 20 30");
   EXPECT_EQ(Panel(c, "select 3"), "on 3 of 3 | Add | add paste save run selector | 3@3 = 123 | 10 20 30");
 }
 

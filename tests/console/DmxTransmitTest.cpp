@@ -55,7 +55,9 @@ TEST(DmxTransmit, SystemMenuItemTogglesTheChasePanelWhichEveryConsoleOpensHidden
           "slide 1105 654\nslide 1104 6000 TB_ENDTRACK\nexpect text 1279 \"1'5.5\\\"\"\nexpect text 1280 \"10'0.0\\\"\"\n"
           "slide 1104 9 TB_THUMBPOSITION\nexpect text 1280 \"0'0.9\\\"\"\nclick 1101\nexpect focus 1101\nsysmenu 32\n"
           "expect focus 1004\n" + Expect("hidden", {1101, 1102, 1266, 1277, 1278, 1279, 1280, 1105, 1104}) +
-          "sysmenu 32\nexpect visible 1101\nclose\nexpect hidden 1101\nsysmenu 32\n" + asCreated, 2);
+          "sysmenu 32\nexpect visible 1101\nclose\nexpect message \"The chase has changes that were not saved. Close the "
+          "console and lose them?\" warning\nexpect visible 1101\nanswer yes\nsysmenu 0xF060\nexpect message warning\n"
+          "expect hidden 1101\nsysmenu 32\n" + asCreated, 2);
 }
 
 TEST(DmxTransmit, ChasePanelControlsReachTheEngineAndShowItsState) {
@@ -65,7 +67,7 @@ TEST(DmxTransmit, ChasePanelControlsReachTheEngineAndShowItsState) {
       "expect text 1101 \"Add\"\nexpect text 1278 \"1\"\nexpect text 1005 \"10\"\nexpect enabled 1002\n"
       "expect disabled 1107\nupdown 1266 1\nexpect text 1101 \"Overwrite\"\nexpect enabled 1107\nclick 1003\n"
       "expect enabled 1103\nclick 1107\nexpect pos 1004 255\nexpect text 1277 \"3\"\nclick 1103\nexpect text 1005 \"10\"\n"
-      "slide 1004 200\nclick 1102\nexpect range 1266 0 2\nexpect text 1102 \"Stop\"\n" + Expect("disabled", kEditing) +
+      "updown 1266 3\nslide 1004 200\nclick 1102\nexpect range 1266 0 2\nexpect pos 1266 3\nexpect text 1102 \"Stop\"\n" + Expect("disabled", kEditing) +
       Expect("enabled", {1102, 1266, 1105, 1104}) +  // the faders keep what they showed; the 6th tick moves on
       "slide 1105 0\nexpect text 1279 \"0'0.1\\\"\"\nexpect pos 1004 200\nwait 125\nexpect text 1278 \"1\"\nwait 25\n"
       "expect text 1278 \"2\"\nupdown 1266 0\nexpect disabled 1105\nwait 25\nexpect text 1278 \"1\"\nclick 1102\n"
@@ -127,6 +129,8 @@ TEST(ThreadedDmxTransmit, EveryTickSendsOneWholeStepWhileTheGuiThreadWorksTheCon
       move(EMessage::VScroll, 1266, i / 50 % 3);
       move(EMessage::VScroll, CDmxTransmit::FaderId(20), i % 256);  // channel 21, in no step
     }
+    console.Dispatch({EMessage::Command, IDOK, BN_CLICKED, 0});  // Enter outside a push button
+    EXPECT_FALSE(console.HasEnded());
     console.Dispatch({EMessage::Destroy, 0, 0, 0});
     console.DestroyControls();
   }

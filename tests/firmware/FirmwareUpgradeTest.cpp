@@ -51,3 +51,24 @@ TEST(FirmwareUpgrade, AnInterfaceThatCannotSendUpgradeFramesIsNamedNotFaked) {
       [](CDmxLink& link) { CFirmwareUpgrade(link).DoModal(); }, std::make_unique<CShortFramesOutput>());
   EXPECT_TRUE(run.Passed()) << run.result.message;
 }
+
+TEST(FirmwareUpgrade, ClosingDuringATransferAsksFirstAndOnlyYesStopsIt) {
+  // Enter (outside the push buttons) comes 700 ms into each opening; the second opening is idle.
+  std::vector<int> results;
+  const std::string asked = "expect message \"A firmware upgrade is running. A fixture whose upgrade is stopped part way "
+                            "may be left without working firmware. Stop the upgrade and close?\" warning\n";
+  const CScriptRun run = RunScript("type 1005 \"" + kFile + "\"\nclick 1001\nwait 700\n" + asked + "close\n" + asked +
+      "wait 2800\nexpect pos 1272 600\nanswer yes\nclose\n" + asked +
+      "expect message \"The firmware upgrade was stopped.\" information\nexpect frames 89\nwait 700\n", [&](CDmxLink& link) {
+        for (bool pressed = false; results.size() < 2; pressed = false) {
+          CFirmwareUpgrade dialog(link);
+          const int enter = CHost::Current().StartPeriodicTimer(700, [&] {
+            if (!std::exchange(pressed, true)) dialog.Dispatch({EMessage::Command, IDOK, BN_CLICKED, 0}); });
+          results.push_back(dialog.DoModal());
+          CHost::Current().StopPeriodicTimer(enter);
+        }
+      });
+  ASSERT_TRUE(run.Passed()) << run.result.message;
+  EXPECT_EQ(results, (std::vector<int>{IDCANCEL, IDOK}));
+  EXPECT_EQ(CallsOf(run.calls, ELinkCall::StandBy).size(), 2u);  // one for each opening
+}

@@ -73,6 +73,7 @@ TEST_F(UpgradeTransfer, SendsTheIdleFrameThenEachBlocksChunksAndEndThenIdlesAgai
   EXPECT_EQ(m_progress, (std::vector<std::uint32_t>{0, 0, 0, 2, 4, 5, 5, 5, 5, 5}));
   EXPECT_EQ(Run([] {}, 2), ".ss");
   m_transfer.Close();
+  m_transfer.Close();  // once only
   EXPECT_EQ(m_link.Described(), std::vector<std::string>{"StandBy()"});
 }
 

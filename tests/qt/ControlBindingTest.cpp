@@ -161,6 +161,8 @@ TEST_F(ControlBinding, TrackbarMovesItselfThenReportsAndAVerticalOneHasItsMinimu
     EXPECT_EQ((Strings(seen.end() - 3, seen.end())),
               (Strings{Seen(TB_THUMBTRACK, dragged), Seen(TB_THUMBPOSITION, dragged), Seen(TB_ENDTRACK, dragged)}));
     EXPECT_EQ(track->value(), dragged);
+    dialog.Item(D::kTrack).SetRange(0, 10);  // held in the new range, in the control as on screen
+    EXPECT_EQ(Seen(track->value(), dialog.Item(D::kTrack).Pos()), Seen(10, 10));
     // A fader sends WM_VSCROLL; Up and a drag up the screen go toward its minimum.
     auto* fader = WidgetAs<CTrackbarWidget>(window, D::kFader);
     dialog.Item(D::kFader).SetPos(255);
@@ -193,6 +195,9 @@ TEST_F(ControlBinding, UpDownStepsTowardItsUpperLimitAndReportsThePosition) {
     EXPECT_EQ(click(upDown->UpButton()), 9) << "at the limit the position stays and is reported";
     dialog.Item(D::kUpDown).SetRange(9, 0);  // reversed: up goes toward the smaller number
     EXPECT_EQ(click(upDown->UpButton()), 8);
+    dialog.Item(D::kUpDown).SetRange(0, 2);
+    EXPECT_EQ(dialog.Item(D::kUpDown).Pos(), 8) << "a new range leaves the position where it is";
+    EXPECT_EQ(click(upDown->DownButton()), 2);
   });
 }
 
