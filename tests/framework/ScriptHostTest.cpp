@@ -167,6 +167,9 @@ TEST(ScriptHost, WhatAUserCouldNotDoAndExpectationsThatFailNameTheirLine) {
       {"type 20 \"7\"\nclick 10\nexpect message error\n",
        "3: expected a message box with icon error, found icon warning (\"Only 5\")"},
       {"type 20 \"7\"\nclick 10\nexpect no-message\n", "3: expected no message box, found \"Only 5\""},
+      {"type 20 \"7\"\nclick 10\nexpect hidden 10\n",
+       "3: expected control 10 hidden, found it visible; a message box is waiting unseen: \"Only 5\""},
+      {"expect title \"\x1b[2J\tA\xc2\x9b\xff\"\n", "1: expected title \"\\x1b[2J\\tA\\u009b\\xff\", found \"Test Dialog\""},
       {"expect frames 4\n", "1: expected 4 frames, found 3"},
       {"expect frame 0 3\n", "1: expected start code 0, found 246"},
       {"expect frame 0xF6 4\n", "1: expected 4 slots, found 3"},
@@ -190,6 +193,7 @@ TEST(ScriptHost, ScriptsThatCannotBeReadNameTheFileAndLine) {
   };
   EXPECT_EQ(error("click 1\nfly 3\n"), "a.vxs:2: unknown command 'fly'");
   EXPECT_EQ(error("expect colour 1\n"), "a.vxs:1: unknown expectation 'colour'");
+  EXPECT_EQ(error("\x1b]0;x\a 1\n"), "a.vxs:1: unknown command '\\x1b]0;x\\x07'") << "a terminal never sees them";
   EXPECT_EQ(error("\"click\" 1\n"), "a.vxs:1: a line must start with a command");
   EXPECT_EQ(error("type 1 \"open\n"), "a.vxs:1: text without its closing quote");
   for (const char* wrong : {"click", "click \"1\"", "type 1 2", "scroll 1 SB_SIDEWAYS", "slide 1 2 3 4", "file other",
