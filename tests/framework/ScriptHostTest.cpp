@@ -1,10 +1,12 @@
 // The script host: each command reaches the dialog as its notification, what a user could not do
 // fails with its line, unreadable scripts name file and line, the focus rule, virtual time,
 // nested dialogs and posted work.
+#include "base/RealtimeScheduling.h"
 #include "framework/Dialog.h"
 #include "framework/ScriptHost.h"
 
 #include <gtest/gtest.h>
+#include <sched.h>
 
 #include <atomic>
 #include <memory>
@@ -247,12 +249,13 @@ TEST(ScriptHost, InnerDialogTakesTheCommandsAndVirtualTimeFiresTimersInTimeThenS
 TEST(ThreadedScriptHost, RealtimePeriodicTimerRunsOnItsOwnThreadAndPostsToTheGuiThread) {
   CScriptHost host(*CScript::Parse("wait 120\n", "rt.vxs"), true);
   const auto gui = std::this_thread::get_id();
-  std::atomic<int> ticks{0}, ticksOnGui{0};
+  std::atomic<int> ticks{0}, ticksOnGui{0}, tickPolicy{-1};
   int posted = 0, postedElsewhere = 0;
   Log log;
   EXPECT_EQ(host.Run([&] {
     const int id = host.StartPeriodicTimer(10, [&] {
       ticksOnGui += std::this_thread::get_id() == gui;
+      tickPolicy = sched_getscheduler(0);
       ++ticks;
       host.PostToGui([&] { ++posted, postedElsewhere += std::this_thread::get_id() != gui; });
     });
@@ -263,4 +266,7 @@ TEST(ThreadedScriptHost, RealtimePeriodicTimerRunsOnItsOwnThreadAndPostsToTheGui
   EXPECT_GE(posted, 1);
   EXPECT_EQ(ticksOnGui.load() + postedElsewhere, 0);
   EXPECT_GE(host.NowUs(), 120'000);
+  bool realtimeAllowed = false;
+  std::thread([&] { realtimeAllowed = RequestRealtimeScheduling(); }).join();
+  EXPECT_EQ(tickPolicy.load(), realtimeAllowed ? SCHED_FIFO : SCHED_OTHER) << "the tick asks for it where it may";
 }
