@@ -54,7 +54,12 @@ constexpr const char* kIconNames[] = {"none", "error", "warning", "information"}
 const char* IconName(EMessageIcon icon) { return kIconNames[static_cast<int>(icon)]; }
 
 // Texts from the script or the dialogs are echoed with their control characters escaped.
-std::string Quote(const std::string& text) { return "\"" + EscapeControls(text) + "\""; }
+std::string Quote(const std::string& text) {
+  std::string quoted = "\"";
+  quoted += EscapeControls(text);
+  quoted += '"';
+  return quoted;
+}
 std::string Str(long long number) { return std::to_string(number); }
 
 int Code(const CScriptToken& token) {

@@ -48,6 +48,8 @@ CQtHost::~CQtHost() { m_periodic.clear(); }
 
 CDialogWindow* CQtHost::TopWindow() const { return m_running.empty() ? nullptr : m_running.back().window; }
 
+CDialogWindow* CQtHost::MainWindow() const { return m_running.empty() ? nullptr : m_running.front().window; }
+
 CDialogWindow* CQtHost::WindowOf(const CDialog& dialog) const {
   for (const CRunning& running : m_running)
     if (running.dialog == &dialog) return running.window;
@@ -170,6 +172,8 @@ EMessageReply CQtHost::ShowMessageBox(const CMessageBox& box) {
   QMessageBox message(BoxIcon(box.icon), QString::fromStdString(box.caption), QString::fromStdString(box.text),
                       question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, OwnerFor(box.ownerResourceId));
   message.setTextFormat(Qt::PlainText);
+  // Modal to its owner's windows only, like the dialogs, so the line monitor stays usable.
+  if (message.parentWidget()) message.setWindowModality(Qt::WindowModal);
   if (question) {
     message.setDefaultButton(QMessageBox::No);  // Enter alone never takes the risky reply
     message.setEscapeButton(QMessageBox::No);
@@ -183,6 +187,7 @@ EMessageReply CQtHost::ShowMessageBox(const CMessageBox& box) {
 
 std::optional<std::string> CQtHost::ShowFileDialog(const CFileDialog& request) {
   QFileDialog dialog(TopWindow());
+  if (dialog.parentWidget()) dialog.setWindowModality(Qt::WindowModal);
   const bool save = request.kind == EFileDialogKind::Save;
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(!save && request.fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
