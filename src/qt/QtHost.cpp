@@ -5,6 +5,7 @@
 #include "framework/ModalRun.h"
 #include "qt/DialogWindow.h"
 #include "qt/FileFilter.h"
+#include "qt/RecentFolders.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -193,7 +194,9 @@ std::optional<std::string> CQtHost::ShowFileDialog(const CFileDialog& request) {
   dialog.setFileMode(!save && request.fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
   const QString filter = ConvertFileFilter(request.filter);
   if (!filter.isEmpty()) dialog.setNameFilters(filter.split(";;"));
-  if (!request.defaultExtension.empty()) dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
+  const QString kind = QString::fromStdString(request.defaultExtension);
+  if (!kind.isEmpty()) dialog.setDefaultSuffix(kind);
+  dialog.setDirectory(RecentFolderFor(kind));
   // An initial name with wildcards is a filter on Windows; the name filters already do that here.
   const QString initial = QString::fromStdString(request.initialName);
   if (!initial.isEmpty() && !initial.contains('*') && !initial.contains('?')) dialog.selectFile(initial);
@@ -201,7 +204,9 @@ std::optional<std::string> CQtHost::ShowFileDialog(const CFileDialog& request) {
   ReactivateTop();
   EndFinishedLoops();
   if (!chosen) return std::nullopt;
-  return QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
+  const QString file = dialog.selectedFiles().constFirst();
+  RememberFolderOf(kind, file);
+  return QFile::encodeName(file).toStdString();
 }
 
 // --- threads and time ---

@@ -6,9 +6,11 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <atomic>
@@ -178,15 +180,17 @@ TEST_F(QtHost, AQuestionOffersYesAndNoAndOnlyYesSaysYes) {
   EXPECT_EQ(buttons.join(" "), "No No No No Yes Yes Yes Yes");
 }
 
-TEST_F(QtHost, FileDialogAnswersWithTheChosenPathOrNothing) {
-  QTemporaryDir folder;
-  QString seen, answer;  // seen: filters, suffix, file and accept mode; an empty answer cancels
+TEST_F(QtHost, FileDialogAnswersWithTheChosenPathOrNothingAndOpensInTheFolderLastUsedForItsKind) {
+  QTemporaryDir folder, settings;
+  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());  // not the user's own
+  QString seen, answer, where;  // seen: filters, suffix, file and accept mode; an empty answer cancels
   const auto chooser = Poll([&] {
     auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
     auto* name = dialog ? dialog->findChild<QLineEdit*>("fileNameEdit") : nullptr;
     if (!name || !dialog->isVisible()) return false;
     seen = QString("%1|%2|%3|%4").arg(dialog->nameFilters().join(";;"), dialog->defaultSuffix())
                .arg(dialog->fileMode()).arg(dialog->acceptMode());
+    where = dialog->directory().absolutePath();
     if (answer.isEmpty()) return dialog->reject(), false;
     name->setText(answer);  // typed into the name field, then accepted
     return static_cast<QDialog*>(dialog)->accept(), false;
@@ -196,15 +200,21 @@ TEST_F(QtHost, FileDialogAnswersWithTheChosenPathOrNothing) {
   EXPECT_EQ(m_host->ShowFileDialog(save), (answer + ".zkc").toStdString()) << "the extension is added";
   EXPECT_EQ(seen, QString("Chase (*.zkc);;All Files (*)|zkc|%1|%2").arg(QFileDialog::AnyFile)
                       .arg(QFileDialog::AcceptSave));
+  EXPECT_EQ(where, QDir::homePath()) << "no folder used yet";
   CFileDialog open = save;
   open.kind = EFileDialogKind::Open;
   open.fileMustExist = true;
   answer.clear();
   EXPECT_EQ(m_host->ShowFileDialog(open), std::nullopt);
+  EXPECT_EQ(where, folder.path());
   EXPECT_TRUE(seen.endsWith(QString("|%1|%2").arg(QFileDialog::ExistingFile).arg(QFileDialog::AcceptOpen)));
   answer = folder.path() + "/new.zkc";
   std::ofstream(answer.toStdString()) << "chase";
   EXPECT_EQ(m_host->ShowFileDialog(open), answer.toStdString());
+  CFileDialog upgrade{EFileDialogKind::Open, "zku", "*.zku", "Upgrade (*.zku)|*.zku||", true, false};
+  answer.clear();
+  m_host->ShowFileDialog(upgrade);
+  EXPECT_EQ(where, QDir::homePath()) << "another kind of file has a folder of its own";
 }
 
 TEST_F(QtHost, WorkPostedFromAnyThreadRunsLaterOnTheGuiThreadInOrder) {
