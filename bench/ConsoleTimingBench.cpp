@@ -3,8 +3,11 @@
 //
 //   bench_ConsoleTimingBench [SECONDS] [idle|loaded|both]
 //
+// The tick asks for real-time scheduling; to see it refused, run the bench as a user without a
+// real-time limit, e.g. setpriv --reuid=nobody --regid=nogroup --clear-groups bench_ConsoleTimingBench.
 // Opens the console as the launcher does, on the script host in real time, on the virtual
 // interface, for SECONDS (60 unless given), and reads the frames' times back from the line.
+#include "base/RealtimeScheduling.h"
 #include "console/DmxTransmit.h"
 #include "framework/ScriptHost.h"
 #include "link/DmxLine.h"
@@ -162,6 +165,9 @@ void Report(const char* name, int seconds, const CFigures& f) {
 int main(int argc, char** argv) {
   const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 60;
   const std::string mode = argc > 2 ? argv[2] : "both";
+  bool realtime = false;  // what the tick's thread will be given, asked the same way
+  std::thread([&] { realtime = RequestRealtimeScheduling(); }).join();
+  std::printf("real-time scheduling for the tick: %s\n", realtime ? "granted (SCHED_FIFO)" : "refused (SCHED_OTHER)");
   if (mode == "idle" || mode == "both") Report("idle", seconds, Measure(seconds));
   if (mode == "loaded" || mode == "both") {
     const std::vector<pid_t> load = LoadEveryCore();

@@ -45,7 +45,14 @@ const char* UsageText() {
          "  --monitor          open the line monitor beside the launcher\n"
          "  --script FILE      run without windows, the user's actions read from FILE\n"
          "  --realtime         with --script: keep real time instead of virtual time\n"
-         "  --help, --version  print this text or the version and exit\n";
+         "  --help, --version  print this text or the version and exit\n"
+         "\n"
+         "The console's 25 ms tick and the serial interfaces' writers ask for real-time scheduling\n"
+         "(SCHED_FIFO, priority 10) so that frames keep their timing on a busy computer. Root gets it;\n"
+         "to allow it to a user, give a group a real-time limit and put the user in it, e.g.\n"
+         "  echo '@audio - rtprio 10' | sudo tee /etc/security/limits.d/95-vexmira-rtprio.conf\n"
+         "  sudo usermod -aG audio $USER     (then log in again)\n"
+         "Without it the program runs as usual, with less steady ticks under load.\n";
 }
 
 // VEXMIRA_VERSION comes from the project version in CMakeLists.txt.

@@ -1,6 +1,8 @@
 // Periodic thread: sleeps to absolute deadlines on the monotonic clock.
 #include "framework/PeriodicThread.h"
 
+#include "base/RealtimeScheduling.h"
+
 #include <cerrno>
 #include <ctime>
 
@@ -15,6 +17,8 @@ void CPeriodicThread::Stop() {
 }
 
 void CPeriodicThread::Run() {
+  // Ticks keep their period even with every core busy, where the system allows it.
+  RequestRealtimeScheduling();
   timespec deadline{};
   clock_gettime(CLOCK_MONOTONIC, &deadline);
   const long periodNs = static_cast<long>(m_period.count()) * 1000;

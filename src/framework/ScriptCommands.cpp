@@ -4,6 +4,7 @@
 
 #include "framework/Dialog.h"
 #include "framework/Messages.h"
+#include "framework/Text.h"
 
 #include <algorithm>
 
@@ -52,7 +53,13 @@ constexpr const char* kIconNames[] = {"none", "error", "warning", "information"}
 
 const char* IconName(EMessageIcon icon) { return kIconNames[static_cast<int>(icon)]; }
 
-std::string Quote(const std::string& text) { return "\"" + text + "\""; }
+// Texts from the script or the dialogs are echoed with their control characters escaped.
+std::string Quote(const std::string& text) {
+  std::string quoted = "\"";
+  quoted += EscapeControls(text);
+  quoted += '"';
+  return quoted;
+}
 std::string Str(long long number) { return std::to_string(number); }
 
 int Code(const CScriptToken& token) {
@@ -368,14 +375,15 @@ std::string WrongKind(const CControl& control, EControlKind wanted) {
 std::string CheckScriptLine(const CScriptLine& line) {
   const CCommand* command = Find(line);
   if (!command)
-    return IsExpectation(line) ? "unknown expectation '" + ExpectationName(line) + "'"
-                               : "unknown command '" + line.command + "'";
+    return IsExpectation(line) ? "unknown expectation '" + EscapeControls(ExpectationName(line)) + "'"
+                               : "unknown command '" + EscapeControls(line.command) + "'";
   if (!Fits(command->shape, line.args, IsExpectation(line) ? 1 : 0)) return "wrong arguments for '" + line.command + "'";
   return {};
 }
 
-std::string RunScriptLine(CScriptStage& stage, const CScriptLine& line) {
-  const CCommand& command = *Find(line);
+namespace {
+
+std::string RunCommand(CScriptStage& stage, const CCommand& command, const CScriptLine& line) {
   CCall call{stage, line, IsExpectation(line) ? 1u : 0u};
   if (command.target == T::None) return command.run(call);
   call.dialog = stage.TopDialog();
@@ -389,4 +397,17 @@ std::string RunScriptLine(CScriptStage& stage, const CScriptLine& line) {
     if (!IsOfKind(*call.control, command.kind)) return WrongKind(*call.control, command.kind);
   }
   return command.run(call);
+}
+
+}  // namespace
+
+std::string RunScriptLine(CScriptStage& stage, const CScriptLine& line) {
+  const CCommand& command = *Find(line);
+  std::string problem = RunCommand(stage, command, line);
+  // A box the script has not looked at is often why the dialog is not as expected (a file that
+  // could not be opened, a refused number): name it.
+  const CMessageBox* unseen = stage.NextBox();
+  if (!problem.empty() && unseen && command.run != ExpectNoMessage)
+    problem += "; a message box is waiting unseen: " + Quote(unseen->text);
+  return problem;
 }

@@ -11,3 +11,7 @@ std::uint32_t LeadingNumber(std::string_view text);
 
 // "%d" of a number.
 std::string Decimal(long long value);
+
+// The text with its control characters written as escapes (\t, \n, \r, \x1b, \u009b) and bytes
+// that are not UTF-8 as \xNN, so that text echoed to a terminal can never drive it.
+std::string EscapeControls(std::string_view text);

@@ -1,6 +1,7 @@
 // The writer thread: a queue, one frame at a time to the wire, the fault reported once.
 #include "outputs/SerialWriter.h"
 
+#include "base/RealtimeScheduling.h"
 #include "outputs/FrameQueue.h"
 
 #include <condition_variable>
@@ -91,6 +92,8 @@ void CSerialWriter::SetFaultHandler(CFaultHandler handler) {
 
 void CSerialWriter::Run(const std::shared_ptr<CShared>& shared) {
   ::prctl(PR_SET_TIMERSLACK, kTimerSlackNs);
+  // A frame waiting behind other programs' work would stretch the line's timing.
+  RequestRealtimeScheduling();
   std::unique_lock lock(shared->mutex);
   for (;;) {
     shared->wake.wait(lock, [&] { return shared->stop || !shared->queue.Empty(); });

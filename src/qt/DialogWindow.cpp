@@ -61,7 +61,8 @@ CDialogWindow::CDialogWindow(CDialog& dialog, Send send, QWidget* owner)
     : QDialog(owner, WindowFlags(dialog.Template())), m_dialog(dialog), m_send(std::move(send)),
       m_units(ScaleFor(owner)) {
   const CDialogTemplate& dialogTemplate = dialog.Template();
-  setWindowModality(Qt::ApplicationModal);
+  // Modal to the windows under it only: windows of no owner (the line monitor) stay usable.
+  setWindowModality(owner ? Qt::WindowModal : Qt::NonModal);
   setFont(DialogFont(dialogTemplate, m_units.Scale()));
   setWindowTitle(ToQt(dialog.Title()));
   setFixedSize(m_units.Size(dialogTemplate.cx, dialogTemplate.cy));
@@ -79,9 +80,13 @@ CDialogWindow::CDialogWindow(CDialog& dialog, Send send, QWidget* owner)
   dialog.SetObserver([this](EDialogChange change) { OnDialogChanged(change); });
   OnDialogChanged(EDialogChange::Icon);
   connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) { OnFocusChanged(old, now); });
-  // Alt+Space opens the system menu, as it does on Windows.
-  auto* menuKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), this);
-  connect(menuKey, &QShortcut::activated, this, [this] { ShowSystemMenu(mapToGlobal(QPoint(0, 0))); });
+  // The keys that open a context menu open the system menu: Shift+F10 and the Menu key, and
+  // Alt+Space as on Windows, where the desktop leaves it to the window.
+  for (const QKeySequence& keys : {QKeySequence(Qt::SHIFT | Qt::Key_F10), QKeySequence(Qt::Key_Menu),
+                                   QKeySequence(Qt::ALT | Qt::Key_Space)}) {
+    auto* menuKey = new QShortcut(keys, this);
+    connect(menuKey, &QShortcut::activated, this, [this] { ShowSystemMenu(mapToGlobal(QPoint(0, 0))); });
+  }
 }
 
 CDialogWindow::~CDialogWindow() { Detach(); }

@@ -1,49 +1,52 @@
-// The line monitor: a window showing the last frame put on the line, whatever the tool.
+// The line monitor: a window showing the last frame put on the line, whatever the tool, and the
+// interface's state.
 #pragma once
 #include <QTimer>
 #include <QWidget>
 
 #include <cstdint>
-#include <vector>
 
+class QCheckBox;
+class QComboBox;
 class QLabel;
+class QScrollArea;
 class CDmxLine;
+class CSlotGrid;
+struct CLineStatus;
 
-// The levels of a frame's slots as a grid of numbered cells, drawn in one paint.
-class CSlotGrid final : public QWidget {
- public:
-  explicit CSlotGrid(QWidget* parent = nullptr);
-  void SetLevels(std::vector<std::uint8_t> levels);
-  const std::vector<std::uint8_t>& Levels() const { return m_slots; }
-  QSize sizeHint() const override;
-
-  static constexpr int kColumns = 20;
-
- protected:
-  void paintEvent(QPaintEvent* event) override;
-
- private:
-  QSize CellSize() const;
-  int HeaderWidth() const;
-
-  std::vector<std::uint8_t> m_slots;
-};
-
+// A window of its own, owned by no other, so it stays usable while a tool runs. Closing it only
+// hides it. It reads the line while it is shown and changes only what changed.
 class CLineMonitor final : public QWidget {
  public:
   explicit CLineMonitor(const CDmxLine& line, QWidget* parent = nullptr);
 
   // Reads the line now (the window also does so by itself, at most 25 times a second).
   void Refresh();
+  // Sizes the window to fit its screen and puts it beside `anchor`: to its right, else to its
+  // left, else on the side with more room, narrowed to it (the grid then has fewer columns).
+  void PlaceBeside(const QWidget& anchor);
+
   const CSlotGrid& Grid() const { return *m_grid; }
+  // The words that say what the line does: "sending", "stand-by" or "failed: REASON".
+  static QString StateText(const CLineStatus& status);
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
 
  private:
+  void ShowFrame(const CLineStatus& status);
+  QSize PreferredSize() const;
+
   const CDmxLine& m_line;
+  QLabel* m_output;
+  QLabel* m_state;
   QLabel* m_startCode;
   QLabel* m_slotCount;
   QLabel* m_rate;
-  QLabel* m_state;
-  QLabel* m_output;
+  QComboBox* m_format;
+  QCheckBox* m_freeze;
+  QScrollArea* m_scroller;
   CSlotGrid* m_grid;
   QTimer m_timer;
   std::uint64_t m_shownCount = UINT64_MAX;

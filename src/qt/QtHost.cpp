@@ -5,6 +5,7 @@
 #include "framework/ModalRun.h"
 #include "qt/DialogWindow.h"
 #include "qt/FileFilter.h"
+#include "qt/RecentFolders.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -47,6 +48,8 @@ CQtHost::CQtHost() : m_start(std::chrono::steady_clock::now()), m_context(std::m
 CQtHost::~CQtHost() { m_periodic.clear(); }
 
 CDialogWindow* CQtHost::TopWindow() const { return m_running.empty() ? nullptr : m_running.back().window; }
+
+CDialogWindow* CQtHost::MainWindow() const { return m_running.empty() ? nullptr : m_running.front().window; }
 
 CDialogWindow* CQtHost::WindowOf(const CDialog& dialog) const {
   for (const CRunning& running : m_running)
@@ -170,6 +173,8 @@ EMessageReply CQtHost::ShowMessageBox(const CMessageBox& box) {
   QMessageBox message(BoxIcon(box.icon), QString::fromStdString(box.caption), QString::fromStdString(box.text),
                       question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, OwnerFor(box.ownerResourceId));
   message.setTextFormat(Qt::PlainText);
+  // Modal to its owner's windows only, like the dialogs, so the line monitor stays usable.
+  if (message.parentWidget()) message.setWindowModality(Qt::WindowModal);
   if (question) {
     message.setDefaultButton(QMessageBox::No);  // Enter alone never takes the risky reply
     message.setEscapeButton(QMessageBox::No);
@@ -183,12 +188,15 @@ EMessageReply CQtHost::ShowMessageBox(const CMessageBox& box) {
 
 std::optional<std::string> CQtHost::ShowFileDialog(const CFileDialog& request) {
   QFileDialog dialog(TopWindow());
+  if (dialog.parentWidget()) dialog.setWindowModality(Qt::WindowModal);
   const bool save = request.kind == EFileDialogKind::Save;
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(!save && request.fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
   const QString filter = ConvertFileFilter(request.filter);
   if (!filter.isEmpty()) dialog.setNameFilters(filter.split(";;"));
-  if (!request.defaultExtension.empty()) dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
+  const QString kind = QString::fromStdString(request.defaultExtension);
+  if (!kind.isEmpty()) dialog.setDefaultSuffix(kind);
+  dialog.setDirectory(RecentFolderFor(kind));
   // An initial name with wildcards is a filter on Windows; the name filters already do that here.
   const QString initial = QString::fromStdString(request.initialName);
   if (!initial.isEmpty() && !initial.contains('*') && !initial.contains('?')) dialog.selectFile(initial);
@@ -196,7 +204,9 @@ std::optional<std::string> CQtHost::ShowFileDialog(const CFileDialog& request) {
   ReactivateTop();
   EndFinishedLoops();
   if (!chosen) return std::nullopt;
-  return QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
+  const QString file = dialog.selectedFiles().constFirst();
+  RememberFolderOf(kind, file);
+  return QFile::encodeName(file).toStdString();
 }
 
 // --- threads and time ---

@@ -24,6 +24,8 @@ class CQtHost final : public CHost {
 
   // The windows of the dialogs running now; the last one is on top.
   CDialogWindow* TopWindow() const;
+  // The window of the dialog that runs under all others (the launcher); null while none runs.
+  CDialogWindow* MainWindow() const;
   CDialogWindow* WindowOf(const CDialog& dialog) const;
 
   // CHost

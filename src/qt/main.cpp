@@ -4,17 +4,33 @@
 #include "app/Program.h"
 #include "app/ZelkarLightingDMXTesterApp.h"
 #include "framework/Dialog.h"
+#include "qt/DialogWindow.h"
 #include "qt/LineMonitor.h"
 #include "qt/ProgramIcon.h"
 #include "qt/QtHost.h"
 
 #include <QApplication>
+#include <QTimer>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
+
+namespace {
+
+bool IsSet(const char* variable) {
+  const char* value = std::getenv(variable);
+  return value && *value;
+}
+
+// Qt aborts when it finds no display to show windows on; the program says so itself instead.
+// QT_QPA_PLATFORM names one on purpose (offscreen, vnc ...).
+bool HasDisplay() { return IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY") || IsSet("QT_QPA_PLATFORM"); }
+
+}  // namespace
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
@@ -39,6 +55,12 @@ int main(int argc, char** argv) {
   // A reader of the capture that goes away must not end the program: writes then fail instead.
   std::signal(SIGPIPE, SIG_IGN);
   if (commandLine->scriptPath) return RunScriptMode(*commandLine);
+  if (!HasDisplay()) {
+    std::fputs("vexmira: no display to show windows on (neither DISPLAY nor WAYLAND_DISPLAY is set); "
+               "to run without windows, use --script FILE\n",
+               stderr);
+    return 2;
+  }
 
   QApplication application(argc, argv);
   QApplication::setApplicationName(QString::fromStdString(name));
@@ -59,13 +81,20 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::unique_ptr<CLineMonitor> monitor;
-  SetLineMonitorOpener([&monitor] {
-    if (!monitor) monitor = std::make_unique<CLineMonitor>(CDmxLine::Instance());
+  SetLineMonitorOpener([&monitor, &host] {
+    if (!monitor) {
+      monitor = std::make_unique<CLineMonitor>(CDmxLine::Instance());
+      if (const QWidget* launcher = host.MainWindow()) monitor->PlaceBeside(*launcher);
+    }
     monitor->show();
     monitor->raise();
     monitor->activateWindow();
   });
-  if (commandLine->monitor) OpenLineMonitor();
+  // Once the launcher is up, so the monitor can open beside it; not at all when no interface answered.
+  if (commandLine->monitor)
+    QTimer::singleShot(0, qApp, [&host] {
+      if (host.MainWindow()) OpenLineMonitor();
+    });
   WatchLineFaults();
   CZelkarLightingDMXTesterApp(CDmxLine::Instance()).InitInstance();
   FinishLine();

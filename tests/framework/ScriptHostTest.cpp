@@ -1,10 +1,12 @@
 // The script host: each command reaches the dialog as its notification, what a user could not do
 // fails with its line, unreadable scripts name file and line, the focus rule, virtual time,
 // nested dialogs and posted work.
+#include "base/RealtimeScheduling.h"
 #include "framework/Dialog.h"
 #include "framework/ScriptHost.h"
 
 #include <gtest/gtest.h>
+#include <sched.h>
 
 #include <atomic>
 #include <memory>
@@ -167,6 +169,9 @@ TEST(ScriptHost, WhatAUserCouldNotDoAndExpectationsThatFailNameTheirLine) {
       {"type 20 \"7\"\nclick 10\nexpect message error\n",
        "3: expected a message box with icon error, found icon warning (\"Only 5\")"},
       {"type 20 \"7\"\nclick 10\nexpect no-message\n", "3: expected no message box, found \"Only 5\""},
+      {"type 20 \"7\"\nclick 10\nexpect hidden 10\n",
+       "3: expected control 10 hidden, found it visible; a message box is waiting unseen: \"Only 5\""},
+      {"expect title \"\x1b[2J\tA\xc2\x9b\xff\"\n", "1: expected title \"\\x1b[2J\\tA\\u009b\\xff\", found \"Test Dialog\""},
       {"expect frames 4\n", "1: expected 4 frames, found 3"},
       {"expect frame 0 3\n", "1: expected start code 0, found 246"},
       {"expect frame 0xF6 4\n", "1: expected 4 slots, found 3"},
@@ -190,6 +195,7 @@ TEST(ScriptHost, ScriptsThatCannotBeReadNameTheFileAndLine) {
   };
   EXPECT_EQ(error("click 1\nfly 3\n"), "a.vxs:2: unknown command 'fly'");
   EXPECT_EQ(error("expect colour 1\n"), "a.vxs:1: unknown expectation 'colour'");
+  EXPECT_EQ(error("\x1b]0;x\a 1\n"), "a.vxs:1: unknown command '\\x1b]0;x\\x07'") << "a terminal never sees them";
   EXPECT_EQ(error("\"click\" 1\n"), "a.vxs:1: a line must start with a command");
   EXPECT_EQ(error("type 1 \"open\n"), "a.vxs:1: text without its closing quote");
   for (const char* wrong : {"click", "click \"1\"", "type 1 2", "scroll 1 SB_SIDEWAYS", "slide 1 2 3 4", "file other",
@@ -243,12 +249,13 @@ TEST(ScriptHost, InnerDialogTakesTheCommandsAndVirtualTimeFiresTimersInTimeThenS
 TEST(ThreadedScriptHost, RealtimePeriodicTimerRunsOnItsOwnThreadAndPostsToTheGuiThread) {
   CScriptHost host(*CScript::Parse("wait 120\n", "rt.vxs"), true);
   const auto gui = std::this_thread::get_id();
-  std::atomic<int> ticks{0}, ticksOnGui{0};
+  std::atomic<int> ticks{0}, ticksOnGui{0}, tickPolicy{-1};
   int posted = 0, postedElsewhere = 0;
   Log log;
   EXPECT_EQ(host.Run([&] {
     const int id = host.StartPeriodicTimer(10, [&] {
       ticksOnGui += std::this_thread::get_id() == gui;
+      tickPolicy = sched_getscheduler(0);
       ++ticks;
       host.PostToGui([&] { ++posted, postedElsewhere += std::this_thread::get_id() != gui; });
     });
@@ -259,4 +266,7 @@ TEST(ThreadedScriptHost, RealtimePeriodicTimerRunsOnItsOwnThreadAndPostsToTheGui
   EXPECT_GE(posted, 1);
   EXPECT_EQ(ticksOnGui.load() + postedElsewhere, 0);
   EXPECT_GE(host.NowUs(), 120'000);
+  bool realtimeAllowed = false;
+  std::thread([&] { realtimeAllowed = RequestRealtimeScheduling(); }).join();
+  EXPECT_EQ(tickPolicy.load(), realtimeAllowed ? SCHED_FIFO : SCHED_OTHER) << "the tick asks for it where it may";
 }

@@ -1,10 +1,12 @@
 // What every serial output shares: frames queued for a writer thread, Flush's limit, stopping, and a
 // device that fails, reported once and given nothing more.
+#include "base/RealtimeScheduling.h"
 #include "outputs/OutputFactory.h"
 
 #include "FakeTty.h"
 
 #include <gtest/gtest.h>
+#include <sched.h>
 
 using namespace std::chrono_literals;
 
@@ -16,7 +18,11 @@ TEST(ThreadedSerialOutput, AFailingWriteIsReportedOnceFromTheWriterAndEndsAllOut
   auto early = MakeOutput("pro:/dev/ttyUSB1", tty);
   ASSERT_TRUE(output && early);
   std::vector<std::pair<std::string, std::thread::id>> reports;  // read once the writers are gone
-  const auto report = [&](const CError& error) { reports.emplace_back(error.message, std::this_thread::get_id()); };
+  int reportingPolicy = -1;  // the writer's scheduling class
+  const auto report = [&](const CError& error) {
+    reports.emplace_back(error.message, std::this_thread::get_id());
+    reportingPolicy = sched_getscheduler(0);
+  };
   (*output)->SetFaultHandler(report);
   for (int i = 0; i < 5; ++i) (*output)->Send(CDmxFrame{0, 0xFE, 0, Bytes(512, static_cast<std::uint8_t>(i))});
   (*output)->Flush(10s);
@@ -33,6 +39,9 @@ TEST(ThreadedSerialOutput, AFailingWriteIsReportedOnceFromTheWriterAndEndsAllOut
   ASSERT_EQ(reports.size(), 1u);
   EXPECT_EQ(reports[0].first.find("The DMX interface opendmx:/dev/ttyUSB0 stopped working ("), 0u) << reports[0].first;
   EXPECT_NE(reports[0].second, std::this_thread::get_id());
+  bool realtimeAllowed = false;
+  std::thread([&] { realtimeAllowed = RequestRealtimeScheduling(); }).join();
+  EXPECT_EQ(reportingPolicy, realtimeAllowed ? SCHED_FIFO : SCHED_OTHER) << "the writer asks for it where it may";
 
   // A fault before anyone listened is reported to the first handler, at once and once.
   (*early)->Send(CDmxFrame{0, 0x00, 0, Bytes(512, 0)});

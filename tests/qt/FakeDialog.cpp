@@ -141,7 +141,7 @@ void Drag(QAbstractSlider* slider, QPoint offset) {
   QTest::mouseRelease(slider, Qt::LeftButton, {}, from + offset);
 }
 
-void ChooseSystemMenuItem(QWidget& window, int command, QStringList* texts) {
+void ChooseSystemMenuItem(QWidget& window, int command, QStringList* texts, const std::function<void()>& open) {
   const auto picker = Poll([&] {
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     if (!menu || !menu->isVisible()) return false;
@@ -153,6 +153,7 @@ void ChooseSystemMenuItem(QWidget& window, int command, QStringList* texts) {
     QTest::keyClick(menu, Qt::Key_Return);
     return true;
   });
+  if (open) return open();
   QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), window.mapToGlobal(QPoint(5, 5)));
   QApplication::sendEvent(&window, &event);
 }

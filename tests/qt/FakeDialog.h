@@ -67,5 +67,7 @@ W* WidgetAs(CDialogWindow& window, int id) {
 QRect RectOf(CDialogWindow& window, int id);
 // Drags a slider's thumb by `offset` pixels with the mouse and lets it go.
 void Drag(QAbstractSlider* slider, QPoint offset);
-// Chooses an item of the window's system menu, opened by a right click; texts gets the items.
-void ChooseSystemMenuItem(QWidget& window, int command, QStringList* texts = nullptr);
+// Chooses an item of the window's system menu, opened by `open` (a right click unless given);
+// texts gets the items.
+void ChooseSystemMenuItem(QWidget& window, int command, QStringList* texts = nullptr,
+                          const std::function<void()>& open = {});

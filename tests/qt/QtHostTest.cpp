@@ -1,11 +1,16 @@
 // The Qt host: closing, a dialog over another, the system menu, window timers, message and file
 // dialogs, and work from other threads.
 #include "FakeDialog.h"
+#include "link/DmxLine.h"
+#include "qt/LineMonitor.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <atomic>
@@ -39,14 +44,50 @@ TEST_F(QtHost, CloseBoxAndEscapeAskTheDialogWhichDecidesAndADialogOverAnotherIsM
   });
 }
 
+// A click as the window system delivers it, which a modal window may block (a click on the widget
+// itself would go past the modality check).
+void ClickThroughItsWindow(QWidget* widget) {
+  QTest::mouseClick(widget->window()->windowHandle(), Qt::LeftButton, {},
+                    widget->mapTo(widget->window(), widget->rect().center()));
+}
+
+TEST_F(QtHost, AToolBlocksOnlyTheWindowsUnderItSoTheLineMonitorStaysUsable) {
+  CDmxLine line;
+  CLineMonitor monitor(line);
+  D launcher, tool;
+  launcher.onMessage = [&](const CMessage& m) {
+    if (m.kind != EMessage::Command || m.id != D::kButton) return false;
+    Run(tool, [&](CDialogWindow&) {
+      monitor.show();
+      ASSERT_TRUE(QTest::qWaitForWindowExposed(&monitor));
+      auto* freeze = monitor.findChild<QCheckBox*>();
+      ClickThroughItsWindow(freeze);
+      EXPECT_TRUE(freeze->isChecked()) << "the monitor takes the click";
+      launcher.log.clear();
+      ClickThroughItsWindow(m_host->WindowOf(launcher)->Widget(D::kButton));
+      EXPECT_TRUE(launcher.log.empty()) << "the launcher under the tool does not";
+    });
+    return true;
+  };
+  Run(launcher, [&](CDialogWindow& window) { QTest::mouseClick(window.Widget(D::kButton), Qt::LeftButton); });
+  EXPECT_TRUE(tool.HasEnded());
+}
+
 TEST_F(QtHost, SystemMenuOffersCloseThenTheDialogsItemsAndSendsTheChosenCommand) {
   D dialog;
   QStringList texts;
   const int result = Run(dialog, [&](CDialogWindow& window) {
     ChooseSystemMenuItem(window, D::kMenuCommand, &texts);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.log.empty(); }));
-    EXPECT_EQ(dialog.log[0].message.kind, EMessage::SysCommand);
-    EXPECT_EQ(dialog.log[0].message.id, D::kMenuCommand);
+    // The keyboard opens it too: Shift+F10 anywhere, the Menu key even in a field.
+    ChooseSystemMenuItem(window, D::kMenuCommand, nullptr,
+                         [&] { QTest::keyClick(&window, Qt::Key_F10, Qt::ShiftModifier); });
+    ChooseSystemMenuItem(window, D::kMenuCommand, nullptr,
+                         [&] { QTest::keyClick(window.Widget(D::kField), Qt::Key_Menu); });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.log.size() >= 3; }));
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_EQ(dialog.log[i].message.kind, EMessage::SysCommand);
+      EXPECT_EQ(dialog.log[i].message.id, D::kMenuCommand);
+    }
     ChooseSystemMenuItem(window, SC_CLOSE);
     EXPECT_TRUE(QTest::qWaitFor([&] { return dialog.HasEnded(); }));
   });
@@ -115,15 +156,41 @@ TEST_F(QtHost, MessageBoxShowsItsCaptionTextAndIconWithoutAnOwnerWhenItHasNone) 
             (std::vector<int>{QMessageBox::Critical, QMessageBox::Warning, QMessageBox::Information}));
 }
 
-TEST_F(QtHost, FileDialogAnswersWithTheChosenPathOrNothing) {
-  QTemporaryDir folder;
-  QString seen, answer;  // seen: filters, suffix, file and accept mode; an empty answer cancels
+TEST_F(QtHost, AQuestionOffersYesAndNoAndOnlyYesSaysYes) {
+  std::vector<std::function<void(QMessageBox&)>> answers{
+      [](QMessageBox& box) { box.button(QMessageBox::Yes)->click(); },
+      [](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Return); },
+      [](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Escape); },
+      [](QMessageBox& box) { box.close(); }};
+  QStringList buttons;
+  const auto answerer = Poll([&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box || !box->isVisible() || answers.empty()) return false;
+    for (const QAbstractButton* button : box->buttons()) buttons << button->text().remove('&');
+    const auto answer = answers.front();
+    answers.erase(answers.begin());
+    answer(*box);
+    return false;
+  });
+  const CMessageBox question{"Stop the upgrade?", "vexmira", EMessageIcon::Warning, 0, EMessageButtons::YesNo};
+  std::vector<EMessageReply> replies;
+  for (int i = 0; i < 4; ++i) replies.push_back(m_host->ShowMessageBox(question));
+  EXPECT_EQ(replies, (std::vector{EMessageReply::Yes, EMessageReply::No, EMessageReply::No, EMessageReply::No}));
+  buttons.sort();
+  EXPECT_EQ(buttons.join(" "), "No No No No Yes Yes Yes Yes");
+}
+
+TEST_F(QtHost, FileDialogAnswersWithTheChosenPathOrNothingAndOpensInTheFolderLastUsedForItsKind) {
+  QTemporaryDir folder, settings;
+  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());  // not the user's own
+  QString seen, answer, where;  // seen: filters, suffix, file and accept mode; an empty answer cancels
   const auto chooser = Poll([&] {
     auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
     auto* name = dialog ? dialog->findChild<QLineEdit*>("fileNameEdit") : nullptr;
     if (!name || !dialog->isVisible()) return false;
     seen = QString("%1|%2|%3|%4").arg(dialog->nameFilters().join(";;"), dialog->defaultSuffix())
                .arg(dialog->fileMode()).arg(dialog->acceptMode());
+    where = dialog->directory().absolutePath();
     if (answer.isEmpty()) return dialog->reject(), false;
     name->setText(answer);  // typed into the name field, then accepted
     return static_cast<QDialog*>(dialog)->accept(), false;
@@ -133,15 +200,21 @@ TEST_F(QtHost, FileDialogAnswersWithTheChosenPathOrNothing) {
   EXPECT_EQ(m_host->ShowFileDialog(save), (answer + ".zkc").toStdString()) << "the extension is added";
   EXPECT_EQ(seen, QString("Chase (*.zkc);;All Files (*)|zkc|%1|%2").arg(QFileDialog::AnyFile)
                       .arg(QFileDialog::AcceptSave));
+  EXPECT_EQ(where, QDir::homePath()) << "no folder used yet";
   CFileDialog open = save;
   open.kind = EFileDialogKind::Open;
   open.fileMustExist = true;
   answer.clear();
   EXPECT_EQ(m_host->ShowFileDialog(open), std::nullopt);
+  EXPECT_EQ(where, folder.path());
   EXPECT_TRUE(seen.endsWith(QString("|%1|%2").arg(QFileDialog::ExistingFile).arg(QFileDialog::AcceptOpen)));
   answer = folder.path() + "/new.zkc";
   std::ofstream(answer.toStdString()) << "chase";
   EXPECT_EQ(m_host->ShowFileDialog(open), answer.toStdString());
+  CFileDialog upgrade{EFileDialogKind::Open, "zku", "*.zku", "Upgrade (*.zku)|*.zku||", true, false};
+  answer.clear();
+  m_host->ShowFileDialog(upgrade);
+  EXPECT_EQ(where, QDir::homePath()) << "another kind of file has a folder of its own";
 }
 
 TEST_F(QtHost, WorkPostedFromAnyThreadRunsLaterOnTheGuiThreadInOrder) {

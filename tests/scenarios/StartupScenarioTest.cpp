@@ -35,13 +35,16 @@ TEST(CommandLine, MistakesGetOneLineAndExitStatus2) {
   struct CCase {
     const char* args;
     const char* message;
+    const char* environment = "";
   };
   for (const auto& c : {CCase{"--bogus", "vexmira: unknown option '--bogus' (see --help)\n"},
                         CCase{"--interface", "vexmira: --interface needs an argument\n"},
                         CCase{"--script", "vexmira: --script needs an argument\n"},
                         CCase{"--interface nowhere --script x.vxs", "vexmira: Unknown interface \"nowhere\""},
-                        CCase{"--realtime", "vexmira: --realtime goes with --script\n"}}) {
-    const std::string command = std::string(VEXMIRA_BIN) + " " + c.args + " 2>&1 >/dev/null";
+                        CCase{"--realtime", "vexmira: --realtime goes with --script\n"},
+                        CCase{"--interface virtual", "vexmira: no display to show windows on",
+                              "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "}}) {
+    const std::string command = c.environment + std::string(VEXMIRA_BIN) + " " + c.args + " 2>&1 >/dev/null";
     std::string output;
     if (std::FILE* pipe = popen(command.c_str(), "r")) {
       char buffer[512];

@@ -56,7 +56,6 @@ void AddSteps(CTour& tour, CLineMonitor& monitor) {
     }
     shoot("console");
     OpenLineMonitor();
-    monitor.move(tour.Top().frameGeometry().bottomLeft());
   });
   // The monitor's rate needs a second of the console's frames.
   tour.Then("the console running a while", [] { return true; }, [&tour, &monitor] {
@@ -151,7 +150,10 @@ int main(int argc, char** argv) {
   CQtHost host;
   CHost::SetCurrent(&host);
   CLineMonitor monitor(line);
-  SetLineMonitorOpener([&monitor] { monitor.show(); });
+  SetLineMonitorOpener([&monitor, &host] {
+    monitor.PlaceBeside(*host.MainWindow());
+    monitor.show();
+  });
   CTour tour(host, folder);
   AddSteps(tour, monitor);
   CZelkarLightingDMXTesterApp(line).InitInstance();
