@@ -64,6 +64,7 @@ def main():
         assert {(int(r[5]), int(r[6], 0)) for r in rows[:7]} == {(513, 0)}, "levels: %s" % rows[0]
         assert {(int(r[5]), int(r[6], 0)) for r in rows[7:]} == {(3, 0xFC)}, "first address: %s" % rows[7]
         assert rows[0][7].startswith("Vexmira on "), rows[0][7]
+        assert all(len(d) == 125 + int(r[5]) for d, r in zip(datagrams, rows)), "sACN packets as long as they say"
 
         datagrams, path = capture(vexmira, "artnet:4660@127.0.0.1", ARTNET_PORT, scripts, folder, folder, "artnet")
         rows = decode(path, ["artnet.header.opcode", "artnet.header.protver", "artnet.output.sequence",
@@ -72,8 +73,9 @@ def main():
         assert all(r[:2] == ["0x5000", "14"] and r[3:] == ["4660", "512"] for r in rows[:4]), "ArtDmx: %s" % rows[0]
         assert [int(r[2]) for r in rows[:4]] == list(range(1, 5)), "ArtDmx sequence"
         assert {(r[0], r[1]) for r in rows[4:]} == {("0x5100", "14")}, "ArtNzs: %s" % rows[4]
+        assert all(len(d) == 18 + int(r[4]) for d, r in zip(datagrams, rows[:4])), "ArtDmx as long as it says"
         nzs = datagrams[4]
-        assert nzs[12:18] == bytes([5, 0xFC, 0x34, 0x12, 0, 2]), "ArtNzs fields: %s" % nzs[:20].hex()
+        assert nzs[12:] == bytes([5, 0xFC, 0x34, 0x12, 0, 2, 0, 0]), "ArtNzs fields: %s" % nzs[:20].hex()
     print("tshark decoded every sACN and Art-Net packet as expected")
 
 

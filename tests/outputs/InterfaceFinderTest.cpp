@@ -2,10 +2,10 @@
 #include "outputs/InterfaceFinder.h"
 
 #include "FakeTty.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -30,9 +30,8 @@ void AddTty(const fs::path& root, const std::string& name, const char* vendor, c
 }  // namespace
 
 TEST(ThreadedInterfaceFinder, AnAnsweringWidgetComesFirstThenTheFirstUsableAdapterAndOtherDevicesAreNeverTouched) {
-  std::string folder = ::testing::TempDir() + "vexmira-finder-XXXXXX";
-  ASSERT_NE(::mkdtemp(folder.data()), nullptr);
-  const fs::path root = folder;
+  const CTempFolder folder;
+  const fs::path& root = folder.Path();
   const auto node = [&](const char* name) { return (root / "dev" / name).string(); };
   auto tty = std::make_shared<CFakeTty>();
   const CInterfaceFinder finder(root / "sys", root / "dev", tty);
@@ -66,5 +65,4 @@ TEST(ThreadedInterfaceFinder, AnAnsweringWidgetComesFirstThenTheFirstUsableAdapt
   ASSERT_TRUE(found) << found.error().message;
   EXPECT_EQ((*found)->Name(), "pro:" + node("ttyUSB10"));
   for (const char* untouched : {"ttyUSB0", "ttyUSB4"}) EXPECT_TRUE(tty->Events(node(untouched)).empty());
-  fs::remove_all(root);
 }

@@ -1,4 +1,4 @@
-// The sACN output on the line: sequence numbers, the stream's end, the slot limit, a real socket.
+// The sACN output on the line: sequence numbers, the stream's end, the slot limit; host names.
 #include "link/DmxLine.h"
 #include "outputs/SacnOutput.h"
 #include "outputs/UdpSocket.h"
@@ -7,15 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <thread>
-#include <unistd.h>
-
 namespace {
-
-using namespace std::chrono_literals;
 
 const CCid kCid{};
 
@@ -68,33 +60,10 @@ TEST(ThreadedSacnOutput, LongFramesAreRefusedWithAReason) {
   EXPECT_EQ(line.DmxLinkSetMode(0xA5, 0xF6, 9, 512), 0);
 }
 
-TEST(ThreadedSacnOutput, PacketsReachALoopbackReceiver) {
-  const int receiver = ::socket(AF_INET, SOCK_DGRAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t size = sizeof address;
-  ASSERT_EQ(::bind(receiver, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-  ASSERT_EQ(::getsockname(receiver, reinterpret_cast<sockaddr*>(&address), &size), 0);
+// Sending through a real socket is left to the network checks, which decode what the program sends.
+TEST(UdpSocket, HostNamesResolveToAnAddressOrAnError) {
   auto resolved = CUdpSocket::Resolve("localhost");
   ASSERT_TRUE(resolved) << resolved.error().message;
   EXPECT_EQ(CUdpSocket::Format(*resolved), "127.0.0.1");
   EXPECT_FALSE(CUdpSocket::Resolve("no-such-host.invalid"));
-
-  auto socket = CUdpSocket::Open(*resolved, ntohs(address.sin_port), false);
-  ASSERT_TRUE(socket) << socket.error().message;
-  const CSacnPacket packet(kCid, "Vexmira on test", 5, 100);
-  CDmxFrame frame;
-  frame.slots = {1, 2, 3};
-  {
-    CSacnOutput output("sacn:5@localhost", packet, std::move(*socket));
-    output.Send(frame);
-  }
-  timeval limit{2, 0};
-  ::setsockopt(receiver, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
-  Datagram received(1000);
-  const ssize_t length = ::recv(receiver, received.data(), received.size(), 0);
-  received.resize(static_cast<std::size_t>(std::max<ssize_t>(length, 0)));
-  EXPECT_EQ(received, packet.Build(0, frame, false));
-  ::close(receiver);
 }

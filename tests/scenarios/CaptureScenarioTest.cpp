@@ -1,14 +1,9 @@
 // The capture as a user meets it: failures are told and make a script fail; nothing is emptied early.
-#include "support/TempFolder.h"
+#include "Scenario.h"
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <fstream>
-#include <sstream>
-#include <string>
 
 namespace {
 
@@ -17,26 +12,13 @@ struct CRun {
   std::string errors;
 };
 
-// Runs a shell command line; `errors` is the file its stderr went to.
+// Runs a shell command line whose stderr goes to the file `errors`.
 CRun Shell(const std::string& command, const std::string& errors) {
   CRun run;
-  const int rc = std::system(command.c_str());
-  run.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-  std::ifstream in(errors);
-  std::ostringstream text;
-  text << in.rdbuf();
-  run.errors = text.str();
+  RunShell(command, &run.status);
+  run.errors = ReadText(errors);
   return run;
 }
-
-std::string Read(const std::string& path) {
-  std::ifstream in(path);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void Write(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
 
 }  // namespace
 
@@ -45,7 +27,7 @@ TEST(CaptureScenario, FailuresAreToldAndNothingIsEmptiedBeforeTheRunIsKnownToBeV
   const std::string vexmira = std::string(VEXMIRA_BIN) + " --interface virtual ";
   const std::string errors = folder / "errors";
   const std::string console = folder / "console.vxs";
-  Write(console, "click 1000\nwait 10000\nclose\n");
+  std::ofstream(console) << "click 1000\nwait 10000\nclose\n";
 
   // A capture that cannot be written: the run still ends, exit 1, the reason last.
   CRun full = Shell(vexmira + "--script '" + console + "' --capture /dev/full 2>'" + errors + "'", errors);
@@ -63,10 +45,10 @@ TEST(CaptureScenario, FailuresAreToldAndNothingIsEmptiedBeforeTheRunIsKnownToBeV
 
   // A script that cannot be read, or one that is also the capture, leaves the files alone.
   const std::string kept = folder / "kept.pcap";
-  Write(kept, "earlier capture");
+  std::ofstream(kept) << "earlier capture";
   for (const std::string& script : {(folder / "missing.vxs").string(), folder.Path().string(), kept}) {
     const CRun refused = Shell(vexmira + "--script '" + script + "' --capture '" + kept + "' 2>'" + errors + "'", errors);
     EXPECT_EQ(refused.status, 2) << script << ": " << refused.errors;
-    EXPECT_EQ(Read(kept), "earlier capture") << script;
+    EXPECT_EQ(ReadText(kept), "earlier capture") << script;
   }
 }

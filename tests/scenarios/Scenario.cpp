@@ -9,9 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace {
-
-std::string Capture(const std::string& command, int* status = nullptr) {
+std::string RunShell(const std::string& command, int* status) {
   std::string output;
   if (std::FILE* pipe = popen(command.c_str(), "r")) {
     char buffer[65536];
@@ -22,6 +20,15 @@ std::string Capture(const std::string& command, int* status = nullptr) {
   }
   return output;
 }
+
+std::string ReadText(const std::string& path) {
+  std::ifstream in(path);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+namespace {
 
 std::vector<std::uint8_t> FromHex(const std::string& hex) {
   std::vector<std::uint8_t> bytes;
@@ -45,11 +52,8 @@ CScenarioRun RunScenario(const std::string& scriptName, const std::string& inter
   const std::string command = "cd / && " + std::string(VEXMIRA_BIN) + " --interface '" + interfaceName +
                               "' --script '" + (*run.folder / scriptName).string() + "' --capture '" + run.capture + "' " +
                               extraArgs + " 2>'" + errors + "'";
-  Capture(command, &run.exitCode);
-  std::ifstream in(errors);
-  std::ostringstream text;
-  text << in.rdbuf();
-  run.errors = text.str();
+  RunShell(command, &run.exitCode);
+  run.errors = ReadText(errors);
   return run;
 }
 
@@ -58,7 +62,7 @@ bool HaveTshark() { return std::system("tshark --version >/dev/null 2>&1") == 0;
 std::vector<CDecodedFrame> DecodeCapture(const std::string& path) {
   // Level frames go to tshark's channel dissector, which shows the start code ahead of the
   // slots; other start codes leave their slots as plain data.
-  const std::string text = Capture("tshark -r '" + path +
+  const std::string text = RunShell("tshark -r '" + path +
                                    "' -T fields -e frame.time_epoch -e dmx.start_code -e dmx_chan.data_filter"
                                    " -e data.data 2>/dev/null");
   std::vector<CDecodedFrame> frames;

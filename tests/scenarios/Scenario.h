@@ -28,6 +28,10 @@ struct CDecodedFrame {
   std::vector<std::uint8_t> slots;
 };
 
+// Runs a shell command line and returns its standard output; `status`: its exit status (-1: killed).
+std::string RunShell(const std::string& command, int* status = nullptr);
+std::string ReadText(const std::string& path);
+
 bool HaveTshark();
 // The frames of a capture as tshark decodes them as DMX512.
 std::vector<CDecodedFrame> DecodeCapture(const std::string& path);

@@ -4,9 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
-#include <sys/wait.h>
 
 TEST(StartupScenario, EachInterfacePathEndsAsTheUserExpects) {
   for (const auto& [script, interfaceName] : {std::pair{"startup-virtual.vxs", "virtual"},
@@ -45,13 +43,9 @@ TEST(CommandLine, MistakesGetOneLineAndExitStatus2) {
                         CCase{"--interface virtual", "vexmira: no display to show windows on",
                               "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "}}) {
     const std::string command = c.environment + std::string(VEXMIRA_BIN) + " " + c.args + " 2>&1 >/dev/null";
-    std::string output;
-    if (std::FILE* pipe = popen(command.c_str(), "r")) {
-      char buffer[512];
-      while (std::fgets(buffer, sizeof buffer, pipe)) output += buffer;
-      const int status = pclose(pipe);
-      EXPECT_EQ(WEXITSTATUS(status), 2) << c.args;
-    }
+    int status = -1;
+    const std::string output = RunShell(command, &status);
+    EXPECT_EQ(status, 2) << c.args;
     EXPECT_EQ(output.rfind(c.message, 0), 0u) << c.args << ": " << output;
     EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), 1) << c.args;
   }
