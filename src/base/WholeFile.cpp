@@ -2,6 +2,7 @@
 #include "base/WholeFile.h"
 
 #include "base/FileHandle.h"
+#include "base/RetryOnInterrupt.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -30,8 +31,8 @@ std::expected<CWholeFile, CWholeFileError> ReadWholeFile(const std::filesystem::
   whole.bytes.resize(static_cast<std::size_t>(std::min(whole.size, limit)));
   std::size_t done = 0;
   while (done < whole.bytes.size()) {
-    const ssize_t got = ::read(file.Get(), whole.bytes.data() + done, whole.bytes.size() - done);
-    if (got < 0 && errno == EINTR) continue;
+    const ssize_t got =
+        RetryOnInterrupt([&] { return ::read(file.Get(), whole.bytes.data() + done, whole.bytes.size() - done); });
     if (got < 0) return std::unexpected(CWholeFileError{EKind::Read, errno, 0});
     if (got == 0) return std::unexpected(CWholeFileError{EKind::Read, 0, 0});  // shrank while being read
     done += static_cast<std::size_t>(got);

@@ -2,6 +2,7 @@
 #include "console/SafeFileWrite.h"
 
 #include "base/FileHandle.h"
+#include "base/RetryOnInterrupt.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -38,8 +39,8 @@ std::expected<std::filesystem::path, CError> FollowLinks(std::filesystem::path p
 int WriteAll(int fd, std::span<const std::uint8_t> bytes) {
   std::size_t done = 0;
   while (done < bytes.size()) {
-    const ssize_t written = ::pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
-    if (written < 0 && errno == EINTR) continue;
+    const ssize_t written = RetryOnInterrupt(
+        [&] { return ::pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done)); });
     if (written < 0) return errno;
     done += static_cast<std::size_t>(written);
   }

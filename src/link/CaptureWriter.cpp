@@ -2,6 +2,7 @@
 #include "link/CaptureWriter.h"
 
 #include "base/LittleEndian.h"
+#include "base/RetryOnInterrupt.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -88,8 +89,7 @@ bool CCaptureWriter::Write(const CDmxFrame& frame) {
 bool CCaptureWriter::WriteBytes(const std::vector<std::uint8_t>& bytes) {
   std::size_t done = 0;
   while (done < bytes.size()) {
-    const ssize_t written = ::write(m_fd, bytes.data() + done, bytes.size() - done);
-    if (written < 0 && errno == EINTR) continue;
+    const ssize_t written = RetryOnInterrupt([&] { return ::write(m_fd, bytes.data() + done, bytes.size() - done); });
     if (written <= 0) {
       const int code = written < 0 ? errno : ENOSPC;
       m_error = CError{"The capture file \"" + m_path + "\" could not be written: " + ErrnoText(code)};

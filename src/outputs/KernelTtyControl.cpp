@@ -2,6 +2,8 @@
 // is the only one that includes it, and it must never include <termios.h>.
 #include "outputs/KernelTtyControl.h"
 
+#include "base/RetryOnInterrupt.h"
+
 #include <asm/termbits.h>
 #include <cerrno>
 #include <cmath>
@@ -118,39 +120,21 @@ std::expected<void, std::error_code> CKernelTtyControl::SetBreak(int fd, bool on
 }
 
 std::expected<std::size_t, std::error_code> CKernelTtyControl::Write(int fd, std::span<const std::uint8_t> bytes) {
-  for (;;) {
-    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-    if (written >= 0) {
-      return static_cast<std::size_t>(written);
-    }
-    if (errno != EINTR) {
-      return std::unexpected(LastError());
-    }
-  }
+  const ssize_t written = RetryOnInterrupt([&] { return ::write(fd, bytes.data(), bytes.size()); });
+  if (written < 0) return std::unexpected(LastError());
+  return static_cast<std::size_t>(written);
 }
 
 std::expected<void, std::error_code> CKernelTtyControl::Drain(int fd) {
   // TCSBRK with a non-zero argument is tcdrain(): it waits for the output queue, sends no break.
-  for (;;) {
-    if (::ioctl(fd, TCSBRK, 1) == 0) {
-      return {};
-    }
-    if (errno != EINTR) {
-      return std::unexpected(LastError());
-    }
-  }
+  if (RetryOnInterrupt([&] { return ::ioctl(fd, TCSBRK, 1); }) < 0) return std::unexpected(LastError());
+  return {};
 }
 
 std::expected<std::size_t, std::error_code> CKernelTtyControl::Read(int fd, std::span<std::uint8_t> buffer) {
-  for (;;) {
-    const ssize_t got = ::read(fd, buffer.data(), buffer.size());
-    if (got >= 0) {
-      return static_cast<std::size_t>(got);
-    }
-    if (errno != EINTR) {
-      return std::unexpected(LastError());
-    }
-  }
+  const ssize_t got = RetryOnInterrupt([&] { return ::read(fd, buffer.data(), buffer.size()); });
+  if (got < 0) return std::unexpected(LastError());
+  return static_cast<std::size_t>(got);
 }
 
 std::expected<bool, std::error_code> CKernelTtyControl::Wait(int fd, EWait what, std::chrono::milliseconds limit) {

@@ -1,6 +1,8 @@
 // The system calls behind a UDP output: resolve, socket, sendto, poll.
 #include "outputs/UdpSocket.h"
 
+#include "base/RetryOnInterrupt.h"
+
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cstring>
@@ -56,12 +58,10 @@ std::expected<void, std::error_code> CUdpSocket::Send(std::span<const std::uint8
   to.sin_addr.s_addr = htonl(static_cast<std::uint32_t>(m_address[0]) << 24 | m_address[1] << 16 |
                              m_address[2] << 8 | m_address[3]);
   // Not connected: a receiver that is not (yet) listening is no error for a stream of datagrams.
-  for (;;) {
-    if (::sendto(m_fd, datagram.data(), datagram.size(), 0, reinterpret_cast<const sockaddr*>(&to), sizeof to) >= 0) {
-      return {};
-    }
-    if (errno != EINTR) return std::unexpected(std::error_code(errno, std::generic_category()));
-  }
+  const auto sent = RetryOnInterrupt(
+      [&] { return ::sendto(m_fd, datagram.data(), datagram.size(), 0, reinterpret_cast<const sockaddr*>(&to), sizeof to); });
+  if (sent < 0) return std::unexpected(std::error_code(errno, std::generic_category()));
+  return {};
 }
 
 void CUdpSocket::WaitWritable(std::chrono::milliseconds limit) {
