@@ -6,6 +6,7 @@
 
 #include "ConsoleTestSupport.h"
 #include "console/ChaseFile.h"
+#include "support/TempFolder.h"
 
 static const CChaseFile kThree(0x1234, 0xABCD, {StepWith({{0, 1}, {141, 2}}), StepAll(0x55), StepWith({{70, 255}})});
 
@@ -16,7 +17,9 @@ static CChaseFile Many(std::size_t count) {
 }
 
 // A refusal whose message names `part`.
-static bool Refused(const auto& result, const std::string& part) { return !result && result.error().message.find(part) != std::string::npos; }
+static bool Refused(const auto& result, const std::string& part) {
+  return !result && result.error().message.find(part) != std::string::npos;
+}
 
 TEST(ChaseFile, HeaderCountSettingsLittleEndianThenTheStepsAndNothingShort) {
   const std::string head("Zelkar Lighting Chase File 1.0\0\3\x34\x12\xCD\xAB", 36);
@@ -38,12 +41,15 @@ TEST(ChaseFile, HeaderCountSettingsLittleEndianThenTheStepsAndNothingShort) {
 }
 
 TEST(ChaseFile, SavedOverAnotherLoadsBackExactlyAndAFailedSaveOrLoadChangesNoFile) {
-  const CScratchFolder folder;
+  const CTempFolder folder;
   const auto path = folder / "show.zkc";
+  const auto entries = [&] { return std::ranges::distance(std::filesystem::directory_iterator(folder.Path())); };
   ASSERT_TRUE(Many(255).Save(path));
   using std::filesystem::perms;
-  std::filesystem::permissions(path, perms::owner_read | perms::owner_write | perms::set_uid | perms::set_gid | perms::sticky_bit);
-  ASSERT_TRUE(kThree.Save(path));  // over a longer file: nothing of it is left; its permissions stay, its special bits go
+  const auto special = perms::set_uid | perms::set_gid | perms::sticky_bit;
+  std::filesystem::permissions(path, perms::owner_read | perms::owner_write | special);
+  // Over a longer file: nothing of it is left; its permissions stay, its special bits go.
+  ASSERT_TRUE(kThree.Save(path));
   EXPECT_TRUE(CChaseFile::Load(path) == kThree && std::filesystem::file_size(path) == 36u + 3 * 142);
   EXPECT_EQ(std::filesystem::status(path).permissions(), perms::owner_read | perms::owner_write);
   // The disk takes no more than 1000 bytes per file: the larger chase cannot be written.
@@ -54,31 +60,33 @@ TEST(ChaseFile, SavedOverAnotherLoadsBackExactlyAndAFailedSaveOrLoadChangesNoFil
   ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
   EXPECT_TRUE(Refused(Many(100).Save(path), "show.zkc"));
   ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &old) + (std::signal(SIGXFSZ, handler) == SIG_ERR), 0);
-  EXPECT_TRUE(CChaseFile::Load(path) == kThree && folder.Entries() == 1u);  // no temporary left
+  EXPECT_TRUE(CChaseFile::Load(path) == kThree && entries() == 1);  // no temporary left
   // A link is followed to the file it names, which is written in its own folder; the link stays.
   std::filesystem::create_directory(folder / "shows");
   std::filesystem::create_symlink("shows/real.zkc", folder / "link.zkc");
   ASSERT_TRUE(kThree.Save(folder / "link.zkc"));
-  EXPECT_TRUE(std::filesystem::is_symlink(folder / "link.zkc") && CChaseFile::Load(folder / "shows/real.zkc") == kThree);
+  EXPECT_TRUE(std::filesystem::is_symlink(folder / "link.zkc"));
+  EXPECT_EQ(CChaseFile::Load(folder / "shows/real.zkc"), kThree);
   // What is not a file is never replaced: a folder, a FIFO (as a stand-in for devices and sockets).
   std::filesystem::create_directory(folder / "taken.zkc");
   ASSERT_EQ(::mkfifo((folder / "pipe.zkc").c_str(), 0600), 0);
-  for (const char* name : {"taken.zkc", "pipe.zkc"})
-    EXPECT_EQ(kThree.Save(folder / name).error().message, "Could not save the chase file \"" + (folder / name).string() + "\": it is not a file.");
+  for (const auto& other : {folder / "taken.zkc", folder / "pipe.zkc"})
+    EXPECT_EQ(kThree.Save(other).error().message,
+              "Could not save the chase file \"" + other.string() + "\": it is not a file.");
 
   // Loading refuses what is not a whole chase file, and never creates one.
   EXPECT_TRUE(Refused(CChaseFile::Load(folder / "missing.zkc"), "missing.zkc"));
   std::filesystem::resize_file(path, 36 + 2 * 142 + 70);
-  EXPECT_EQ(CChaseFile::Load(path).error().message, "The file \"" + path.string() + "\" is not a chase file: its header "
-            "says it holds 3 steps (462 bytes), but it is only 390 bytes long. Nothing was loaded.");
+  EXPECT_EQ(CChaseFile::Load(path).error().message, "The file \"" + path.string() + "\" is not a chase file: its "
+            "header says it holds 3 steps (462 bytes), but it is only 390 bytes long. Nothing was loaded.");
   EXPECT_FALSE(CChaseFile::Load(folder / "taken.zkc"));
   EXPECT_FALSE(CChaseFile::Load(folder / "pipe.zkc"));  // refused, not waited on
-  EXPECT_EQ(folder.Entries(), 5u);
+  EXPECT_EQ(entries(), 5);
 }
 
 // Root writes where the permission bits say no, so as root these cases run as the user nobody.
 TEST(ChaseFile, AFileTheUserMayNotWriteIsRefusedAndOneInAFolderThatTakesNoNewFileIsWrittenInPlace) {
-  const CScratchFolder folder;
+  const CTempFolder folder;
   const auto locked = folder / "locked", readOnly = folder / "read-only.zkc";
   std::filesystem::create_directory(locked);
   ASSERT_TRUE(Many(255).Save(locked / "show.zkc") && kThree.Save(readOnly));
@@ -95,5 +103,6 @@ TEST(ChaseFile, AFileTheUserMayNotWriteIsRefusedAndOneInAFolderThatTakesNoNewFil
   EXPECT_EQ(refused.error().message, "Could not save the chase file \"" + readOnly.string() + "\": Permission denied.");
   EXPECT_EQ(CChaseFile::Load(readOnly), kThree);
   EXPECT_TRUE(inPlace) << inPlace.error().message;
-  EXPECT_TRUE(CChaseFile::Load(locked / "show.zkc") == kThree && std::filesystem::file_size(locked / "show.zkc") == 36u + 3 * 142);
+  EXPECT_EQ(CChaseFile::Load(locked / "show.zkc"), kThree);
+  EXPECT_EQ(std::filesystem::file_size(locked / "show.zkc"), 36u + 3 * 142);  // nothing of the longer file left
 }

@@ -15,7 +15,7 @@ TEST(ConsoleEngine, OpeningAndCleanHandOverZeroPagesFadersAbove142CallAtOnceStan
   EXPECT_EQ(Panel(c), "on 0 of 0 | Add | add | 0@0 = 0 |");  // the sliders show 0 whatever the settings
   EXPECT_EQ(c.engine->Chase(), CChaseFile(7, 8, {}));
   EXPECT_EQ(Sent(c, 2, "paste"), (Ticks{3, 3}));  // the clipboard survived
-  for (const int channel : {0, 141, 142, 511}) c.engine->SetLevel(channel, static_cast<std::uint8_t>(channel % 200 + 1));
+  for (const int channel : {0, 141, 142, 511}) c.engine->SetLevel(channel, std::uint8_t(channel % 200 + 1));
   EXPECT_EQ(TakeCalls(c), "SetChannelValue(142, 143) SetChannelValue(511, 112)");
   EXPECT_EQ(Tick(c), StepWith({{0, 1}, {141, 142}}));
   EXPECT_EQ(TakeCalls(c, "clean"), kZeroPages);  // and no channel call
@@ -31,12 +31,13 @@ TEST(ConsoleEngine, EditorOperationsAndWhatThePanelOffersAfterThemUpTo255Steps) 
   const std::pair<const char*, const char*> rows[] = {
       {"add", "on 1 of 1 | Add | add save run selector | 1@1 = 0 | 0"},  // composed from zeros
       {"level 20 add level 30 add", "on 3 of 3 | Add | add save run selector | 3@3 = 30 | 0 20 30"},
-      {"level 40 select 0", "on 0 of 3 | Add | add delete save run selector | 3@0 = 0 | 0 20 30"},  // only Delete changes
+      {"level 40 select 0", "on 0 of 3 | Add | add delete save run selector | 3@0 = 0 | 0 20 30"},  // Delete offered
       {"level 10 add", "on 0 of 3 | Add | add delete save run selector | 3@0 = 10 | 10 20 30"},  // Add overwrites
       {"level 99 select 3", "on 3 of 3 | Add | add save run selector | 3@3 = 40 | 10 20 30"},  // 99 lost, 40 parked
       {"select 2", "on 2 of 3 | Overwrite | add insert delete save run selector | 3@2 = 30 | 10 20 30"},
       {"select 0", "on 0 of 3 | Overwrite | add insert delete save run selector | 3@0 = 10 | 10 20 30"},
-      {"copy select 1 paste", "on 1 of 3 | Overwrite | add insert delete paste save run selector | 3@1 = 10 | 10 20 30"},
+      {"copy select 1 paste",
+       "on 1 of 3 | Overwrite | add insert delete paste save run selector | 3@1 = 10 | 10 20 30"},
       {"insert", "on 1 of 4 | Overwrite | add insert delete paste save run selector | 4@1 = 0 | 10 0 20 30"},
       {"select 9 delete", "on 4 of 4 | Add | add paste save run selector | 4@4 = 40 | 10 0 20 30"},
       {"select 2 delete", "on 2 of 3 | Add | add delete paste save run selector | 3@2 = 30 | 10 0 30"},
@@ -49,9 +50,11 @@ TEST(ConsoleEngine, EditorOperationsAndWhatThePanelOffersAfterThemUpTo255Steps) 
   CConsole full;
   for (int s = 0; s < 255; ++s) Do(full, "level " + std::to_string(s) + " add");
   EXPECT_EQ(Panel(full), "on 255 of 255 | Add | save run selector | 255@255 = 254 | 0 1 2 3 4 ...");
-  EXPECT_EQ(Panel(full, "level 200 add select 3 insert"), "on 3 of 255 | Add | delete save run selector | 255@3 = 3 | 0 1 2 3 4 ...");
+  EXPECT_EQ(Panel(full, "level 200 add select 3 insert"),
+            "on 3 of 255 | Add | delete save run selector | 255@3 = 3 | 0 1 2 3 4 ...");
   // Room again: Add comes back at once; the table's last slot is the pending slot.
-  EXPECT_EQ(Panel(full, "delete select 253 insert"), "on 253 of 255 | Overwrite | add delete save run selector | 255@253 = 0 | 0 1 2 4 5 ...");
+  EXPECT_EQ(Panel(full, "delete select 253 insert"),
+            "on 253 of 255 | Overwrite | add delete save run selector | 255@253 = 0 | 0 1 2 4 5 ...");
   EXPECT_EQ(Panel(full, "select 255"), "on 255 of 255 | Add | add save run selector | 255@255 = 200 | 0 1 2 4 5 ...");
 }
 
@@ -91,13 +94,16 @@ TEST(ConsoleEngine, HoldTimingFollowsTheSpeedSetting) {
   const struct { int speed, ticks; Ticks moves; } cases[] = {
       {0, 21, {6, 11, 16, 21}}, {9, 124, {42, 83, 124}}, {68, 555, {278, 555}}, {69, 281, {281}}, {70, 281, {281}},
       {5999, 281, {281}}, {16383, 4, {2, 3, 4}}};  // the last: a speed from a file whose hold wraps to 0
-  for (const auto& [speed, ticks, moves] : cases)
-    EXPECT_EQ(Moves(*std::make_unique<CConsole>(), ticks, "level 1 add level 2 add speed " + std::to_string(speed) + " run"), moves);
+  for (const auto& [speed, ticks, moves] : cases) {
+    CConsole c;
+    EXPECT_EQ(Moves(c, ticks, "level 1 add level 2 add speed " + std::to_string(speed) + " run"), moves) << speed;
+  }
 }
 
 TEST(ConsoleEngine, RunGoesRoundTheStepsAndStopReturnsToTheEditor) {
   CConsole c;  // 123 composed on the pending slot; the selector's position stays beyond the run's range
-  EXPECT_EQ(Panel(c, "level 10 add level 20 add level 30 add copy level 123 run"), "on 0 of 3 | Add | run selector | 2@3 | running = 10 | 10 20 30");
+  EXPECT_EQ(Panel(c, "level 10 add level 20 add level 30 add copy level 123 run"),
+            "on 0 of 3 | Add | run selector | 2@3 | running = 10 | 10 20 30");
   EXPECT_EQ(Sent(c, 21), (Ticks{10, 10, 10, 10, 10, 20, 20, 20, 20, 20, 30, 30, 30, 30, 30, 10, 10, 10, 10, 10, 20}));
   EXPECT_EQ(Panel(c, "insert delete paste run"),  // no editing during a run
             "on 1 of 3 | Overwrite | add insert delete paste save run selector | 3@3 = 20 | 10 20 30");
@@ -131,13 +137,15 @@ TEST(ConsoleEngine, JumpsFollowTheSelectorWithTheFadeTime) {
   EXPECT_EQ(Moves(c, 1, "select 1"), Ticks{});
   EXPECT_EQ(Sent(c, 1, "select 2"), Ticks{196});  // the second jump fades from the first one's step
   EXPECT_EQ(Moves(c, 1, "select 9"), Ticks{});  // held to the recorded steps
-  EXPECT_EQ(Panel(c, "run"), "on 2 of 3 | Overwrite | add insert delete save run selector | 3@2 | shown 0 10 = 40 | 0 200 40");
+  EXPECT_EQ(Panel(c, "run"),
+            "on 2 of 3 | Overwrite | add insert delete save run selector | 3@2 | shown 0 10 = 40 | 0 200 40");
   EXPECT_EQ(Moves(c, 6, "run"), Ticks{6});  // a new run advances again
 }
 
 TEST(FadeTable, CrossfadeCoversEveryDistanceExactlyInTheFadeLengthAndNeverPassesTheTarget) {
   // 4 ticks a tenth, wrapped to 16 bits, and never 0.
-  EXPECT_TRUE(CFadeTable::FadeLength(0) == 1 && CFadeTable::FadeLength(6000) == 24000 && CFadeTable::FadeLength(16384) == 1);
+  for (const auto [fade, length] : {std::pair{0, 1}, {6000, 24000}, {16384, 1}})
+    EXPECT_EQ(CFadeTable::FadeLength(static_cast<std::uint16_t>(fade)), length);
   CFadeTable table;  // after k of T ticks a channel has moved d x k / T, rounded half up rising and half down falling
 
   for (const int length : {1, 2, 3, 7, 40, 255, 256, 1000}) {
@@ -149,7 +157,8 @@ TEST(FadeTable, CrossfadeCoversEveryDistanceExactlyInTheFadeLengthAndNeverPasses
         for (int k = 1, half = length / 2; k <= length; ++k) {
           table.Crossfade(live, to);
           const int moved = rising ? live[0] : d - live[0];
-          ASSERT_EQ(moved, rising ? (k * d + half) / length : (k * d - half + length - 1) / length) << length << " " << d;
+          const int expected = rising ? (k * d + half) / length : (k * d - half + length - 1) / length;
+          ASSERT_EQ(moved, expected) << length << " " << d;
         }
       }
     }

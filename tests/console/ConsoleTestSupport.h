@@ -10,7 +10,6 @@
 
 #include "console/ConsoleEngine.h"
 #include "support/RecordingLink.h"
-#include "support/TempFolder.h"
 
 inline CChaseStep StepAll(std::uint8_t level) { CChaseStep step; step.fill(level); return step; }
 
@@ -23,7 +22,8 @@ inline CChaseStep StepWith(std::initializer_list<std::pair<std::size_t, std::uin
 
 // A console opened as the launcher opens it, on new data or an earlier console's; `moves` counts step changes.
 struct CConsole {
-  explicit CConsole(std::unique_ptr<CConsoleData> earlier = std::make_unique<CConsoleData>()) : data(std::move(earlier)) {
+  explicit CConsole(std::unique_ptr<CConsoleData> earlier = std::make_unique<CConsoleData>())
+      : data(std::move(earlier)) {
     link.DmxLinkSetMode(kLinkMark, 0, 0, kUniverseSlots);
     link.ClearCalls();
     engine = std::make_unique<CConsoleEngine>(link, *data);
@@ -39,9 +39,10 @@ struct CConsole {
 // "fade N", "add", "insert", "delete", "copy", "paste", "run" (Run or Stop), "clean", "standalone".
 inline void Do(CConsole& c, const std::string& operations) {
   static const std::map<std::string, void (CConsoleEngine::*)()> kButtons = {
-      {"add", &CConsoleEngine::AddOrOverwrite}, {"insert", &CConsoleEngine::Insert}, {"delete", &CConsoleEngine::Delete},
-      {"copy", &CConsoleEngine::Copy}, {"paste", &CConsoleEngine::Paste}, {"run", &CConsoleEngine::RunOrStop},
-      {"clean", &CConsoleEngine::Clean}, {"standalone", &CConsoleEngine::ToggleStandAlone}};
+      {"add", &CConsoleEngine::AddOrOverwrite}, {"insert", &CConsoleEngine::Insert},
+      {"delete", &CConsoleEngine::Delete},      {"copy", &CConsoleEngine::Copy},
+      {"paste", &CConsoleEngine::Paste},        {"run", &CConsoleEngine::RunOrStop},
+      {"clean", &CConsoleEngine::Clean},        {"standalone", &CConsoleEngine::ToggleStandAlone}};
   std::istringstream words(operations);
   for (std::string word; words >> word;) {
     int n = 0;
@@ -85,8 +86,10 @@ inline std::string Panel(CConsole& c, const std::string& operations = "") {
   const CChasePanelState s = c.engine->PanelState();
   std::ostringstream text;
   text << "on " << +s.currentStep << " of " << +s.stepCount << (s.addOverwrites ? " | Overwrite |" : " | Add |");
-  const bool enabled[] = {s.addEnabled, s.insertEnabled, s.deleteEnabled, s.pasteEnabled, s.saveEnabled, s.runEnabled, s.selectorEnabled};
-  for (int i = 0; i < 7; ++i) text << (enabled[i] ? std::array{" add", " insert", " delete", " paste", " save", " run", " selector"}[i] : "");
+  for (const auto& [on, name] : {std::pair{s.addEnabled, " add"}, {s.insertEnabled, " insert"},
+                                 {s.deleteEnabled, " delete"}, {s.pasteEnabled, " paste"}, {s.saveEnabled, " save"},
+                                 {s.runEnabled, " run"}, {s.selectorEnabled, " selector"}})
+    text << (on ? name : "");
   text << " | " << s.selectorTop << '@' << s.selectorPos;
   if (s.speedShown != 0 || s.fadeShown != 0) text << " | shown " << s.speedShown << ' ' << s.fadeShown;
   if (s.running) text << (s.followingSelector ? " | following" : " | running");
@@ -111,8 +114,3 @@ inline std::vector<int> Sent(CConsole& c, int n, const std::string& operations =
   while (n-- > 0) levels.push_back(Tick(c)[ch]);
   return levels;
 }
-
-// A private folder for one test, removed with everything in it afterwards.
-struct CScratchFolder : CTempFolder {
-  std::size_t Entries() const { return static_cast<std::size_t>(std::ranges::distance(std::filesystem::directory_iterator(Path()))); }
-};

@@ -8,6 +8,7 @@
 #include "console/DmxTransmit.h"
 #include "framework/ScriptHost.h"
 #include "support/ScriptRun.h"
+#include "support/TempFolder.h"
 
 // Runs the console `openings` times on data of its own, as the launcher's button does; the script must pass.
 static CScriptRun RunConsole(const std::string& script, int openings = 1) {
@@ -29,14 +30,16 @@ static std::string Expect(const std::string& what, std::initializer_list<int> id
   return text;
 }
 
-static const std::initializer_list<int> kEditing = {1004, 1097, 1100, 1000, 1001, 1002, 1003, 1101, 1103, 1107, 1106, 1108};
+static const std::initializer_list<int> kEditing = {1004, 1097, 1100, 1000, 1001, 1002,
+                                                    1003, 1101, 1103, 1107, 1106, 1108};
 
 TEST(DmxTransmit, FadersChannelBarCleanAndStandAloneReachTheEngineEveryTick) {
   RunConsole(
-      "expect dialog 129\nexpect title \"DMX Console V2.0\"\nexpect icon 139\nexpect focus 1004\nexpect range 1004 0 255\n"
-      "expect pos 1097 255\nexpect range 1100 0 480\nwait 24\nexpect frames 0\nwait 1\nexpect frames 1\nslide 1004 0 TB_LINEUP\n"
-      "scroll 1100 SB_THUMBTRACK 111\nslide 1097 5 TB_ENDTRACK\nslide 1094 55 TB_TOP\nslide 1094 0 9\nexpect text 1006 \"112\"\n"
-      "expect text 1098 \"250\"\nexpect text 1095 \"200\"\nwait 25\nexpect frame 0 512 1=255 142=200 143=250\n"
+      "expect dialog 129\nexpect title \"DMX Console V2.0\"\nexpect icon 139\nexpect focus 1004\n"
+      "expect range 1004 0 255\nexpect pos 1097 255\nexpect range 1100 0 480\nwait 24\nexpect frames 0\nwait 1\n"
+      "expect frames 1\nslide 1004 0 TB_LINEUP\nscroll 1100 SB_THUMBTRACK 111\nslide 1097 5 TB_ENDTRACK\n"
+      "slide 1094 55 TB_TOP\nslide 1094 0 9\nexpect text 1006 \"112\"\nexpect text 1098 \"250\"\n"
+      "expect text 1095 \"200\"\nwait 25\nexpect frame 0 512 1=255 142=200 143=250\n"
       "scroll 1100 SB_THUMBTRACK 475\nscroll 1100 SB_PAGERIGHT\nexpect pos 1100 480\nexpect text 1099 \"512\"\n"
       "scroll 1100 SB_THUMBTRACK 0\nexpect pos 1004 0\nexpect text 1005 \"255\"\nexpect text 1006 \"1\"\n"
       "scroll 1100 SB_THUMBTRACK 111\nclick 1001\nexpect pos 1094 255\nexpect pos 1097 255\nexpect text 1095 \"0\"\n"
@@ -52,31 +55,33 @@ TEST(DmxTransmit, SystemMenuItemTogglesTheChasePanelWhichEveryConsoleOpensHidden
       "expect text 1279 \"0'0.1\\\"\"\nexpect text 1280 \"0'0.0\\\"\"\n";
   RunConsole(
       "expect menu 32 \"Chase Panel\"\nexpect hidden 1101\nsysmenu 32\n" + asCreated +
-          "slide 1105 654\nslide 1104 6000 TB_ENDTRACK\nexpect text 1279 \"1'5.5\\\"\"\nexpect text 1280 \"10'0.0\\\"\"\n"
-          "slide 1104 9 TB_THUMBPOSITION\nexpect text 1280 \"0'0.9\\\"\"\nclick 1101\nexpect focus 1101\nsysmenu 32\n"
-          "expect focus 1004\n" + Expect("hidden", {1101, 1102, 1266, 1277, 1278, 1279, 1280, 1105, 1104}) +
-          "sysmenu 32\nexpect visible 1101\nclose\nexpect message \"The chase has changes that were not saved. Close the "
-          "console and lose them?\" warning\nexpect visible 1101\nanswer yes\nsysmenu 0xF060\nexpect message warning\n"
-          "expect hidden 1101\nsysmenu 32\n" + asCreated, 2);
+          "slide 1105 654\nslide 1104 6000 TB_ENDTRACK\nexpect text 1279 \"1'5.5\\\"\"\n"
+          "expect text 1280 \"10'0.0\\\"\"\nslide 1104 9 TB_THUMBPOSITION\nexpect text 1280 \"0'0.9\\\"\"\n"
+          "click 1101\nexpect focus 1101\nsysmenu 32\nexpect focus 1004\n" +
+          Expect("hidden", {1101, 1102, 1266, 1277, 1278, 1279, 1280, 1105, 1104}) +
+          "sysmenu 32\nexpect visible 1101\nclose\nexpect message \"The chase has changes that were not saved. "
+          "Close the console and lose them?\" warning\nexpect visible 1101\nanswer yes\nsysmenu 0xF060\n"
+          "expect message warning\nexpect hidden 1101\nsysmenu 32\n" + asCreated, 2);
 }
 
 TEST(DmxTransmit, ChasePanelControlsReachTheEngineAndShowItsState) {
   RunConsole(
-      "sysmenu 32\nslide 1004 245\nclick 1101\nexpect text 1277 \"1\"\nexpect text 1278 \"2\"\nexpect disabled 1103\n" +
-      Expect("enabled", {1108, 1102, 1266}) + "expect range 1266 0 1\nexpect pos 1266 1\nclick 1101\nupdown 1266 0\n"
-      "expect text 1101 \"Add\"\nexpect text 1278 \"1\"\nexpect text 1005 \"10\"\nexpect enabled 1002\n"
-      "expect disabled 1107\nupdown 1266 1\nexpect text 1101 \"Overwrite\"\nexpect enabled 1107\nclick 1003\n"
-      "expect enabled 1103\nclick 1107\nexpect pos 1004 255\nexpect text 1277 \"3\"\nclick 1103\nexpect text 1005 \"10\"\n"
-      "updown 1266 3\nslide 1004 200\nclick 1102\nexpect range 1266 0 2\nexpect pos 1266 3\nexpect text 1102 \"Stop\"\n" + Expect("disabled", kEditing) +
+      "sysmenu 32\nslide 1004 245\nclick 1101\nexpect text 1277 \"1\"\nexpect text 1278 \"2\"\n" +
+      Expect("enabled", {1108, 1102, 1266}) + "expect range 1266 0 1\nexpect pos 1266 1\nclick 1101\n"
+      "updown 1266 0\nexpect text 1101 \"Add\"\nexpect text 1278 \"1\"\nexpect text 1005 \"10\"\n"
+      "expect enabled 1002\nupdown 1266 1\nexpect text 1101 \"Overwrite\"\nexpect enabled 1107\nclick 1003\n"
+      "expect enabled 1103\nclick 1107\nexpect pos 1004 255\nexpect text 1277 \"3\"\nclick 1103\n"
+      "expect text 1005 \"10\"\nupdown 1266 3\nslide 1004 200\nclick 1102\nexpect range 1266 0 2\n"
+      "expect pos 1266 3\nexpect text 1102 \"Stop\"\n" + Expect("disabled", kEditing) +
       Expect("enabled", {1102, 1266, 1105, 1104}) +  // the faders keep what they showed; the 6th tick moves on
-      "slide 1105 0\nexpect text 1279 \"0'0.1\\\"\"\nexpect pos 1004 200\nwait 125\nexpect text 1278 \"1\"\nwait 25\n"
-      "expect text 1278 \"2\"\nupdown 1266 0\nexpect disabled 1105\nwait 25\nexpect text 1278 \"1\"\nclick 1102\n"
-      "expect text 1102 \"Run\"\nexpect text 1101 \"Overwrite\"\nexpect range 1266 0 3\nexpect pos 1004 245\n" +
-      Expect("enabled", kEditing) + "expect enabled 1105\nclick 1002\nexpect text 1277 \"2\"\nexpect text 1005 \"0\"\n");
+      "slide 1105 0\nexpect text 1279 \"0'0.1\\\"\"\nexpect pos 1004 200\nwait 150\nexpect text 1278 \"2\"\n"
+      "updown 1266 0\nexpect disabled 1105\nwait 25\nexpect text 1278 \"1\"\nclick 1102\nexpect text 1102 \"Run\"\n"
+      "expect text 1101 \"Overwrite\"\nexpect range 1266 0 3\nexpect pos 1004 245\n" + Expect("enabled", kEditing) +
+      "expect enabled 1105\nclick 1002\nexpect text 1277 \"2\"\nexpect text 1005 \"0\"\n");
 }
 
 TEST(DmxTransmit, SavedChaseOpensWithTheFileNameInTheTitleAndRefusalsChangeNothing) {
-  const CScratchFolder folder;
+  const CTempFolder folder;
   const std::string path = (folder / "show.zkc").string();
   std::ofstream(folder / "short.zkc") << "short";
   const std::string loaded =
@@ -122,7 +127,8 @@ TEST(ThreadedDmxTransmit, EveryTickSendsOneWholeStepWhileTheGuiThreadWorksTheCon
     EXPECT_EQ(captions(), 0);
     console.Dispatch({EMessage::SysCommand, CDmxTransmit::kChasePanelCommand, 0, 0});
     EXPECT_EQ(captions(), 4);
-    for (const int pos : {245, 235, 225}) move(EMessage::VScroll, 1004, pos), move(EMessage::VScroll, 1097, pos), click(1101);
+    for (const int pos : {245, 235, 225})  // three steps of channels 1 and 32
+      move(EMessage::VScroll, 1004, pos), move(EMessage::VScroll, 1097, pos), click(1101);
     for (int i = 0; i < 1500; ++i, std::this_thread::sleep_for(std::chrono::microseconds(600))) {
       if (i % 7 == 0) click(1102);  // Run or Stop
       move(EMessage::HScroll, 1105, i % 2);

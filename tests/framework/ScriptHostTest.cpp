@@ -154,7 +154,6 @@ TEST(ScriptHost, WhatAUserCouldNotDoAndExpectationsThatFailNameTheirLine) {
       {"select 16 2\n", "1: combo box 16 has 2 items, no item 2"},
       {"wait -1\n", "1: wait needs a time of 0 ms or more"},
       {"close\nexpect title \"X\"\n", "2: no dialog is open for 'expect title'"},
-      {"close\nclick 10\n", "2: no dialog is open for 'click'"},
       {"expect text 19 \"lab\"\n", "1: expected text \"lab\" in control 19, found \"label\""},
       {"expect hidden 10\n", "1: expected control 10 hidden, found it visible"},
       {"expect enabled 18\n", "1: expected control 18 enabled, found it disabled"},
@@ -171,7 +170,8 @@ TEST(ScriptHost, WhatAUserCouldNotDoAndExpectationsThatFailNameTheirLine) {
       {"type 20 \"7\"\nclick 10\nexpect no-message\n", "3: expected no message box, found \"Only 5\""},
       {"type 20 \"7\"\nclick 10\nexpect hidden 10\n",
        "3: expected control 10 hidden, found it visible; a message box is waiting unseen: \"Only 5\""},
-      {"expect title \"\x1b[2J\tA\xc2\x9b\xff\"\n", "1: expected title \"\\x1b[2J\\tA\\u009b\\xff\", found \"Test Dialog\""},
+      {"expect title \"\x1b[2J\tA\xc2\x9b\xff\"\n",
+       "1: expected title \"\\x1b[2J\\tA\\u009b\\xff\", found \"Test Dialog\""},
       {"expect frames 4\n", "1: expected 4 frames, found 3"},
       {"expect frame 0 3\n", "1: expected start code 0, found 246"},
       {"expect frame 0xF6 4\n", "1: expected 4 slots, found 3"},
@@ -200,7 +200,7 @@ TEST(ScriptHost, ScriptsThatCannotBeReadNameTheFileAndLine) {
   EXPECT_EQ(error("type 1 \"open\n"), "a.vxs:1: text without its closing quote");
   for (const char* wrong : {"click", "click \"1\"", "type 1 2", "scroll 1 SB_SIDEWAYS", "slide 1 2 3 4", "file other",
                             "close 1", "wait 99999999999", "expect pos 1", "expect message 5",
-                            "expect message \"a\" loud", "expect frame 0 512 1=x"}) {
+                            "expect message \"a\" loud", "expect frame 0 512 1=x", "answer maybe"}) {
     const std::string line = wrong;
     EXPECT_EQ(error(line), "a.vxs:1: wrong arguments for '" + line.substr(0, line.find(' ')) + "'");
   }
@@ -228,12 +228,12 @@ TEST(ScriptHost, AFieldIsCheckedBeforeTheClickThatTakesItsFocusAndTakingTheFocus
 
 TEST(ScriptHost, AQuestionGetsTheAnswerGivenBeforeItAndNoWithoutOne) {
   const CRun run = RunOn("click 22\nanswer yes\nanswer no\nclick 22\nclick 22\nanswer yes\nclick 22\n"
-                         "expect message \"Sure?\" warning\nexpect message \"Sure?\"\nexpect message\nexpect message\n");
+                         "expect message \"Sure?\" warning\nexpect message \"Sure?\"\n"
+                         "expect message\nexpect message\n");
   ASSERT_EQ(run.result.exitCode, 0) << run.result.message;
   const Log replies{run.log[1], run.log[3], run.log[5], run.log[7]};  // each after its click's entry
   EXPECT_EQ(replies, (Log{"no", "yes", "no", "yes"}));
   EXPECT_EQ(run.boxes.at(0).buttons, EMessageButtons::YesNo);
-  EXPECT_EQ(CScript::Parse("answer maybe\n", "a.vxs").error().message, "a.vxs:1: wrong arguments for 'answer'");
 }
 
 TEST(ScriptHost, InnerDialogTakesTheCommandsAndVirtualTimeFiresTimersInTimeThenSetOrderUntilItCloses) {

@@ -1,33 +1,21 @@
-// The line: image copied at the call, modes and stand-by, the taps every started frame reaches.
+// The line: image copied at the call, modes and stand-by, the tally, faults and the free calls.
+#include "link/CaptureWriter.h"
 #include "link/DmxLine.h"
 #include "support/RecordingLink.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
+#include <filesystem>
 #include <memory>
 #include <vector>
 
 using Bytes = std::vector<std::uint8_t>;
 
-namespace {
-
-// A line whose output records what reaches it.
-struct CTestLine {
-  CTestLine() {
-    auto output = std::make_unique<CRecordingOutput>();
-    recorded = output.get();
-    line.SetOutput(std::move(output));
-  }
-  CDmxLine line;
-  CRecordingOutput* recorded;
-};
-
-}  // namespace
-
 TEST(DmxLine, PageAndChannelCallsCopyIntoTheImageAtTheCall) {
-  CTestLine t;
-  CDmxLine& line = t.line;
+  CRecordingLink link;
+  CDmxLine& line = link.Line();
   ASSERT_EQ(line.DmxLinkSetMode(kLinkMark, 0xF9, 6, kMaxSlots), 0);
   std::array<std::uint8_t, kImageSize> image;
   for (int i = 0; i < kImageSize; ++i) image[i] = static_cast<std::uint8_t>(0xA0 + i / kPageSize);
@@ -46,7 +34,7 @@ TEST(DmxLine, PageAndChannelCallsCopyIntoTheImageAtTheCall) {
   EXPECT_NE(line.DmxLinkTransmitStartWithPageValue(7, image.data()), 0);
   EXPECT_EQ(line.DmxLinkTransmitStartWithChannelValue(300, 0x99), 0);
 
-  const auto frames = t.recorded->Frames();
+  const auto frames = link.Frames();
   ASSERT_EQ(frames.size(), 3u);
   Bytes expected(kMaxSlots);
   for (int i = 0; i < kMaxSlots; ++i) expected[i] = static_cast<std::uint8_t>(0xA0 + i / kPageSize);
@@ -60,19 +48,16 @@ TEST(DmxLine, PageAndChannelCallsCopyIntoTheImageAtTheCall) {
 }
 
 TEST(DmxLine, StandByAndRefusedModesSendNothingUntilTheNextGoodMode) {
-  CTestLine t;
-  CDmxLine& line = t.line;
-  const auto sent = [&] { return t.recorded->Frames().size(); };
+  CRecordingLink link;
+  CDmxLine& line = link.Line();
+  const auto sent = [&] { return link.Frames().size(); };
   line.DmxLinkTransmitSetChannelValue(0, 0x12);
   line.DmxLinkTransmitSetChannelValue(1, 0x34);
-  EXPECT_TRUE(line.Status().standBy);
-  EXPECT_EQ(line.DmxLinkTransmitStart(), 0);
+  line.DmxLinkTransmitStart();
   EXPECT_EQ(sent(), 0u);  // a fresh line stands by
-
   ASSERT_EQ(line.DmxLinkSetMode(kLinkMark, 0xFC, 0, 2), 0);
   line.DmxLinkTransmitStart();
-  EXPECT_EQ(t.recorded->Frames().back().slots, (Bytes{0x12, 0x34}));
-
+  EXPECT_EQ(link.Frames().back().slots, (Bytes{0x12, 0x34}));
   line.DmxLinkStandBy();
   line.DmxLinkTransmitStart();
   line.DmxLinkTransmitStartWithChannelValue(10, 0x55);  // the set part still lands in the image
@@ -83,23 +68,21 @@ TEST(DmxLine, StandByAndRefusedModesSendNothingUntilTheNextGoodMode) {
     EXPECT_NE(line.DmxLinkSetMode(kLinkMark, startCode, 6, length), 0) << length;
     EXPECT_FALSE(line.LastError().empty());
     EXPECT_EQ(line.Status().mode, (CDmxMode{kLinkMark, 0xF6, 9, 512}));  // the previous mode stays
-    EXPECT_TRUE(line.Status().standBy);  // but nothing goes out under it
-    line.DmxLinkTransmitStart();
+    line.DmxLinkTransmitStart();  // but nothing goes out under it
     EXPECT_EQ(sent(), 1u);
   }
   ASSERT_EQ(line.DmxLinkSetMode(kLinkMark, 0xF6, 9, 512), 0);
   EXPECT_TRUE(line.LastError().empty());
   line.DmxLinkTransmitStart();
-  EXPECT_EQ(t.recorded->Frames().back().slots[10], 0x55);
+  EXPECT_EQ(link.Frames().back().slots[10], 0x55);
 }
 
 TEST(DmxLine, TheMonitorsTallyKeepsTheLastFrameTheCountAndTheRateOfTheLastSecond) {
-  CTestLine t;
-  CDmxLine& line = t.line;
+  CRecordingLink link;
+  CDmxLine& line = link.Line();
   std::int64_t now = 10'000'000;
   line.SetClock([&now] { return now; });
   line.DmxLinkSetMode(kLinkMark, 0, 0, 1);
-  EXPECT_EQ(line.Status().framesPerSecond, 0.0);
   for (int tick = 0; tick < 80; ++tick, now += 25'000) line.DmxLinkTransmitStartWithChannelValue(0, tick);
   now -= 25'000;  // back to the time of the last frame
   CLineStatus status = line.Status();
@@ -117,10 +100,7 @@ TEST(DmxLine, TheMonitorsTallyKeepsTheLastFrameTheCountAndTheRateOfTheLastSecond
   line.SetClock({});
   line.SetOutput(std::make_unique<CRecordingOutput>());
   status = line.Status();
-  EXPECT_EQ(status.frameCount, 0u);
-  EXPECT_FALSE(status.lastFrame);
-  EXPECT_TRUE(status.standBy);
-  EXPECT_EQ(status.mode, CDmxMode{});
+  EXPECT_TRUE(status.frameCount == 0 && !status.lastFrame && status.standBy && status.mode == CDmxMode{});
   line.DmxLinkSetMode(kLinkMark, 0, 0, 2);
   line.DmxLinkTransmitStart();
   EXPECT_EQ(line.Status().lastFrame->slots, Bytes(2, 0));  // the image too
@@ -147,16 +127,14 @@ TEST(DmxLine, TheFreeCallsReachTheProcesssLine) {
   DmxLinkTransmitStart();
   const auto frames = recorded->Frames();
   ASSERT_EQ(frames.size(), 3u);
-  EXPECT_EQ(frames[0].slots[0], 1);
-  EXPECT_EQ(frames[0].slots[kPageSize], 7);
-  EXPECT_EQ(frames[1].slots[3 * kPageSize], 7);
-  EXPECT_EQ(frames[2].slots[2], 3);
+  EXPECT_TRUE(frames[0].slots[0] == 1 && frames[0].slots[kPageSize] == 7);
+  EXPECT_TRUE(frames[1].slots[3 * kPageSize] == 7 && frames[2].slots[2] == 3);
   CDmxLine::Instance().SetOutput(nullptr);
 }
 
 namespace {
 
-// An output whose fault the test raises after handing the output to the line.
+// An output whose fault the test raises; its handler outlives it, to show the line let go of it.
 class CFailingOutput final : public CDmxOutput {
  public:
   bool Answers(int, int) override { return true; }
@@ -168,7 +146,8 @@ class CFailingOutput final : public CDmxOutput {
 
 }  // namespace
 
-TEST(DmxLine, AFaultIsKeptForTheMonitorAndToldToTheHandlerSetBeforeOrAfter) {
+TEST(DmxLine, AFaultIsKeptForTheMonitorToldToTheHandlerSetBeforeOrAfterAndEndsTheCapture) {
+  const CTempFolder folder;
   CDmxLine line;
   std::vector<std::string> reports;
   const auto install = [&line] {
@@ -187,7 +166,14 @@ TEST(DmxLine, AFaultIsKeptForTheMonitorAndToldToTheHandlerSetBeforeOrAfter) {
   const auto second = install();  // a new output: no fault, and the old one is no longer heard
   EXPECT_FALSE(line.Status().fault);
   EXPECT_FALSE(*first);
+  auto capture = CCaptureWriter::Create(folder / "fault.pcap");
+  ASSERT_TRUE(capture);
+  line.SetCapture(std::move(*capture), {});
+  line.DmxLinkSetMode(kLinkMark, 0, 0, 1);
+  line.DmxLinkTransmitStart();
   (*second)(CError{"second failed"});
+  line.DmxLinkTransmitStart();  // never reaches a wire: not captured
+  EXPECT_EQ(std::filesystem::file_size(folder / "fault.pcap"), 24 + 16 + 14u);
   EXPECT_EQ(reports, (std::vector<std::string>{"first failed", "second failed"}));
   EXPECT_EQ(line.Status().fault->message, "second failed");
 }

@@ -56,19 +56,35 @@ class CRecordingLink final : public CDmxLink {
   std::vector<CDmxFrame> Frames() const { return m_output->Frames(); }
   void ClearCalls();
 
-  std::int32_t DmxLinkOpen(std::int32_t id, std::int32_t model) override;
+  // Each call is logged, then made on the line.
+  std::int32_t DmxLinkOpen(std::int32_t id, std::int32_t model) override {
+    return Record(ELinkCall::Open, {id, model}).DmxLinkOpen(id, model);
+  }
   std::int32_t DmxLinkSetMode(std::int32_t mark, std::int32_t startCode, std::int32_t interval,
-                              std::int32_t length) override;
-  std::int32_t DmxLinkTransmitSetPageValue(std::int32_t page, const std::uint8_t* data) override;
-  std::int32_t DmxLinkTransmitSetChannelValue(std::int32_t channel, std::int32_t value) override;
-  std::int32_t DmxLinkTransmitStart() override;
-  std::int32_t DmxLinkTransmitStartWithPageValue(std::int32_t page, const std::uint8_t* data) override;
-  std::int32_t DmxLinkTransmitStartWithChannelValue(std::int32_t channel, std::int32_t value) override;
-  std::int32_t DmxLinkStandBy() override;
+                              std::int32_t length) override {
+    return Record(ELinkCall::SetMode, {mark, startCode, interval, length})
+        .DmxLinkSetMode(mark, startCode, interval, length);
+  }
+  std::int32_t DmxLinkTransmitSetPageValue(std::int32_t page, const std::uint8_t* data) override {
+    return Record(ELinkCall::SetPageValue, {page}, data).DmxLinkTransmitSetPageValue(page, data);
+  }
+  std::int32_t DmxLinkTransmitSetChannelValue(std::int32_t channel, std::int32_t value) override {
+    return Record(ELinkCall::SetChannelValue, {channel, value}).DmxLinkTransmitSetChannelValue(channel, value);
+  }
+  std::int32_t DmxLinkTransmitStart() override { return Record(ELinkCall::Start, {}).DmxLinkTransmitStart(); }
+  std::int32_t DmxLinkTransmitStartWithPageValue(std::int32_t page, const std::uint8_t* data) override {
+    return Record(ELinkCall::StartWithPageValue, {page}, data).DmxLinkTransmitStartWithPageValue(page, data);
+  }
+  std::int32_t DmxLinkTransmitStartWithChannelValue(std::int32_t channel, std::int32_t value) override {
+    return Record(ELinkCall::StartWithChannelValue, {channel, value})
+        .DmxLinkTransmitStartWithChannelValue(channel, value);
+  }
+  std::int32_t DmxLinkStandBy() override { return Record(ELinkCall::StandBy, {}).DmxLinkStandBy(); }
   std::string LastError() const override { return m_line.LastError(); }
 
  private:
-  void Record(ELinkCall call, std::array<std::int32_t, 4> args, const std::uint8_t* page = nullptr);
+  // Logs a call; the line it is then made on.
+  CDmxLine& Record(ELinkCall call, std::array<std::int32_t, 4> args, const std::uint8_t* page = nullptr);
 
   CDmxLine m_line;
   CRecordingOutput* m_output;  // owned by the line

@@ -42,7 +42,6 @@ CScriptRun RunScript(const std::string& text, const std::function<void(CDmxLink&
   run.boxes = host.MessageBoxes();
   run.fileDialogs = host.FileDialogs();
   run.calls = link.Calls();
-  run.frames = link.Frames();
   CHost::SetCurrent(nullptr);
   return run;
 }

@@ -15,7 +15,6 @@ struct CScriptRun {
   std::vector<CMessageBox> boxes;
   std::vector<CFileDialog> fileDialogs;
   std::vector<CLinkCall> calls;  // every library call, in order
-  std::vector<CDmxFrame> frames; // every frame put on the line, in order
 
   bool Passed() const { return result.exitCode == 0; }
 };
