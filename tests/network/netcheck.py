@@ -55,8 +55,15 @@ class Receiver:
                 pass
 
     def stop(self):
+        """Called once the sender is done: what the thread has not read yet still waits in the socket."""
         self.running = False
         self.thread.join()
+        self.sock.setblocking(False)
+        try:
+            while True:
+                self.datagrams.append(self.sock.recv(2048))
+        except BlockingIOError:
+            pass
         self.sock.close()
         return self.datagrams
 
