@@ -17,9 +17,9 @@ const CDialogTemplate& CFixtureStandardSetup::Layout() {
       DialogStyle::kSysMenu | DialogStyle::kModalFrame,
       {
           // id           kind                       rectangle           text               style                  visible enabled
-          {kFixtureLabel, EControlKind::Static,     {15, 17, 48, 8},    "Select Fixture:", 0,                     false,  true},
+          {kFixtureLabel, EControlKind::Static,     {15, 17, 49, 8},    "Select Fixture:", 0,                     false,  true},
           {kAddressField, EControlKind::Edit,       {75, 41, 40, 12},   "",                kNumberField,          false,  true},
-          {kAddressLabel, EControlKind::Static,     {16, 41, 46, 8},    "DMX Address:",    0,                     false,  true},
+          {kAddressLabel, EControlKind::Static,     {16, 41, 48, 8},    "DMX Address:",    0,                     false,  true},
           {kWaitText,     EControlKind::Static,     {33, 61, 26, 8},    "Wait ...",        0,                     true,   true},
           {kAddressBar,   EControlKind::ScrollBar,  {137, 41, 199, 11}, "",                0,                     false,  true},
           {kFixtureField, EControlKind::Edit,       {76, 17, 40, 12},   "",                kNumberField,          false,  true},

@@ -40,7 +40,7 @@ std::vector<CControlTemplate> ConsoleControls() {
   for (int k = 0; k < CDmxTransmit::kColumns; ++k)
     c.push_back({CDmxTransmit::ValueBoxId(k), K::Edit, {14 + 17 * k, 15, 15, 12}, "", kValueBoxStyle});
   for (int k = 0; k < CDmxTransmit::kColumns; ++k)
-    c.push_back({CDmxTransmit::LabelId(k), K::Static, {16 + 17 * k, 127, 12, 8}, std::to_string(k + 1), S::kCentre});
+    c.push_back({CDmxTransmit::LabelId(k), K::Static, {14 + 17 * k, 129, 15, 8}, std::to_string(k + 1), S::kCentre});
   const std::vector<CControlTemplate> rest{
       {CDmxTransmit::kChannelBar, K::ScrollBar, {14, 137, 543, 11}, ""},
       {CDmxTransmit::kStandAloneButton, K::PushButton, {7, 157, 48, 14}, "Stand Alone"},
@@ -57,14 +57,14 @@ std::vector<CControlTemplate> ConsoleControls() {
       {CDmxTransmit::kSaveButton, K::PushButton, {191, 175, 40, 14}, "Save", 0, kHidden, kDisabled},
       {IDC_STATIC, K::Static, {246, 160, 38, 8}, "Total Step :", 0, kHidden},
       {CDmxTransmit::kStepCountDisplay, K::Static, {290, 160, 16, 8}, "0", 0, kHidden},
-      {IDC_STATIC, K::Static, {238, 176, 46, 8}, "Step Number :", 0, kHidden},
+      {IDC_STATIC, K::Static, {234, 176, 50, 8}, "Step Number :", 0, kHidden},
       {CDmxTransmit::kStepNumberDisplay, K::Static, {290, 176, 16, 8}, "1", 0, kHidden},
       {CDmxTransmit::kStepSelector, K::UpDown, {310, 158, 11, 31}, "", kSelectorStyle, kHidden},
-      {IDC_STATIC, K::Static, {337, 158, 21, 8}, "Speed", 0, kHidden},
-      {CDmxTransmit::kSpeedSlider, K::Trackbar, {357, 155, 181, 15}, "", kSliderStyle, kHidden},
+      {IDC_STATIC, K::Static, {337, 158, 22, 8}, "Speed", 0, kHidden},
+      {CDmxTransmit::kSpeedSlider, K::Trackbar, {359, 155, 179, 15}, "", kSliderStyle, kHidden},
       {CDmxTransmit::kSpeedDisplay, K::Static, {539, 157, 23, 8}, "0'0.1\"", 0, kHidden},
-      {IDC_STATIC, K::Static, {324, 176, 34, 8}, "Fade Time", 0, kHidden},
-      {CDmxTransmit::kFadeSlider, K::Trackbar, {357, 174, 181, 15}, "", kSliderStyle, kHidden},
+      {IDC_STATIC, K::Static, {324, 176, 35, 8}, "Fade Time", 0, kHidden},
+      {CDmxTransmit::kFadeSlider, K::Trackbar, {359, 174, 179, 15}, "", kSliderStyle, kHidden},
       {CDmxTransmit::kFadeDisplay, K::Static, {539, 176, 23, 8}, "0'0.0\"", 0, kHidden},
   };
   c.insert(c.end(), rest.begin(), rest.end());

@@ -23,7 +23,7 @@ const CDialogTemplate& CFirmwareUpgrade::Layout() {
           {kUpgrade, EControlKind::PushButton, {7, 27, 50, 14}, "Upgrade"},
           {kPath, EControlKind::Edit, {66, 7, 246, 14}, "", kBorder | kAutoHScroll},
           {kProgress, EControlKind::Progress, {66, 27, 246, 14}, "", kBorder, false},
-          {IDC_STATIC, EControlKind::Static, {14, 51, 21, 8}, "Speed"},
+          {IDC_STATIC, EControlKind::Static, {14, 51, 22, 8}, "Speed"},
           {kSpeedNumber, EControlKind::Static, {40, 51, 17, 8}, ""},
           {kSpeedSlider, EControlKind::Trackbar, {61, 46, 251, 15}, "", kNoTicks},
       }};

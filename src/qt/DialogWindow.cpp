@@ -25,7 +25,7 @@ constexpr int kNarrowest = 85;  // font stretch, in percent
 // That face is wider than the one the layouts were drawn with (its average letter is about
 // 6.8 pixels at 8 points against 6), so it is narrowed until its letters fit the base unit
 // again; otherwise captions would run into the controls beside them.
-QFont DialogFont(const CDialogTemplate& dialogTemplate, double scale) {
+QFont DialogFont(const CDialogTemplate& dialogTemplate, double scale, double screenScale) {
   static const char* const kShellFonts[] = {"MS Shell Dlg", "MS Shell Dlg 2", "MS Sans Serif", "Microsoft Sans Serif",
                                             "Tahoma", "System"};
   QString family = ToQt(dialogTemplate.font);
@@ -34,7 +34,9 @@ QFont DialogFont(const CDialogTemplate& dialogTemplate, double scale) {
   const int pointSize = dialogTemplate.pointSize > 0 ? dialogTemplate.pointSize : 8;
   QFont font(family);
   font.setStyleHint(QFont::SansSerif);
-  font.setPointSize(pointSize);
+  // Points become pixels at the screen's dots per inch: a window drawn at another scale than its
+  // screen's scales its font with it.
+  font.setPointSizeF(pointSize * scale / screenScale);
   const QString letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
   const double average = QFontMetricsF(font).horizontalAdvance(letters) / letters.size();
   const double wanted = CDialogUnits::kBaseX * scale * pointSize / 8.0;
@@ -57,13 +59,13 @@ double ScaleFor(QWidget* owner) {
 
 }  // namespace
 
-CDialogWindow::CDialogWindow(CDialog& dialog, Send send, QWidget* owner)
+CDialogWindow::CDialogWindow(CDialog& dialog, Send send, QWidget* owner, std::optional<double> scale)
     : QDialog(owner, WindowFlags(dialog.Template())), m_dialog(dialog), m_send(std::move(send)),
-      m_units(ScaleFor(owner)) {
+      m_units(scale.value_or(ScaleFor(owner))) {
   const CDialogTemplate& dialogTemplate = dialog.Template();
   // Modal to the windows under it only: windows of no owner (the line monitor) stay usable.
   setWindowModality(owner ? Qt::WindowModal : Qt::NonModal);
-  setFont(DialogFont(dialogTemplate, m_units.Scale()));
+  setFont(DialogFont(dialogTemplate, m_units.Scale(), ScaleFor(owner)));
   setWindowTitle(ToQt(dialog.Title()));
   setFixedSize(m_units.Size(dialogTemplate.cx, dialogTemplate.cy));
 

@@ -9,6 +9,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -32,8 +33,9 @@ class CDialogWindow final : public QDialog {
     CDialogWindow& m_window;
   };
 
-  // The dialog's controls must exist. owner: the window this one is modal over, or null.
-  CDialogWindow(CDialog& dialog, Send send, QWidget* owner);
+  // The dialog's controls must exist. owner: the window this one is modal over, or null. scale:
+  // a dialog unit's size against 96 dpi; the screen's unless given (to see a layout at another).
+  CDialogWindow(CDialog& dialog, Send send, QWidget* owner, std::optional<double> scale = std::nullopt);
   ~CDialogWindow() override;
   CDialogWindow(const CDialogWindow&) = delete;
   CDialogWindow& operator=(const CDialogWindow&) = delete;

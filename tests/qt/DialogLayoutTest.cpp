@@ -1,0 +1,64 @@
+// Every dialog's layout as the Qt host draws it, at the usual scale and at 1.5: each text is shown
+// in the dialog's own font (not a narrower cut squeezed in to fit) and stays clear of every other
+// control (frames aside, which hold the others).
+#include "addressing/AddressRemoteSetup.h"
+#include "addressing/AutoAddressSetup.h"
+#include "addressing/FixtureStandardSetup.h"
+#include "app/AboutDlg.h"
+#include "app/ZelkarLightingDMXTesterDlg.h"
+#include "console/DmxTransmit.h"
+#include "firmware/FirmwareUpgrade.h"
+#include "fixture/ManualAddressSetup.h"
+#include "fixture/Rdm.h"
+#include "qt/DialogWindow.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <gtest/gtest.h>
+
+namespace {
+
+QString Describe(const QWidget* widget) {
+  const auto* label = qobject_cast<const QLabel*>(widget);
+  const QRect r = widget->geometry();
+  return QString("%1 \"%2\" at %3,%4 %5x%6")
+      .arg(widget->metaObject()->className(), label ? label->text() : QString())
+      .arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+}
+
+// What is wrong with the texts of one dialog's window, one line each.
+QStringList TextProblems(const CDialogWindow& window) {
+  QStringList problems;
+  const auto controls = window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+  for (const QLabel* label : window.findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
+    if (label->text().isEmpty()) continue;  // pictures
+    if (label->font() != window.font()) problems << Describe(label) + " is squeezed";
+    if (label->wordWrap() && label->heightForWidth(label->width()) > label->height())
+      problems << Describe(label) + " is cut off";
+    for (const QWidget* other : controls)
+      if (other != label && !qobject_cast<const QGroupBox*>(other) && other->geometry().intersects(label->geometry()))
+        problems << Describe(label) + " overlaps " + Describe(other);
+  }
+  return problems;
+}
+
+}  // namespace
+
+TEST(DialogLayout, TextsKeepTheDialogFontAndOverlapNoOtherControl) {
+  const CDialogTemplate* const layouts[] = {
+      &CZelkarLightingDMXTesterDlg::Layout(), &CAboutDlg::Layout(),          &CDmxTransmit::Layout(),
+      &CAddressRemoteSetup::Layout(),        &CAutoAddressSetup::Layout(),  &CFixtureStandardSetup::Layout(),
+      &CRdm::Layout(),                       &CManualAddressSetup::Layout(), &CFirmwareUpgrade::Layout()};
+  for (const double scale : {1.0, 1.5}) {
+    for (const CDialogTemplate* layout : layouts) {
+      CDialog dialog(*layout);
+      dialog.CreateControls();
+      {
+        const CDialogWindow window(dialog, {}, nullptr, scale);
+        for (const QString& problem : TextProblems(window))
+          ADD_FAILURE() << "dialog " << layout->resourceId << " at scale " << scale << ": " << problem.toStdString();
+      }
+      dialog.DestroyControls();
+    }
+  }
+}
