@@ -60,7 +60,7 @@ const CMessageTable& CFakeDialog::MessageTable() const {
     auto& self = static_cast<CFakeDialog&>(dialog);
     const bool fromControl = m.kind != EMessage::Timer && m.kind != EMessage::SysCommand;
     const CControl* control = fromControl ? self.FindItem(m.id) : nullptr;
-    self.log.push_back({m, control ? control->Pos() : 0, control ? control->Text() : "", self.FocusId()});
+    self.log.push_back({m, control ? control->Pos() : 0, control ? control->Text() : ""});
     if (self.onMessage && self.onMessage(m)) return;
     if (m.kind != EMessage::HScroll || m.id != kBar) return self.DefaultHandling(m);
     const auto next = StepScrollBar(m.code, self.Item(kBar).Pos(), m.pos, self.Item(kBar).Max());
@@ -69,7 +69,7 @@ const CMessageTable& CFakeDialog::MessageTable() const {
   static const CMessageTable table = [] {
     CMessageTable t;
     for (EMessage kind : {EMessage::Command, EMessage::HScroll, EMessage::VScroll, EMessage::Timer,
-                          EMessage::SysCommand, EMessage::Close, EMessage::Destroy})
+                          EMessage::SysCommand, EMessage::Close})
       t.push_back({kind, kAnyId, kAnyCode, handle});
     return t;
   }();
@@ -131,19 +131,21 @@ void Drag(QWidget* slider, QPoint offset) {
   QTest::mouseRelease(slider, Qt::LeftButton, {}, from + offset);
 }
 
-void ChooseSystemMenuItem(QWidget& window, int command, QStringList* texts, const std::function<void()>& open) {
+QStringList ChooseSystemMenuItem(QWidget& window, int command, const std::function<void()>& open) {
+  QStringList texts;
   const auto picker = Poll([&] {
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     if (!menu || !menu->isVisible()) return false;
     for (QAction* action : menu->actions()) {
-      if (texts) *texts << (action->isSeparator() ? "-" : action->text());
+      texts << (action->isSeparator() ? "-" : action->text());
       if (action->data().toInt() == command) menu->setActiveAction(action);
     }
     if (!menu->activeAction()) menu->close();  // no such item
     QTest::keyClick(menu, Qt::Key_Return);
     return true;
   });
-  if (open) return open();
-  QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), window.mapToGlobal(QPoint(5, 5)));
-  QApplication::sendEvent(&window, &event);
+  QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5), window.mapToGlobal(QPoint(5, 5)));
+  if (open) open();
+  else QApplication::sendEvent(&window, &click);
+  return texts;
 }

@@ -17,9 +17,8 @@ class CFakeDialog final : public CDialog {
                kBitmap, kIcon };
   struct CRecord {
     CMessage message;
-    int pos;  // the sender's position and text, and the dialog's focus, when the message came
+    int pos;  // the sender's position and text when the message came
     std::string text;
-    int focus;
   };
 
   CFakeDialog();
@@ -69,7 +68,6 @@ W* WidgetAs(CDialogWindow& window, int id) {
 QRect RectOf(CDialogWindow& window, int id);
 // Drags a slider whose thumb stands in its middle by `offset` pixels with the mouse and lets it go.
 void Drag(QWidget* slider, QPoint offset);
-// Chooses an item of the window's system menu, opened by `open` (a right click unless given);
-// texts gets the items.
-void ChooseSystemMenuItem(QWidget& window, int command, QStringList* texts = nullptr,
-                          const std::function<void()>& open = {});
+// Opens the window's system menu by `open` (a right click unless given), chooses the item that
+// sends `command` and returns the items' texts.
+QStringList ChooseSystemMenuItem(QWidget& window, int command, const std::function<void()>& open = {});
