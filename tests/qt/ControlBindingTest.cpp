@@ -145,7 +145,7 @@ TEST_F(ControlBinding, ScrollBarReportsEveryActionButMovesOnlyWhereTheDialogSets
   });
 }
 
-TEST_F(ControlBinding, TrackbarMovesItselfThenReportsAndAVerticalOneHasItsMinimumAtTheTop) {
+TEST_F(ControlBinding, TrackbarMovesItselfThenReportsByKeyWheelAndDragAndAVerticalOneHasItsMinimumAtTheTop) {
   Run(dialog, [&](CDialogWindow& window) {
     auto* track = WidgetAs<CTrackbarWidget>(window, D::kTrack);
     track->setFocus();
@@ -157,18 +157,9 @@ TEST_F(ControlBinding, TrackbarMovesItselfThenReportsAndAVerticalOneHasItsMinimu
       EXPECT_EQ(dialog.log.front().pos, pos);
       EXPECT_EQ(dialog.Take(D::kTrack), (Strings{Seen(code, pos), Seen(TB_ENDTRACK, pos)}));
     }
-    dialog.Item(D::kTrack).SetPos(50);
-    Drag(track, QPoint(50, 0));
-    const Strings seen = dialog.Take(D::kTrack);
-    const int dragged = dialog.Item(D::kTrack).Pos();
-    ASSERT_GE(seen.size(), 3u);
-    EXPECT_GT(dragged, 50);
-    EXPECT_EQ((Strings(seen.end() - 3, seen.end())),
-              (Strings{Seen(TB_THUMBTRACK, dragged), Seen(TB_THUMBPOSITION, dragged), Seen(TB_ENDTRACK, dragged)}));
-    EXPECT_EQ(track->value(), dragged);
     dialog.Item(D::kTrack).SetRange(0, 10);  // held in the new range, in the control as on screen
     EXPECT_EQ(Seen(track->value(), dialog.Item(D::kTrack).Pos()), Seen(10, 10));
-    // A fader sends WM_VSCROLL; Up and a drag up the screen go toward its minimum.
+    // A fader sends WM_VSCROLL; Up, the wheel and a drag up the screen go toward its minimum.
     auto* fader = WidgetAs<CTrackbarWidget>(window, D::kFader);
     dialog.Item(D::kFader).SetPos(255);
     EXPECT_EQ(fader->value(), 255);
@@ -181,7 +172,7 @@ TEST_F(ControlBinding, TrackbarMovesItselfThenReportsAndAVerticalOneHasItsMinimu
     EXPECT_EQ(dialog.Take(D::kFader), (Strings{Seen(TB_LINEUP, 251), Seen(TB_ENDTRACK, 251)}));
     dialog.Item(D::kFader).SetPos(128);
     Drag(fader, QPoint(0, -fader->height()));
-    EXPECT_EQ(dialog.Item(D::kFader).Pos(), 0);
+    EXPECT_EQ(dialog.Take(D::kFader), (Strings{Seen(TB_THUMBTRACK, 0), Seen(TB_THUMBPOSITION, 0), Seen(TB_ENDTRACK, 0)}));
   });
 }
 
