@@ -110,7 +110,6 @@ TEST_F(ControlBinding, EditFieldTakesDigitsAndIsCheckedOnLeavingBeforeTheClickOr
     EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == field && !boxes.empty(); }));
     EXPECT_EQ(field->text(), "1");
     EXPECT_TRUE(dialog.Take(D::kBar).empty()) << "the press is lost";
-    EXPECT_EQ(boxes.at(0).owner, &window);
   });
 }
 
@@ -130,17 +129,16 @@ TEST_F(ControlBinding, ScrollBarReportsEveryActionButMovesOnlyWhereTheDialogSets
     // A drag tracks with the dragged position, then releases it; a refusing dialog keeps the bar.
     for (const bool refuse : {false, true}) {
       dialog.refuseScroll = refuse;
-      const int before = 240;
-      dialog.Item(D::kBar).SetPos(before);
+      dialog.Item(D::kBar).SetPos(240);  // the thumb in the middle
       Drag(bar, QPoint(60, 0));
       const Strings seen = dialog.Take(D::kBar);
-      ASSERT_GE(seen.size(), 3u);
-      const int dragged = std::stoi(seen.end()[-2].substr(2));
-      EXPECT_GT(dragged, before);
-      EXPECT_EQ((Strings(seen.end() - 3, seen.end())),
-                (Strings{Seen(SB_THUMBTRACK, dragged), Seen(SB_THUMBPOSITION, dragged),
-                         Seen(SB_ENDSCROLL, refuse ? before : dragged)}));
-      EXPECT_EQ(Seen(bar->value(), dialog.Item(D::kBar).Pos()), refuse ? Seen(before, before) : Seen(dragged, dragged));
+      ASSERT_EQ(seen.size(), 3u);
+      const int dragged = std::stoi(seen[1].substr(2));
+      const int kept = refuse ? 240 : dragged;
+      EXPECT_GT(dragged, 240);
+      EXPECT_EQ(seen,
+                (Strings{Seen(SB_THUMBTRACK, dragged), Seen(SB_THUMBPOSITION, dragged), Seen(SB_ENDSCROLL, kept)}));
+      EXPECT_EQ(Seen(bar->value(), dialog.Item(D::kBar).Pos()), Seen(kept, kept));
     }
   });
 }
@@ -172,7 +170,8 @@ TEST_F(ControlBinding, TrackbarMovesItselfThenReportsByKeyWheelAndDragAndAVertic
     EXPECT_EQ(dialog.Take(D::kFader), (Strings{Seen(TB_LINEUP, 251), Seen(TB_ENDTRACK, 251)}));
     dialog.Item(D::kFader).SetPos(128);
     Drag(fader, QPoint(0, -fader->height()));
-    EXPECT_EQ(dialog.Take(D::kFader), (Strings{Seen(TB_THUMBTRACK, 0), Seen(TB_THUMBPOSITION, 0), Seen(TB_ENDTRACK, 0)}));
+    EXPECT_EQ(dialog.Take(D::kFader),
+              (Strings{Seen(TB_THUMBTRACK, 0), Seen(TB_THUMBPOSITION, 0), Seen(TB_ENDTRACK, 0)}));
   });
 }
 

@@ -80,7 +80,9 @@ TEST_F(QtHost, WindowTimersTickByTheirDeadlinesAndOnDuringAMessageBoxUntilKilled
   bool inBox = false;
   const auto ticksDuringBox = [&] { return std::ranges::count(ticks, -3); };
   std::vector<CBoxSeen> boxes;
-  const auto answerer = AnswerBoxes(boxes, {}, [&, polls = 0]() mutable { return ticksDuringBox() >= 3 || ++polls > 100; });
+  const auto answerer = AnswerBoxes(boxes, {}, [&, polls = 0]() mutable {
+    return ticksDuringBox() >= 3 || ++polls > 100;
+  });
   dialog.onMessage = [&](const CMessage& m) {
     if (m.kind != EMessage::Timer) return false;
     ticks.push_back(inBox ? -m.id : m.id);
@@ -127,7 +129,8 @@ TEST_F(QtHost, MessageBoxesShowCaptionTextAndIconAndAQuestionSaysYesOnlyWhenYesI
   for (int i = 0; i < 4; ++i) replies.push_back(m_host->ShowMessageBox(question));
   EXPECT_EQ(replies, (std::vector{EMessageReply::Yes, EMessageReply::No, EMessageReply::No, EMessageReply::No}));
   ASSERT_EQ(boxes.size(), 7u);
-  EXPECT_EQ(boxes[0].title + "|" + boxes[0].text + "|" + boxes[0].buttons, "Vexmira|Cound not find USB to DMX device  |OK");
+  EXPECT_EQ(boxes[0].title + "|" + boxes[0].text + "|" + boxes[0].buttons,
+            "Vexmira|Cound not find USB to DMX device  |OK");
   EXPECT_EQ(boxes[0].owner, nullptr);
   EXPECT_EQ((std::vector{boxes[0].icon, boxes[1].icon, boxes[2].icon}),
             (std::vector{QMessageBox::Critical, QMessageBox::Warning, QMessageBox::Information}));
