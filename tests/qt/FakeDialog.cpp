@@ -8,9 +8,6 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QMenu>
-#include <QMessageBox>
-#include <QSlider>
-#include <QStyleOptionSlider>
 #include <QTest>
 
 namespace {
@@ -63,7 +60,7 @@ const CMessageTable& CFakeDialog::MessageTable() const {
     auto& self = static_cast<CFakeDialog&>(dialog);
     const bool fromControl = m.kind != EMessage::Timer && m.kind != EMessage::SysCommand;
     const CControl* control = fromControl ? self.FindItem(m.id) : nullptr;
-    self.log.push_back({m, control ? control->Pos() : 0, control ? control->Text() : "", self.FocusId()});
+    self.log.push_back({m, control ? control->Pos() : 0, control ? control->Text() : ""});
     if (self.onMessage && self.onMessage(m)) return;
     if (m.kind != EMessage::HScroll || m.id != kBar) return self.DefaultHandling(m);
     const auto next = StepScrollBar(m.code, self.Item(kBar).Pos(), m.pos, self.Item(kBar).Max());
@@ -72,7 +69,7 @@ const CMessageTable& CFakeDialog::MessageTable() const {
   static const CMessageTable table = [] {
     CMessageTable t;
     for (EMessage kind : {EMessage::Command, EMessage::HScroll, EMessage::VScroll, EMessage::Timer,
-                          EMessage::SysCommand, EMessage::Close, EMessage::Destroy})
+                          EMessage::SysCommand, EMessage::Close})
       t.push_back({kind, kAnyId, kAnyCode, handle});
     return t;
   }();
@@ -98,13 +95,17 @@ std::unique_ptr<QTimer> Poll(std::function<bool()> step, int intervalMs) {
   return timer;
 }
 
-std::unique_ptr<QTimer> AnswerBoxes(std::vector<CBoxSeen>& seen, std::function<bool()> ready) {
-  return Poll([&seen, ready] {
+std::unique_ptr<QTimer> AnswerBoxes(std::vector<CBoxSeen>& seen, std::function<void(QMessageBox&)> answer,
+                                    std::function<bool()> ready) {
+  return Poll([&seen, answer, ready] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (!box || !box->isVisible() || (ready && !ready())) return false;
-    EXPECT_EQ(box->buttons().size(), 1) << "only OK";
-    seen.push_back({box->windowTitle(), box->text(), static_cast<int>(box->icon()), box->parentWidget()});
-    box->button(QMessageBox::Ok)->click();
+    QStringList buttons;
+    for (const QAbstractButton* button : box->buttons()) buttons << button->text().remove('&');
+    buttons.sort();
+    seen.push_back({box->windowTitle(), box->text(), buttons.join(" "), box->icon(), box->parentWidget()});
+    if (answer) answer(*box);
+    else QTest::keyClick(box, Qt::Key_Return);
     return false;
   });
 }
@@ -123,37 +124,28 @@ int QtHost::Run(CDialog& dialog, const std::function<void(CDialogWindow&)>& body
 
 QRect RectOf(CDialogWindow& window, int id) { return window.Units().Rect(window.Dialog().Item(id).Rect()); }
 
-void Drag(QAbstractSlider* slider, QPoint offset) {
-  QStyleOptionSlider option;
-  option.initFrom(slider);
-  option.orientation = slider->orientation();
-  option.minimum = slider->minimum();
-  option.maximum = slider->maximum();
-  option.sliderPosition = option.sliderValue = slider->value();
-  option.pageStep = slider->pageStep();
-  option.upsideDown = (slider->orientation() == Qt::Horizontal) == slider->invertedAppearance();
-  const bool isSlider = qobject_cast<QSlider*>(slider) != nullptr;
-  const QPoint from = slider->style()->subControlRect(isSlider ? QStyle::CC_Slider : QStyle::CC_ScrollBar, &option,
-                          isSlider ? QStyle::SC_SliderHandle : QStyle::SC_ScrollBarSlider, slider).center();
+void Drag(QWidget* slider, QPoint offset) {
+  const QPoint from = slider->rect().center();
   QTest::mousePress(slider, Qt::LeftButton, {}, from);
-  QTest::mouseMove(slider, from + offset / 2);
   QTest::mouseMove(slider, from + offset);
   QTest::mouseRelease(slider, Qt::LeftButton, {}, from + offset);
 }
 
-void ChooseSystemMenuItem(QWidget& window, int command, QStringList* texts, const std::function<void()>& open) {
+QStringList ChooseSystemMenuItem(QWidget& window, int command, const std::function<void()>& open) {
+  QStringList texts;
   const auto picker = Poll([&] {
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     if (!menu || !menu->isVisible()) return false;
     for (QAction* action : menu->actions()) {
-      if (texts) *texts << (action->isSeparator() ? "-" : action->text());
+      texts << (action->isSeparator() ? "-" : action->text());
       if (action->data().toInt() == command) menu->setActiveAction(action);
     }
     if (!menu->activeAction()) menu->close();  // no such item
     QTest::keyClick(menu, Qt::Key_Return);
     return true;
   });
-  if (open) return open();
-  QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), window.mapToGlobal(QPoint(5, 5)));
-  QApplication::sendEvent(&window, &event);
+  QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5), window.mapToGlobal(QPoint(5, 5)));
+  if (open) open();
+  else QApplication::sendEvent(&window, &click);
+  return texts;
 }

@@ -1,10 +1,10 @@
-// Test helpers: a dialog with a control of every kind that records what it is sent, a fixture
-// that runs dialogs on the Qt host, pollers that answer message boxes and menus, and drags.
+// Test helpers: a dialog with a control of every kind that logs what it is sent, a fixture that
+// runs dialogs on the Qt host, pollers that answer message boxes and menus, and a drag.
 #pragma once
 #include "qt/DialogWindow.h"
 #include "qt/QtHost.h"
 
-#include <QAbstractSlider>
+#include <QMessageBox>
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
@@ -17,9 +17,8 @@ class CFakeDialog final : public CDialog {
                kBitmap, kIcon };
   struct CRecord {
     CMessage message;
-    int pos;           // the sender's position and text when the message came
+    int pos;  // the sender's position and text when the message came
     std::string text;
-    int focus;         // the dialog's focus then
   };
 
   CFakeDialog();
@@ -33,18 +32,20 @@ class CFakeDialog final : public CDialog {
   std::vector<CRecord> log;
 };
 
+using Strings = std::vector<std::string>;
 std::string Seen(int code, int pos);
 
 // Runs `step` every few milliseconds until it returns true or the timer goes.
 std::unique_ptr<QTimer> Poll(std::function<bool()> step, int intervalMs = 10);
 
-// Answers each message box with its OK button once `ready` allows, noting what it showed.
+// Answers each message box once `ready` allows, by `answer` or else Enter, noting what it showed.
 struct CBoxSeen {
-  QString title, text;
-  int icon;  // QMessageBox::Icon
+  QString title, text, buttons;  // the buttons' texts in order of name
+  QMessageBox::Icon icon;
   QWidget* owner;
 };
-std::unique_ptr<QTimer> AnswerBoxes(std::vector<CBoxSeen>& seen, std::function<bool()> ready = {});
+std::unique_ptr<QTimer> AnswerBoxes(std::vector<CBoxSeen>& seen, std::function<void(QMessageBox&)> answer = {},
+                                    std::function<bool()> ready = {});
 
 class QtHost : public ::testing::Test {
  protected:
@@ -65,9 +66,8 @@ W* WidgetAs(CDialogWindow& window, int id) {
 }
 // The control's rectangle in the window's pixels.
 QRect RectOf(CDialogWindow& window, int id);
-// Drags a slider's thumb by `offset` pixels with the mouse and lets it go.
-void Drag(QAbstractSlider* slider, QPoint offset);
-// Chooses an item of the window's system menu, opened by `open` (a right click unless given);
-// texts gets the items.
-void ChooseSystemMenuItem(QWidget& window, int command, QStringList* texts = nullptr,
-                          const std::function<void()>& open = {});
+// Drags a slider whose thumb stands in its middle by `offset` pixels with the mouse and lets it go.
+void Drag(QWidget* slider, QPoint offset);
+// Opens the window's system menu by `open` (a right click unless given), chooses the item that
+// sends `command` and returns the items' texts.
+QStringList ChooseSystemMenuItem(QWidget& window, int command, const std::function<void()>& open = {});
