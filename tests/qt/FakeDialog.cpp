@@ -133,6 +133,7 @@ void Drag(QWidget* slider, QPoint offset) {
 
 QStringList ChooseSystemMenuItem(QWidget& window, int command, const std::function<void()>& open) {
   QStringList texts;
+  bool picked = false;
   const auto picker = Poll([&] {
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     if (!menu || !menu->isVisible()) return false;
@@ -142,10 +143,14 @@ QStringList ChooseSystemMenuItem(QWidget& window, int command, const std::functi
     }
     if (!menu->activeAction()) menu->close();  // no such item
     QTest::keyClick(menu, Qt::Key_Return);
-    return true;
+    return picked = true;
   });
   QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5), window.mapToGlobal(QPoint(5, 5)));
-  if (open) open();
-  else QApplication::sendEvent(&window, &click);
+  if (!open) QApplication::sendEvent(&window, &click);
+  // A key reaches its shortcut only once the window is active again after an earlier menu: pressed again until then.
+  for (int tries = 0; open && !picked && tries < 100; ++tries) {
+    open();
+    if (!picked) QTest::qWait(10);
+  }
   return texts;
 }
