@@ -1,4 +1,4 @@
-// The sACN output on the line: sequence numbers, the stream's end, the slot limit; host names.
+// The sACN output on the line: sequence numbers and the stream's end; host names.
 #include "link/DmxLine.h"
 #include "outputs/SacnOutput.h"
 #include "outputs/UdpSocket.h"
@@ -48,16 +48,6 @@ TEST(ThreadedSacnOutput, SequenceGoesOnAndStandByOrTheEndTerminatesTheStream) {
   ASSERT_EQ(packets.size(), 9u);
   EXPECT_EQ(Fields({packets.begin() + 5, packets.end()}),
             (std::vector<Datagram>{{5, 0, 0xFE}, {6, 0x40, 0xFE}, {7, 0x40, 0xFE}, {8, 0x40, 0xFE}}));
-}
-
-TEST(ThreadedSacnOutput, LongFramesAreRefusedWithAReason) {
-  CDmxLine line;
-  line.SetOutput(OutputOn(std::make_shared<CFakeNetwork>()));
-  EXPECT_EQ(line.DmxLinkSetMode(0xA5, 0xF9, 6, 559), 1);
-  EXPECT_EQ(line.LastError(),
-            "The DMX interface sacn:5 sends sACN, which carries at most 512 slots; a frame of 559 slots needs an "
-            "open-DMX adapter (--interface opendmx:/dev/ttyUSBn)");
-  EXPECT_EQ(line.DmxLinkSetMode(0xA5, 0xF6, 9, 512), 0);
 }
 
 // Sending through a real socket is left to the network checks, which decode what the program sends.
