@@ -14,22 +14,17 @@ CScriptRun RunProgram(const std::string& script, const std::string& interfaceNam
 }  // namespace
 
 TEST(Startup, TheFirstIdentifierPairIsTriedFirstAndTheSecondOnlyWhenItDoesNotAnswer) {
-  const std::string launcher =
-      "expect dialog 102\nexpect text 1000 \"DMX Console\"\nexpect text 1001 \"Remote DMX addressing\"\n"
-      "expect text 1002 \"Remote fixture setup\"\nexpect text 1003 \"Fixture Firmware Upgrade\"\nexpect focus 1000\n";
   const std::pair<const char*, std::vector<std::string>> cases[] = {
       {"virtual", {"Open(34952, 258)"}},
       {"virtual:0x0101", {"Open(34952, 258)", "Open(34952, 257)"}},
       {"none", {"Open(34952, 258)", "Open(34952, 257)"}}};
   for (const auto& [interfaceName, opens] : cases) {
     const bool answers = std::string(interfaceName) != "none";
-    const CScriptRun run = RunProgram(answers ? launcher : "expect message \"Cound not find USB to DMX device  \" error\n",
-                                      interfaceName);
+    const char* script =
+        answers ? "expect dialog 102\n" : "expect message \"Cound not find USB to DMX device  \" error\n";
+    const CScriptRun run = RunProgram(script, interfaceName);
     EXPECT_TRUE(run.Passed()) << interfaceName << ": " << run.result.message;
     EXPECT_EQ(Describe(run.calls), opens) << interfaceName;  // nothing else is called
-    if (!answers) {
-      EXPECT_EQ(run.boxes.at(0).caption, "Vexmira");
-    }
   }
 }
 
