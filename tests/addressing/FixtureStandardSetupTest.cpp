@@ -7,12 +7,8 @@
 
 namespace {
 
-// "expect WHAT ID" for each control of the addressing phase.
-std::string Working(const std::string& what) {
-  std::string text;
-  for (const int id : {1006, 1009, 1005, 1008, 1000, 1100, 1271}) text += "expect " + what + " " + std::to_string(id) + "\n";
-  return text;
-}
+// The controls of the addressing phase.
+const std::initializer_list<int> kWorking = {1006, 1009, 1005, 1008, 1000, 1100, 1271};
 
 // Field `id` refuses `text` at `how` (leaving it, or Save): the warning, the field emptied, the focus back.
 std::string Refused(int id, const std::string& text, const std::string& how, const std::string& message) {
@@ -29,11 +25,10 @@ TEST(FixtureStandardSetup, WaitsFiveSecondsThenFieldsBarsAndSaveReachTheEngine) 
   for (const auto& control : CFixtureStandardSetup::Layout().controls) ids.push_back(control.id);
   EXPECT_EQ(ids, (std::vector<int>{1006, 1005, 1009, 1012, 1100, 1008, 1000, 1271, 1272}));
   const CScriptRun run = RunDialogScript<CFixtureStandardSetup>(
-      "expect dialog 136\nexpect title \"Remote DMX Addressing Manual Setup V2.0\"\nexpect icon 139\nexpect text 1000 \"Save\"\n"
-      "expect text 1006 \"Select Fixture:\"\nexpect text 1009 \"DMX Address:\"\nexpect text 1012 \"Wait ...\"\n"
-      "expect range 1272 0 200\nexpect range 1100 0 511\nexpect range 1271 0 169\nwait 25\nexpect pos 1272 0\n" +
-      Working("hidden") + "wait 4950\nexpect pos 1272 198\nexpect visible 1272\nexpect visible 1012\nwait 25\n"
-      "expect hidden 1272\nexpect hidden 1012\nexpect text 1008 \"1\"\nexpect text 1005 \"\"\n" + Working("visible") +
+      "expect title \"Remote DMX Addressing Manual Setup V2.0\"\nexpect icon 139\nexpect range 1100 0 511\n"
+      "expect range 1271 0 169\nwait 25\nexpect pos 1272 0\n" + Expect("hidden", kWorking) +
+      "wait 4950\nexpect pos 1272 198\nexpect visible 1272\nexpect visible 1012\nwait 25\nexpect hidden 1272\n"
+      "expect hidden 1012\nexpect text 1008 \"1\"\nexpect text 1005 \"\"\n" + Expect("visible", kWorking) +
       "scroll 1271 SB_THUMBTRACK 1\nexpect text 1008 \"2\"\nscroll 1100 SB_THUMBTRACK 299\n"
       "expect text 1005 \"300\"\nclick 1000\nwait 25\nexpect frame 253 512 3=0 4=1 5=44 6=255\n"
       "type 1008 \"3\"\nleave 1008\nexpect text 1005 \"\"\nexpect pos 1271 1\nwait 25\nexpect frame 253 512 6=0 9=255\n"
@@ -48,9 +43,8 @@ TEST(FixtureStandardSetup, WaitsFiveSecondsThenFieldsBarsAndSaveReachTheEngine) 
 
 TEST(AddressRemoteSetup, MenuRunsAFreshToolAtEachPress) {
   const CScriptRun run = RunDialogScript<CAddressRemoteSetup>(
-      "expect dialog 133\nexpect title \"Remote DMX addressing V2.0\"\nexpect icon 139\nexpect focus 1000\nexpect hidden 1002\n"
-      "expect text 1000 \"DMX Address Remote Auto Setup\"\nexpect text 1001 \"DMX Address Remote Manual Setup\"\n"
-      "expect text 1002 \"Standard Setup\"\nwait 1000\nexpect frames 0\nclick 1000\nexpect dialog 135\nclose\nclick 1001\n"
-      "expect dialog 136\nwait 5000\nclose\nexpect dialog 133\nclick 1001\nwait 25\nexpect frame 254 512\nclose\n");
+      "expect title \"Remote DMX addressing V2.0\"\nexpect icon 139\nexpect focus 1000\nexpect hidden 1002\nwait 1000\n"
+      "expect frames 0\nclick 1000\nexpect dialog 135\nclose\nclick 1001\nexpect dialog 136\nwait 5000\nclose\n"
+      "expect dialog 133\nclick 1001\nwait 25\nexpect frame 254 512\nclose\n");
   ASSERT_TRUE(run.Passed()) << run.result.message;
 }

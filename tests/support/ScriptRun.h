@@ -7,6 +7,7 @@
 #include "support/RecordingLink.h"
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,13 @@ CScriptRun RunDialogScript(const std::string& script, const std::string& interfa
     D dialog(link);
     dialog.DoModal();
   }, interfaceName);
+}
+
+// "expect WHAT ID" for each id, a line each.
+inline std::string Expect(const std::string& what, std::initializer_list<int> ids) {
+  std::string text;
+  for (const int id : ids) text += "expect " + what + " " + std::to_string(id) + "\n";
+  return text;
 }
 
 // The calls of one kind, e.g. every StandBy.
