@@ -2,97 +2,72 @@
 // fails with its line, unreadable scripts name file and line, the focus rule, virtual time,
 // nested dialogs and posted work.
 #include "base/RealtimeScheduling.h"
-#include "framework/Dialog.h"
 #include "framework/ScriptHost.h"
+#include "support/FakeDialog.h"
 
 #include <gtest/gtest.h>
 #include <sched.h>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <thread>
 
 namespace {
 
-using K = EControlKind;
+using D = CFakeDialog;
 using Log = std::vector<std::string>;
+// What a click on the dialog's button does.
+using CClick = std::function<void(D&, Log&)>;
 
-const CDialogTemplate& TestLayout() {
-  static const CDialogTemplate layout{
-      500, "Test Dialog", 200, 100, "MS Shell Dlg", 8, DialogStyle::kSysMenu,
-      {{10, K::PushButton, {}, "Go"},                     {11, K::Edit, {}, "", ControlStyle::kDigitsOnly},
-       {12, K::Edit, {}, "", ControlStyle::kReadOnly},   {13, K::ScrollBar, {}, ""},
-       {14, K::Trackbar, {}, "", ControlStyle::kVertical}, {15, K::UpDown, {}, "", ControlStyle::kVertical},
-       {16, K::ComboBox, {}, "", ControlStyle::kSorted},  {17, K::PushButton, {}, "Hidden", 0, false},
-       {18, K::PushButton, {}, "Disabled", 0, true, false}, {19, K::Static, {}, "label"},
-       {20, K::Edit, {}, "5"},  // refuses all but 5 when it loses the focus
-       {21, K::DefPushButton, {}, "Open"},  // opens an inner dialog with timers over this one
-       {22, K::PushButton, {}, "Ask"}}};     // asks a question and logs the reply
-  return layout;
+std::string Now() { return std::to_string(CHost::Current().NowUs() / 1000); }
+
+void PostWork(D& dialog, Log& log) { dialog.PostToSelf([&log] { log.push_back("posted"); }); }
+void AskSure(D& dialog, Log& log) { log.push_back(dialog.Ask("Sure?", EMessageIcon::Warning) ? "yes" : "no"); }
+
+// Logs each message as "kind id code pos@ms" after `mark`; the scroll bar moves only where the dialog
+// sets it, the next field refuses all but 5 when it loses the focus, and the end posts work.
+void Watch(D& dialog, Log& log, const std::string& mark, const CClick& click) {
+  dialog.refuseScroll = true;
+  dialog.onMessage = [&dialog, &log, mark, click](const CMessage& m) {
+    const char* kinds[] = {"command", "hscroll", "vscroll", "timer", "syscommand", "close", "destroy"};
+    log.push_back(mark + kinds[static_cast<int>(m.kind)] + " " + std::to_string(m.id) + " " +
+                  std::to_string(m.code) + " " + std::to_string(m.pos) + "@" + Now());
+    const bool command = m.kind == EMessage::Command;
+    if (command && m.id == D::kNextField && m.code == EN_KILLFOCUS && dialog.ItemText(D::kNextField) != "5") {
+      dialog.MessageBox("Only 5", EMessageIcon::Warning);
+      dialog.SetItemText(D::kNextField, "5");
+      dialog.SetFocus(D::kNextField);
+    } else if (command && m.id == D::kButton) {
+      click(dialog, log);
+    } else if (m.kind == EMessage::Destroy) {
+      dialog.PostToSelf([&log] { log.push_back("posted after the end"); });  // the dialog is gone by then
+    } else {
+      return false;
+    }
+    return true;
+  };
 }
 
-// Logs each message as "kind id code pos@ms" (an inner dialog's after a '>') and each periodic tick.
-class CTestDialog final : public CDialog {
- public:
-  CTestDialog(Log& log, bool inner = false) : CDialog(TestLayout()), m_log(log), m_inner(inner) {}
-
-  bool OnInitDialog() override {
-    Item(13).SetRange(0, 20);
-    Item(14).SetRange(0, 255);
-    Item(15).SetRange(0, 9);
-    Item(16).AddItem("beta");
-    Item(16).AddItem("alpha");
-    if (!m_inner) return true;
-    SetTitle("Inner");
-    SetTimer(1, 30);
-    SetTimer(2, 20);
-    m_periodic = CHost::Current().StartPeriodicTimer(20, [this] { m_log.push_back(">tick@" + Now()); });
-    return true;
-  }
-  const CMessageTable& MessageTable() const override {
-    static const CMessageTable table = [] {
-      CMessageTable t;
-      for (EMessage kind : {EMessage::Command, EMessage::HScroll, EMessage::VScroll, EMessage::Timer,
-                            EMessage::SysCommand, EMessage::Close, EMessage::Destroy})
-        t.push_back({kind, kAnyId, kAnyCode,
-                     [](CDialog& d, const CMessage& m) { static_cast<CTestDialog&>(d).Handle(m); }});
-      return t;
-    }();
-    return table;
-  }
-
- private:
-  static std::string Now() { return std::to_string(CHost::Current().NowUs() / 1000); }
-  void Handle(const CMessage& m) {
-    const char* kinds[] = {"command", "hscroll", "vscroll", "timer", "syscommand", "close", "destroy"};
-    m_log.push_back(std::string(m_inner ? ">" : "") + kinds[static_cast<int>(m.kind)] + " " + std::to_string(m.id) +
-                    " " + std::to_string(m.code) + " " + std::to_string(m.pos) + "@" + Now());
-    const bool command = m.kind == EMessage::Command;
-    if (command && m.id == 20 && m.code == EN_KILLFOCUS && ItemText(20) != "5") {
-      MessageBox("Only 5", EMessageIcon::Warning);
-      SetItemText(20, "5");
-      SetFocus(20);
-    } else if (command && m.id == 21 && !m_inner) {
-      std::make_unique<CTestDialog>(m_log, true)->DoModal();  // on the heap, where a dangling timer shows
-    } else if (command && m.id == 22) {
-      m_log.push_back(Ask("Sure?", EMessageIcon::Warning) ? "yes" : "no");
-    } else if (command && m.id == 10) {
-      PostToSelf([this] { m_log.push_back("posted"); });
-    } else if (m.kind == EMessage::Timer && m.id == 1 && ++m_ticks == 2) {
-      KillTimer(1);
-    } else if (m.kind == EMessage::Destroy) {
-      if (m_inner) CHost::Current().StopPeriodicTimer(m_periodic);
-      PostToSelf([this] { m_log.push_back("posted after the end"); });  // the dialog is gone by then
-    } else {
-      DefaultHandling(m);
-    }
-  }
-
-  Log& m_log;
-  bool m_inner;
-  int m_periodic = 0;
-  int m_ticks = 0;
-};
+// An inner dialog over this one, its messages marked '>', with timers 1 (30 ms, killed at its second
+// tick) and 2 (20 ms) and a periodic tick every 20 ms while it is open.
+void OpenInner(D&, Log& log) {
+  const auto inner = std::make_unique<D>();  // on the heap, where a dangling timer shows
+  int periodic = 0;
+  inner->onInit = [&] {
+    inner->SetTitle("Inner");
+    inner->SetTimer(1, 30);
+    inner->SetTimer(2, 20);
+    periodic = CHost::Current().StartPeriodicTimer(20, [&log] { log.push_back(">tick@" + Now()); });
+  };
+  Watch(*inner, log, ">", PostWork);
+  inner->onMessage = [&, logged = inner->onMessage, ticks = 0](const CMessage& m) mutable {
+    if (m.kind == EMessage::Timer && m.id == 1 && ++ticks == 2) inner->KillTimer(1);
+    return logged(m);
+  };
+  inner->DoModal();
+  CHost::Current().StopPeriodicTimer(periodic);
+}
 
 class CTestFrames final : public CFrameSource {
  public:
@@ -106,13 +81,20 @@ struct CRun {
   std::vector<CMessageBox> boxes;
 };
 
-CRun RunOn(const std::string& text, const CFrameSource* frames = nullptr) {
+// The dialog's controls by number: 20 button, 21 digits-only field, 22 next field, 23 label, 25 scroll
+// bar, 26 trackbar, 27 vertical trackbar, 28 up-down, 30 sorted combo box, 33 read-only field,
+// 34 hidden button, 35 disabled button.
+CRun RunOn(const std::string& text, const CFrameSource* frames = nullptr, const CClick& click = PostWork) {
   CRun run;
   auto script = CScript::Parse(text, "test.vxs");
   if (!script) return ADD_FAILURE() << script.error().message, run;
   CScriptHost host(std::move(*script));
   host.SetFrameSource(frames);
-  run.result = host.Run([&] { CTestDialog(run.log).DoModal(); });
+  run.result = host.Run([&] {
+    D dialog;
+    Watch(dialog, run.log, "", click);
+    dialog.DoModal();
+  });
   run.boxes = host.MessageBoxes();
   return run;
 }
@@ -121,57 +103,57 @@ CRun RunOn(const std::string& text, const CFrameSource* frames = nullptr) {
 
 TEST(ScriptHost, EachCommandReachesTheDialogAsItsNotification) {
   const CRun run = RunOn(
-      "expect focus 10\nclick 10\n"
-      "type 11 \"4a2\"   # digits only: the letter is refused\nexpect text 11 \"42\"\nleave 11\n"
-      "scroll 13 SB_LINERIGHT\nscroll 13 5 17\nexpect pos 13 0\n"
-      "slide 14 200\nslide 14 300 TB_ENDTRACK\nexpect pos 14 255\n"
-      "updown 15 4\nselect 16 1\nexpect text 16 \"beta\"\nsysmenu 0x10\n");
+      "expect focus 20\nclick 20\n"
+      "type 21 \"4a2\"   # digits only: the letter is refused\nexpect text 21 \"42\"\nleave 21\n"
+      "scroll 25 SB_LINERIGHT\nscroll 25 5 17\nexpect pos 25 10\n"
+      "slide 27 200\nslide 27 300 TB_ENDTRACK\nexpect pos 27 255\n"
+      "updown 28 4\nselect 30 1\nexpect text 30 \"Beta\"\nsysmenu 0x10\n");
   ASSERT_EQ(run.result.exitCode, 0) << run.result.message;
   EXPECT_EQ(run.log, (Log{
-      "command 10 0 0@0", "posted",      // click; the work it posts runs before the next line
-      "command 11 768 0@0",              // typing: EN_CHANGE (the focus came from a button: no kill focus)
-      "command 11 512 0@0",              // leave: EN_KILLFOCUS
-      "hscroll 13 1 0@0",                // a scroll bar carries its own position and does not move
-      "hscroll 13 5 17@0",               // thumb tracking carries the dragged position
-      "vscroll 14 5 200@0",              // a vertical trackbar moves first, then notifies
-      "vscroll 14 8 255@0",              // clamped into its range
-      "vscroll 15 4 4@0", "vscroll 15 8 4@0",  // up-down: new position, then the end of the action
-      "command 16 1 0@0", "syscommand 16 0 0@0",
+      "command 20 0 0@0", "posted",      // click; the work it posts runs before the next line
+      "command 21 768 0@0",              // typing: EN_CHANGE (the focus came from a button: no kill focus)
+      "command 21 512 0@0",              // leave: EN_KILLFOCUS
+      "hscroll 25 1 10@0",               // a scroll bar carries its own position and does not move
+      "hscroll 25 5 17@0",               // thumb tracking carries the dragged position
+      "vscroll 27 5 200@0",              // a vertical trackbar moves first, then notifies
+      "vscroll 27 8 255@0",              // clamped into its range
+      "vscroll 28 4 4@0", "vscroll 28 8 4@0",  // up-down: new position, then the end of the action
+      "command 30 1 0@0", "syscommand 16 0 0@0",
       "close 0 0 0@0", "destroy 0 0 0@0"}));  // the script's end closes the dialog as a user would
 }
 
 TEST(ScriptHost, WhatAUserCouldNotDoAndExpectationsThatFailNameTheirLine) {
   const CTestFrames frames;
   const std::pair<const char*, const char*> cases[] = {
-      {"click 17\n", "1: control 17 is hidden"},
-      {"wait 5\nclick 18\n", "2: control 18 is disabled"},
-      {"click 99\n", "1: dialog 500 has no control 99"},
-      {"click 11\n", "1: control 11 is an edit field, not a push button"},
-      {"type 12 \"1\"\n", "1: control 12 is read-only"},
-      {"slide 13 4\n", "1: control 13 is a scroll bar, not a trackbar"},
-      {"scroll 14 0\n", "1: control 14 is a trackbar, not a scroll bar"},
-      {"updown 16 0\n", "1: control 16 is a combo box, not a up-down control"},
-      {"select 16 2\n", "1: combo box 16 has 2 items, no item 2"},
+      {"click 34\n", "1: control 34 is hidden"},
+      {"wait 5\nclick 35\n", "2: control 35 is disabled"},
+      {"click 99\n", "1: dialog 900 has no control 99"},
+      {"click 21\n", "1: control 21 is an edit field, not a push button"},
+      {"type 33 \"1\"\n", "1: control 33 is read-only"},
+      {"slide 25 4\n", "1: control 25 is a scroll bar, not a trackbar"},
+      {"scroll 26 0\n", "1: control 26 is a trackbar, not a scroll bar"},
+      {"updown 30 0\n", "1: control 30 is a combo box, not a up-down control"},
+      {"select 30 3\n", "1: combo box 30 has 3 items, no item 3"},
       {"wait -1\n", "1: wait needs a time of 0 ms or more"},
       {"close\nexpect title \"X\"\n", "2: no dialog is open for 'expect title'"},
-      {"expect text 19 \"lab\"\n", "1: expected text \"lab\" in control 19, found \"label\""},
-      {"expect hidden 10\n", "1: expected control 10 hidden, found it visible"},
-      {"expect enabled 18\n", "1: expected control 18 enabled, found it disabled"},
-      {"expect pos 13 3\n", "1: expected position 3 of control 13, found 0"},
-      {"expect range 13 0 21\n", "1: expected range 0 to 21 of control 13, found 0 to 20"},
-      {"expect focus 11\n", "1: expected the focus in control 11, found it in control 10"},
-      {"expect title \"X\"\n", "1: expected title \"X\", found \"Test Dialog\""},
-      {"expect dialog 7\n", "1: expected dialog 7, found 500"},
-      {"expect icon 139\n", "1: expected icon 139, found large 0 and small 0"},
-      {"expect menu 16 \"About\"\n", "1: the system menu has no item 16"},
+      {"expect text 23 \"Lab\"\n", "1: expected text \"Lab\" in control 23, found \"Label\""},
+      {"expect hidden 20\n", "1: expected control 20 hidden, found it visible"},
+      {"expect enabled 35\n", "1: expected control 35 enabled, found it disabled"},
+      {"expect pos 25 3\n", "1: expected position 3 of control 25, found 10"},
+      {"expect range 25 0 21\n", "1: expected range 0 to 21 of control 25, found 0 to 100"},
+      {"expect focus 21\n", "1: expected the focus in control 21, found it in control 20"},
+      {"expect title \"X\"\n", "1: expected title \"X\", found \"Fake Dialog\""},
+      {"expect dialog 7\n", "1: expected dialog 7, found 900"},
+      {"expect icon 139\n", "1: expected icon 139, found large 139 and small 0"},
+      {"expect menu 17 \"About\"\n", "1: the system menu has no item 17"},
       {"expect message \"A\"\n", "1: expected message box \"A\", found none"},
-      {"type 20 \"7\"\nclick 10\nexpect message error\n",
+      {"type 22 \"7\"\nclick 20\nexpect message error\n",
        "3: expected a message box with icon error, found icon warning (\"Only 5\")"},
-      {"type 20 \"7\"\nclick 10\nexpect no-message\n", "3: expected no message box, found \"Only 5\""},
-      {"type 20 \"7\"\nclick 10\nexpect hidden 10\n",
-       "3: expected control 10 hidden, found it visible; a message box is waiting unseen: \"Only 5\""},
+      {"type 22 \"7\"\nclick 20\nexpect no-message\n", "3: expected no message box, found \"Only 5\""},
+      {"type 22 \"7\"\nclick 20\nexpect hidden 20\n",
+       "3: expected control 20 hidden, found it visible; a message box is waiting unseen: \"Only 5\""},
       {"expect title \"\x1b[2J\tA\xc2\x9b\xff\"\n",
-       "1: expected title \"\\x1b[2J\\tA\\u009b\\xff\", found \"Test Dialog\""},
+       "1: expected title \"\\x1b[2J\\tA\\u009b\\xff\", found \"Fake Dialog\""},
       {"expect frames 4\n", "1: expected 4 frames, found 3"},
       {"expect frame 0 3\n", "1: expected start code 0, found 246"},
       {"expect frame 0xF6 4\n", "1: expected 4 slots, found 3"},
@@ -216,20 +198,20 @@ TEST(ScriptHost, ScriptsThatCannotBeReadNameTheFileAndLine) {
 }
 
 TEST(ScriptHost, AFieldIsCheckedBeforeTheClickThatTakesItsFocusAndTakingTheFocusBackLosesTheClick) {
-  const CRun run = RunOn("type 20 \"7\"\nclick 10\nexpect message \"Only 5\" warning\nexpect text 20 \"5\"\n"
-                         "expect focus 20\ntype 20 \"5\"\nselect 16 0\nexpect focus 16\n");
+  const CRun run = RunOn("type 22 \"7\"\nclick 20\nexpect message \"Only 5\" warning\nexpect text 22 \"5\"\n"
+                         "expect focus 22\ntype 22 \"5\"\nselect 30 0\nexpect focus 30\n");
   ASSERT_EQ(run.result.exitCode, 0) << run.result.message;
   ASSERT_EQ(run.boxes.size(), 1u);
   EXPECT_EQ(run.boxes[0].caption, ApplicationName());
-  EXPECT_EQ(run.boxes[0].ownerResourceId, 500);
-  EXPECT_EQ(run.log, (Log{"command 20 768 0@0", "command 20 512 0@0", "command 20 768 0@0", "command 20 512 0@0",
-                          "command 16 1 0@0", "close 0 0 0@0", "destroy 0 0 0@0"}));
+  EXPECT_EQ(run.boxes[0].ownerResourceId, 900);
+  EXPECT_EQ(run.log, (Log{"command 22 768 0@0", "command 22 512 0@0", "command 22 768 0@0", "command 22 512 0@0",
+                          "command 30 1 0@0", "close 0 0 0@0", "destroy 0 0 0@0"}));
 }
 
 TEST(ScriptHost, AQuestionGetsTheAnswerGivenBeforeItAndNoWithoutOne) {
-  const CRun run = RunOn("click 22\nanswer yes\nanswer no\nclick 22\nclick 22\nanswer yes\nclick 22\n"
+  const CRun run = RunOn("click 20\nanswer yes\nanswer no\nclick 20\nclick 20\nanswer yes\nclick 20\n"
                          "expect message \"Sure?\" warning\nexpect message \"Sure?\"\n"
-                         "expect message\nexpect message\n");
+                         "expect message\nexpect message\n", nullptr, AskSure);
   ASSERT_EQ(run.result.exitCode, 0) << run.result.message;
   const Log replies{run.log[1], run.log[3], run.log[5], run.log[7]};  // each after its click's entry
   EXPECT_EQ(replies, (Log{"no", "yes", "no", "yes"}));
@@ -237,10 +219,10 @@ TEST(ScriptHost, AQuestionGetsTheAnswerGivenBeforeItAndNoWithoutOne) {
 }
 
 TEST(ScriptHost, InnerDialogTakesTheCommandsAndVirtualTimeFiresTimersInTimeThenSetOrderUntilItCloses) {
-  const CRun run =
-      RunOn("click 21\nexpect title \"Inner\"\nwait 60\nwait 40\nclose\nexpect title \"Test Dialog\"\nwait 50\n");
+  const CRun run = RunOn("click 20\nexpect title \"Inner\"\nwait 60\nwait 40\nclose\n"
+                         "expect title \"Fake Dialog\"\nwait 50\n", nullptr, OpenInner);
   ASSERT_EQ(run.result.exitCode, 0) << run.result.message;
-  EXPECT_EQ(run.log, (Log{"command 21 0 0@0", ">timer 2 0 0@20", ">tick@20", ">timer 1 0 0@30", ">timer 2 0 0@40",
+  EXPECT_EQ(run.log, (Log{"command 20 0 0@0", ">timer 2 0 0@20", ">tick@20", ">timer 1 0 0@30", ">timer 2 0 0@40",
                           ">tick@40", ">timer 1 0 0@60", ">timer 2 0 0@60", ">tick@60",  // timer 1 is killed now
                           ">timer 2 0 0@80", ">tick@80", ">timer 2 0 0@100", ">tick@100", ">close 0 0 0@100",
                           ">destroy 0 0 0@100", "close 0 0 0@150", "destroy 0 0 0@150"}));
@@ -251,7 +233,6 @@ TEST(ThreadedScriptHost, RealtimePeriodicTimerRunsOnItsOwnThreadAndPostsToTheGui
   const auto gui = std::this_thread::get_id();
   std::atomic<int> ticks{0}, ticksOnGui{0}, tickPolicy{-1};
   int posted = 0, postedElsewhere = 0;
-  Log log;
   EXPECT_EQ(host.Run([&] {
     const int id = host.StartPeriodicTimer(10, [&] {
       ticksOnGui += std::this_thread::get_id() == gui;
@@ -259,7 +240,7 @@ TEST(ThreadedScriptHost, RealtimePeriodicTimerRunsOnItsOwnThreadAndPostsToTheGui
       ++ticks;
       host.PostToGui([&] { ++posted, postedElsewhere += std::this_thread::get_id() != gui; });
     });
-    CTestDialog(log).DoModal();
+    CFakeDialog().DoModal();
     host.StopPeriodicTimer(id);
   }).exitCode, 0);
   EXPECT_GE(ticks.load(), 3);

@@ -1,6 +1,6 @@
 // One test per control kind: the widget shows the control's state as the dialog sets it, and the
 // user's actions reach the dialog as notifications; and every widget stands where its control does.
-#include "FakeDialog.h"
+#include "QtHostFixture.h"
 #include "qt/ScrollBarWidget.h"
 #include "qt/TrackbarWidget.h"
 #include "qt/UpDownWidget.h"

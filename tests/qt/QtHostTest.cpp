@@ -1,6 +1,6 @@
 // The Qt host: a dialog over another and closing, the system menu, window timers, message and file
 // dialogs, and work from other threads.
-#include "FakeDialog.h"
+#include "QtHostFixture.h"
 #include "link/DmxLine.h"
 #include "qt/LineMonitor.h"
 

@@ -1,39 +1,15 @@
-// Test helpers: a dialog with a control of every kind that logs what it is sent, a fixture that
-// runs dialogs on the Qt host, pollers that answer message boxes and menus, and a drag.
+// Test helpers for the Qt host: a fixture that runs dialogs on it, pollers that answer message boxes
+// and menus, and a drag.
 #pragma once
 #include "qt/DialogWindow.h"
 #include "qt/QtHost.h"
+#include "support/FakeDialog.h"
 
 #include <QMessageBox>
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
-
-class CFakeDialog final : public CDialog {
- public:
-  enum : int { kResourceId = 900, kMenuCommand = 16 };
-  enum : int { kButton = 1000, kField, kNextField, kLabel, kGroup, kBar, kTrack, kFader, kUpDown, kProgress, kCombo,
-               kBitmap, kIcon };
-  struct CRecord {
-    CMessage message;
-    int pos;  // the sender's position and text when the message came
-    std::string text;
-  };
-
-  CFakeDialog();
-  bool OnInitDialog() override;
-  const CMessageTable& MessageTable() const override;
-  // "code pos" of each message from the control, in order; the log is emptied.
-  std::vector<std::string> Take(int id);
-
-  std::function<bool(const CMessage&)> onMessage;  // runs once a message is logged; true: handled
-  bool refuseScroll = false;                       // else the scroll bar follows the stepping rule
-  std::vector<CRecord> log;
-};
-
-using Strings = std::vector<std::string>;
-std::string Seen(int code, int pos);
 
 // Runs `step` every few milliseconds until it returns true or the timer goes.
 std::unique_ptr<QTimer> Poll(std::function<bool()> step, int intervalMs = 10);
