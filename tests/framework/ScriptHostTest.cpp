@@ -26,9 +26,9 @@ void PostWork(D& dialog, Log& log) { dialog.PostToSelf([&log] { log.push_back("p
 void AskSure(D& dialog, Log& log) { log.push_back(dialog.Ask("Sure?", EMessageIcon::Warning) ? "yes" : "no"); }
 
 // Logs each message as "kind id code pos@ms" after `mark`; the next field refuses all but 5 when it
-// loses the focus, and the end posts work.
+// loses the focus, timer 1 is killed at its second tick, and the end posts work.
 void Watch(D& dialog, Log& log, const std::string& mark, const CClick& click) {
-  dialog.onMessage = [&dialog, &log, mark, click](const CMessage& m) {
+  dialog.onMessage = [&dialog, &log, mark, click, ticks = 0](const CMessage& m) mutable {
     const char* kinds[] = {"command", "hscroll", "vscroll", "timer", "syscommand", "close", "destroy"};
     log.push_back(mark + kinds[static_cast<int>(m.kind)] + " " + std::to_string(m.id) + " " +
                   std::to_string(m.code) + " " + std::to_string(m.pos) + "@" + Now());
@@ -39,6 +39,8 @@ void Watch(D& dialog, Log& log, const std::string& mark, const CClick& click) {
       dialog.SetFocus(D::kNextField);
     } else if (command && m.id == D::kButton) {
       click(dialog, log);
+    } else if (m.kind == EMessage::Timer && m.id == 1 && ++ticks == 2) {
+      dialog.KillTimer(1);
     } else if (m.kind == EMessage::Destroy) {
       dialog.PostToSelf([&log] { log.push_back("posted after the end"); });  // the dialog is gone by then
     } else {
@@ -48,8 +50,8 @@ void Watch(D& dialog, Log& log, const std::string& mark, const CClick& click) {
   };
 }
 
-// An inner dialog over this one, its messages marked '>', with timers 1 (30 ms, killed at its second
-// tick) and 2 (20 ms) and a periodic tick every 20 ms while it is open.
+// An inner dialog over this one, its messages marked '>', with timers 1 (30 ms) and 2 (20 ms) and a
+// periodic tick every 20 ms while it is open.
 void OpenInner(D&, Log& log) {
   const auto inner = std::make_unique<D>();  // on the heap, where a dangling timer shows
   int periodic = 0;
@@ -60,10 +62,6 @@ void OpenInner(D&, Log& log) {
     periodic = CHost::Current().StartPeriodicTimer(20, [&log] { log.push_back(">tick@" + Now()); });
   };
   Watch(*inner, log, ">", PostWork);
-  inner->onMessage = [&, logged = inner->onMessage, ticks = 0](const CMessage& m) mutable {
-    if (m.kind == EMessage::Timer && m.id == 1 && ++ticks == 2) inner->KillTimer(1);
-    return logged(m);
-  };
   inner->DoModal();
   CHost::Current().StopPeriodicTimer(periodic);
 }
