@@ -69,9 +69,6 @@ QStringList ChooseSystemMenuItem(QWidget& window, int command, const std::functi
   QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5), window.mapToGlobal(QPoint(5, 5)));
   if (!open) QApplication::sendEvent(&window, &click);
   // A key reaches its shortcut only once the window is active again after an earlier menu: pressed again until then.
-  for (int tries = 0; open && !picked && tries < 100; ++tries) {
-    open();
-    if (!picked) QTest::qWait(10);
-  }
+  if (open) QTest::qWaitFor([&] { open(); return picked; }, 10000);
   return texts;
 }
