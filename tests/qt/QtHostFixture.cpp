@@ -68,7 +68,12 @@ QStringList ChooseSystemMenuItem(QWidget& window, int command, const std::functi
   });
   QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5), window.mapToGlobal(QPoint(5, 5)));
   if (!open) QApplication::sendEvent(&window, &click);
-  // A key reaches its shortcut only once the window is active again after an earlier menu: pressed again until then.
-  if (open) QTest::qWaitFor([&] { open(); return picked; }, 10000);
+  // A key reaches its shortcut only in the active window; on a busy machine a closed menu may leave no window
+  // active, as a user would see before clicking the window.
+  if (open) QTest::qWaitFor([&] {
+    window.activateWindow();
+    open();
+    return picked;
+  }, 10000);
   return texts;
 }
