@@ -9,6 +9,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <gtest/gtest.h>
+
 std::string RunShell(const std::string& command, int* status) {
   std::string output;
   if (std::FILE* pipe = popen(command.c_str(), "r")) {
@@ -58,6 +60,12 @@ CScenarioRun RunScenario(const std::string& scriptName, const std::string& inter
 }
 
 bool HaveTshark() { return std::system("tshark --version >/dev/null 2>&1") == 0; }
+
+std::vector<CDecodedFrame> RunAndDecode(const std::string& scriptName) {
+  const CScenarioRun run = RunScenario(scriptName, "virtual");
+  EXPECT_EQ(run.exitCode, 0) << scriptName << ": " << run.errors;
+  return DecodeCapture(run.capture);
+}
 
 std::vector<CDecodedFrame> DecodeCapture(const std::string& path) {
   // Level frames go to tshark's channel dissector, which shows the start code ahead of the

@@ -33,6 +33,8 @@ std::string RunShell(const std::string& command, int* status = nullptr);
 std::string ReadText(const std::string& path);
 
 bool HaveTshark();
+// The frames of a scenario run on the virtual interface, which must end with exit status 0.
+std::vector<CDecodedFrame> RunAndDecode(const std::string& scriptName);
 // The frames of a capture as tshark decodes them as DMX512.
 std::vector<CDecodedFrame> DecodeCapture(const std::string& path);
 // Counts the frames with this start code.
