@@ -13,9 +13,7 @@ TEST(StartupScenario, EachInterfacePathEndsAsTheUserExpects) {
     const CScenarioRun run = RunScenario(script, interfaceName);
     EXPECT_EQ(run.exitCode, 0) << script << ": " << run.errors;
     EXPECT_TRUE(std::filesystem::exists(run.capture));
-    if (HaveTshark()) {
-      EXPECT_TRUE(DecodeCapture(run.capture).empty()) << script;
-    }
+    if (HaveTshark()) EXPECT_TRUE(DecodeCapture(run.capture).empty()) << script;
   }
 }
 
