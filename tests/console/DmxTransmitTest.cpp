@@ -86,7 +86,6 @@ TEST(DmxTransmit, SavedChaseOpensWithTheFileNameInTheTitleAndRefusalsChangeNothi
           (folder / "nowhere/x.zkc").string() + "\"\nclick 1108\nexpect message warning\n" + loaded,
       2);
   ASSERT_TRUE(run.Passed());
-  EXPECT_EQ(CChaseFile::Load(path), CChaseFile(9, 10, {StepWith({{1, 255}})}));
   EXPECT_NE(run.boxes.at(0).text.find("short.zkc"), std::string::npos) << run.boxes[0].text;
   ASSERT_EQ(run.fileDialogs.size(), 6u);
   EXPECT_TRUE(run.fileDialogs[0].kind == EFileDialogKind::Save && run.fileDialogs[1].kind == EFileDialogKind::Open);
