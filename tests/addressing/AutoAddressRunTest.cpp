@@ -35,8 +35,6 @@ TEST(AutoAddressRun, SendsTheFirstAddressMinusOne255TimesThenStandsByOnceTheFini
   const CStrings setup{"SetChannelValue(0, 0)", "SetChannelValue(1, 6)", "SetMode(165, 252, 0, 2)"};
   CStrings expected = setup;
   expected.insert(expected.end(), 255, "Start()");
-  expected.push_back("StandBy()");
-  expected.insert(expected.end(), setup.begin(), setup.end());
-  expected.insert(expected.end(), {"Start()", "StandBy()"});
+  expected.insert(expected.end(), {"StandBy()", setup[0], setup[1], setup[2], "Start()", "StandBy()"});
   EXPECT_EQ(link.Described(), expected);
 }
