@@ -1,16 +1,11 @@
 // Script runs for tests: a recording link, the host's virtual time, and what the run showed.
 #include "support/ScriptRun.h"
 
+#include "app/Program.h"
 #include "framework/Dialog.h"
 #include "outputs/OutputFactory.h"
 
 #include <gtest/gtest.h>
-
-std::optional<CObservedFrame> CLineFrames::LastFrame() const {
-  auto frame = m_line.Status().lastFrame;
-  if (!frame) return std::nullopt;
-  return CObservedFrame{frame->startCode, frame->slots};
-}
 
 CScriptRun RunScript(const std::string& text, const std::function<void(CDmxLink&)>& program,
                      const std::string& interfaceName) {
@@ -33,7 +28,7 @@ CScriptRun RunScript(const std::string& text, const std::function<void(CDmxLink&
   }
   CRecordingLink link(std::move(output));
   CScriptHost host(std::move(*script));
-  CLineFrames frames(link.Line());
+  CLineFrameSource frames(link.Line());
   host.SetFrameSource(&frames);
   link.Line().SetClock([&host] { return host.NowUs(); });
   run.result = host.Run([&] { program(link); });

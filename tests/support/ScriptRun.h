@@ -20,17 +20,6 @@ struct CScriptRun {
   bool Passed() const { return result.exitCode == 0; }
 };
 
-// The frames a script's expectations look at: those of a line.
-class CLineFrames final : public CFrameSource {
- public:
-  explicit CLineFrames(const CDmxLine& line) : m_line(line) {}
-  std::uint64_t FrameCount() const override { return m_line.Status().frameCount; }
-  std::optional<CObservedFrame> LastFrame() const override;
-
- private:
-  const CDmxLine& m_line;
-};
-
 // Runs `program` under `script` (the language's text) on a recording link whose output is the
 // interface named ("virtual" unless said), with the line's clock on the host's virtual time.
 // Fails the current test if the script cannot be parsed.
