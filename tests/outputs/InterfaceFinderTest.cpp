@@ -58,7 +58,6 @@ TEST(ThreadedInterfaceFinder, AnAnsweringWidgetComesFirstThenTheFirstUsableAdapt
   for (const char* asked : {"ttyUSB2", "ttyUSB10"}) {  // each asked once, by udev's name or sysfs alone
     EXPECT_EQ(tty->Written(node(asked)), (Bytes{0x7E, 0x0A, 0x00, 0x00, 0xE7}));
   }
-  EXPECT_EQ(tty->Events(node("ttyUSB2"), CFakeTty::EKind::Configure).back().settings, (CTtySettings{250000, 2}));
 
   tty->AnswerProbe(node("ttyUSB10"), {{0x7E, 0x0A, 0x04, 0x00, 0x01, 0x02, 0x03, 0x04, 0xE7}});
   auto found = finder.Find(100ms);
