@@ -25,7 +25,6 @@ TEST(ThreadedProOutput, FramesGoOutAsLabelSixMessagesOneFrameTimeApartAndAtMost5
   for (const std::string part : {"pro:/dev/ttyUSB0", "at most 512 slots", "559", "opendmx:"}) {
     EXPECT_NE(line.LastError().find(part), std::string::npos) << line.LastError();
   }
-  line.DmxLinkTransmitStart();  // nothing goes out until a good mode
   line.Flush(5s);
 
   Bytes full{0x7E, 0x06, 0x01, 0x02, 0x00, 0x12, 0x34};  // length 513 = 0x0201, low byte first
