@@ -47,9 +47,8 @@ TEST(ThreadedDmxLine, FramesAreNeverTornAndEveryStartIsCounted) {
   });
   std::uint64_t lastSeen = 0;
   while (running.load() > 0) {  // the line monitor reads while both feed
-    const CLineStatus status = line.Status();
-    EXPECT_GE(status.frameCount, lastSeen);
-    lastSeen = status.frameCount;
+    EXPECT_GE(line.Status().frameCount, lastSeen);
+    lastSeen = line.Status().frameCount;
   }
   a.join();
   b.join();

@@ -55,9 +55,8 @@ TEST(ThreadedInterfaceFinder, AnAnsweringWidgetComesFirstThenTheFirstUsableAdapt
   ASSERT_TRUE(silentOnly) << silentOnly.error().message;
   EXPECT_EQ((*silentOnly)->Name(), "opendmx:" + node("ttyUSB2"));  // by number, not by text
   silentOnly->reset();
-  for (const char* asked : {"ttyUSB2", "ttyUSB10"}) {  // each asked once, by udev's name or sysfs alone
+  for (const char* asked : {"ttyUSB2", "ttyUSB10"})  // each asked once, by udev's name or sysfs alone
     EXPECT_EQ(tty->Written(node(asked)), (Bytes{0x7E, 0x0A, 0x00, 0x00, 0xE7}));
-  }
 
   tty->Setup(node("ttyUSB10")).answer = {{0x7E, 0x0A, 0x04, 0x00, 0x01, 0x02, 0x03, 0x04, 0xE7}};
   auto found = finder.Find(100ms);
