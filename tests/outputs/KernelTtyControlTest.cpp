@@ -1,7 +1,6 @@
 // The kernel tty calls on a pseudo-terminal, which keeps the settings and passes the bytes on
 // (its far end shows neither the speed nor a break).
 #include "outputs/KernelTtyControl.h"
-#include "outputs/OutputFactory.h"
 
 #include <asm/termbits.h>
 #include <cstdlib>
@@ -61,13 +60,6 @@ TEST(ThreadedKernelTtyControl, TakesThePortAloneSetsRawBytesAtAnySpeedAndGivesIt
   control.Close(*fd);
   EXPECT_TRUE(Same(Settings(other), before));
   EXPECT_EQ(control.Open("/dev/null"), std::unexpected(std::make_error_code(std::errc::inappropriate_io_control_operation)));
-
-  // An output does the same when it goes (at the end of the program, the line lets go of it).
-  auto output = MakeOutput("opendmx:" + path);
-  ASSERT_TRUE(output) << output.error().message;
-  EXPECT_FALSE(Same(Settings(other), before));
-  output->reset();
-  EXPECT_TRUE(Same(Settings(other), before));
   ::close(other);
   ::close(master);
 }

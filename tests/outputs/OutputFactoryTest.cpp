@@ -7,10 +7,10 @@
 
 TEST(ThreadedOutputFactory, EachNameGivesItsOutputOrAnErrorThatNamesTheCause) {
   auto tty = std::make_shared<CFakeTty>();
-  tty->FailOpen("/dev/ttyUSB7", std::errc::permission_denied);
-  tty->FailOpen("/dev/ttyUSB8", std::errc::device_or_resource_busy);
-  tty->FailOpen("/dev/ttyUSB9", std::errc::no_such_device);
-  tty->FailOpen("/dev/ttyS9", std::errc::inappropriate_io_control_operation);
+  tty->Setup("/dev/ttyUSB7").openError = std::errc::permission_denied;
+  tty->Setup("/dev/ttyUSB8").openError = std::errc::device_or_resource_busy;
+  tty->Setup("/dev/ttyUSB9").openError = std::errc::no_such_device;
+  tty->Setup("/dev/ttyS9").openError = std::errc::inappropriate_io_control_operation;
   // A name, the models it answers (open-DMX, Pro), or the parts of its error.
   const std::vector<std::tuple<std::string, bool, bool, std::vector<std::string>>> cases{
       {"virtual", true, true, {}}, {"virtual:0x0101", true, false, {}}, {"virtual:0x0102", false, true, {}},

@@ -25,7 +25,6 @@ TEST(ThreadedProOutput, FramesGoOutAsLabelSixMessagesOneFrameTimeApartAndAtMost5
   for (const std::string part : {"pro:/dev/ttyUSB0", "at most 512 slots", "559", "opendmx:"}) {
     EXPECT_NE(line.LastError().find(part), std::string::npos) << line.LastError();
   }
-  line.DmxLinkTransmitStart();  // nothing goes out until a good mode
   line.Flush(5s);
 
   Bytes full{0x7E, 0x06, 0x01, 0x02, 0x00, 0x12, 0x34};  // length 513 = 0x0201, low byte first
@@ -46,8 +45,8 @@ TEST(ProOutput, TheProbeReadsAWidgetsSerialNumberAndGivesUpOnASilentDeviceInTime
   auto tty = std::make_shared<CFakeTty>();
   // A widget receiving DMX reports it first; noise, a header whose length runs past the end and
   // a reply cut in two must not hide the serial number.
-  tty->AnswerProbe("/dev/widget", {{0x00, 0x7E, 0x7E, 0x05, 0x02, 0x00, 0x00, 0x11, 0xE7, 0x7E, 0x0A, 0x50, 0x00},
-                                   {0x7E, 0x0A, 0x04, 0x00, 0x21}, {0x43, 0x65, 0x00, 0xE7}});
+  tty->Setup("/dev/widget").answer = {{0x00, 0x7E, 0x7E, 0x05, 0x02, 0x00, 0x00, 0x11, 0xE7, 0x7E, 0x0A, 0x50, 0x00},
+                                       {0x7E, 0x0A, 0x04, 0x00, 0x21}, {0x43, 0x65, 0x00, 0xE7}};
   auto widget = CTtyPort::Open("/dev/widget", tty);
   auto silent = CTtyPort::Open("/dev/silent", tty);
   ASSERT_TRUE(widget && silent);

@@ -12,8 +12,8 @@ using namespace std::chrono_literals;
 
 TEST(ThreadedSerialOutput, AFailingWriteIsReportedOnceFromTheWriterAndEndsAllOutput) {
   auto tty = std::make_shared<CFakeTty>();
-  tty->FailAfter("/dev/ttyUSB0", 2 * 513 + 100);  // the third frame fails part way, as when a cable is pulled
-  tty->FailAfter("/dev/ttyUSB1", 0);
+  tty->Setup("/dev/ttyUSB0").writeBudget = 2 * 513 + 100;  // the third frame fails part way, as when a cable is pulled
+  tty->Setup("/dev/ttyUSB1").writeBudget = 0;
   auto output = MakeOutput("opendmx:/dev/ttyUSB0", tty);
   auto early = MakeOutput("pro:/dev/ttyUSB1", tty);
   ASSERT_TRUE(output && early);

@@ -33,7 +33,6 @@ TEST(ThreadedUdpSender, BusySystemDropsLevelsButSendsCommandsInOrderLater) {
   sender.Flush(2s);  // the sender's thread sends them without another Send
   EXPECT_EQ(network->Taken(), (std::vector<Datagram>{{1}, {3}, {4}, {5}, {7}}));
   EXPECT_EQ(sender.DroppedCount(), 2u);
-  EXPECT_FALSE(sender.Fault());
 }
 
 TEST(ThreadedUdpSender, SendErrorOrLongStallIsOneFaultAndEndsOutput) {
