@@ -1,11 +1,10 @@
 // A datagram socket for tests: records what it takes, and refuses or fails while told to.
 #pragma once
 #include "outputs/DatagramSocket.h"
+#include "support/Hex.h"
 
-#include <cstdint>
 #include <memory>
 #include <mutex>
-#include <string>
 #include <vector>
 
 using Datagram = std::vector<std::uint8_t>;
@@ -40,12 +39,3 @@ class CFakeDatagramSocket final : public CDatagramSocket {
  private:
   std::shared_ptr<CFakeNetwork> m_network;
 };
-
-// Bytes from hex digits; blanks are left out ("0010 0000" -> {0x00, 0x10, 0x00, 0x00}).
-inline Datagram Hex(std::string digits) {
-  std::erase(digits, ' ');
-  Datagram bytes;
-  for (std::size_t i = 0; i + 1 < digits.size(); i += 2)
-    bytes.push_back(static_cast<std::uint8_t>(std::stoi(digits.substr(i, 2), nullptr, 16)));
-  return bytes;
-}

@@ -1,13 +1,14 @@
 // Scenario runs and tshark decoding.
 #include "Scenario.h"
 
+#include "support/Hex.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -29,17 +30,6 @@ std::string ReadText(const std::string& path) {
   text << in.rdbuf();
   return text.str();
 }
-
-namespace {
-
-std::vector<std::uint8_t> FromHex(const std::string& hex) {
-  std::vector<std::uint8_t> bytes;
-  for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
-    bytes.push_back(static_cast<std::uint8_t>(std::stoi(hex.substr(i, 2), nullptr, 16)));
-  return bytes;
-}
-
-}  // namespace
 
 CScenarioRun RunScenario(const std::string& scriptName, const std::string& interfaceName, const std::string& extraArgs) {
   CScenarioRun run;
@@ -89,10 +79,10 @@ std::vector<CDecodedFrame> DecodeCapture(const std::string& path) {
     frame.time = frames.empty() ? 0.0 : static_cast<double>(frame.epochUs - frames.front().epochUs) / 1e6;
     frame.startCode = static_cast<int>(std::stol(fields[1], nullptr, 16));
     if (!fields[2].empty()) {
-      frame.slots = FromHex(fields[2]);
+      frame.slots = Hex(fields[2]);
       frame.slots.erase(frame.slots.begin());
     } else {
-      frame.slots = FromHex(fields[3]);
+      frame.slots = Hex(fields[3]);
     }
     frames.push_back(std::move(frame));
   }
