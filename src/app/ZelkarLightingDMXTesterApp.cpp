@@ -1,7 +1,7 @@
 // Start-up: the interface check on both identifier pairs, then the launcher for the whole run.
 #include "app/ZelkarLightingDMXTesterApp.h"
 
-#include "app/ZelkarLightingDMXTesterDlg.h"
+#include "app/LauncherDlg.h"
 #include "framework/Host.h"
 #include "link/LineConstants.h"
 
@@ -14,7 +14,7 @@ bool CZelkarLightingDMXTesterApp::InitInstance() {
     return false;
   }
 
-  CZelkarLightingDMXTesterDlg launcher(m_link);
+  CLauncherDlg launcher(m_link);
   m_mainWindow = &launcher;
   launcher.DoModal();
   m_mainWindow = nullptr;

@@ -28,7 +28,7 @@ TEST(Startup, TheFirstIdentifierPairIsTriedFirstAndTheSecondOnlyWhenItDoesNotAns
   }
 }
 
-TEST(Launcher, AboutItemAnswersSystemCommands16To31AndTheConsoleRunsInLevelModeThenStandsBy) {
+TEST(LauncherDlg, AboutItemAnswersSystemCommands16To31AndTheConsoleRunsInLevelModeThenStandsBy) {
   for (const int command : {15, 16, 31, 32}) {
     const bool about = command >= 16 && command <= 31;
     const CScriptRun run = RunProgram("sysmenu " + std::to_string(command) + "\nexpect dialog " +

@@ -5,7 +5,7 @@
 #include "addressing/AutoAddressSetup.h"
 #include "addressing/FixtureStandardSetup.h"
 #include "app/AboutDlg.h"
-#include "app/ZelkarLightingDMXTesterDlg.h"
+#include "app/LauncherDlg.h"
 #include "console/DmxTransmit.h"
 #include "firmware/FirmwareUpgrade.h"
 #include "fixture/ManualAddressSetup.h"
@@ -46,7 +46,7 @@ QStringList TextProblems(const CDialogWindow& window) {
 
 TEST(DialogLayout, TextsKeepTheDialogFontAndOverlapNoOtherControl) {
   const CDialogTemplate* const layouts[] = {
-      &CZelkarLightingDMXTesterDlg::Layout(), &CAboutDlg::Layout(),          &CDmxTransmit::Layout(),
+      &CLauncherDlg::Layout(), &CAboutDlg::Layout(),          &CDmxTransmit::Layout(),
       &CAddressRemoteSetup::Layout(),        &CAutoAddressSetup::Layout(),  &CFixtureStandardSetup::Layout(),
       &CRdm::Layout(),                       &CManualAddressSetup::Layout(), &CFirmwareUpgrade::Layout()};
   for (const double scale : {1.0, 1.5}) {

@@ -1,5 +1,5 @@
 // The launcher dialog: four tool buttons and the about item in the system menu.
-#include "app/ZelkarLightingDMXTesterDlg.h"
+#include "app/LauncherDlg.h"
 
 #include "addressing/AddressRemoteSetup.h"
 #include "app/AboutDlg.h"
@@ -15,7 +15,7 @@ namespace {
 const char* const kAboutItemText = "关于 Vexmira Ver1.0(&A)...";
 }  // namespace
 
-const CDialogTemplate& CZelkarLightingDMXTesterDlg::Layout() {
+const CDialogTemplate& CLauncherDlg::Layout() {
   static const CDialogTemplate layout{
       kResourceId, "Vexmira V2.0", 179, 88, "MS Shell Dlg", 9,
       DialogStyle::kSysMenu | DialogStyle::kAppWindow,
@@ -28,10 +28,10 @@ const CDialogTemplate& CZelkarLightingDMXTesterDlg::Layout() {
   return layout;
 }
 
-CZelkarLightingDMXTesterDlg::CZelkarLightingDMXTesterDlg(CDmxLink& link) : CDialog(Layout()), m_link(link) {}
+CLauncherDlg::CLauncherDlg(CDmxLink& link) : CDialog(Layout()), m_link(link) {}
 
-const CMessageTable& CZelkarLightingDMXTesterDlg::MessageTable() const {
-  using D = CZelkarLightingDMXTesterDlg;
+const CMessageTable& CLauncherDlg::MessageTable() const {
+  using D = CLauncherDlg;
   static const CMessageTable table = CMessageTableOf<D>()
                                          .Command(BN_CLICKED, 1000, &D::OnDmxConsole)
                                          .Command(BN_CLICKED, 1001, &D::OnRemoteAddressing)
@@ -41,7 +41,7 @@ const CMessageTable& CZelkarLightingDMXTesterDlg::MessageTable() const {
   return table;
 }
 
-bool CZelkarLightingDMXTesterDlg::OnInitDialog() {
+bool CLauncherDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   if (HasSystemMenu() && *kAboutItemText) {
     AppendSysMenuSeparator();
@@ -53,7 +53,7 @@ bool CZelkarLightingDMXTesterDlg::OnInitDialog() {
   return true;
 }
 
-void CZelkarLightingDMXTesterDlg::OnSysCommand(int command) {
+void CLauncherDlg::OnSysCommand(int command) {
   if ((command & 0xFFF0) == kAboutCommand) {
     CAboutDlg about;
     about.DoModal();
@@ -66,7 +66,7 @@ void CZelkarLightingDMXTesterDlg::OnSysCommand(int command) {
   DefaultHandling({EMessage::SysCommand, command, 0, 0});
 }
 
-void CZelkarLightingDMXTesterDlg::OnDmxConsole() {
+void CLauncherDlg::OnDmxConsole() {
   m_link.DmxLinkSetMode(kLinkMark, 0, 0, kUniverseSlots);
   {
     CDmxTransmit console(m_link);
@@ -75,17 +75,17 @@ void CZelkarLightingDMXTesterDlg::OnDmxConsole() {
   m_link.DmxLinkStandBy();
 }
 
-void CZelkarLightingDMXTesterDlg::OnRemoteAddressing() {
+void CLauncherDlg::OnRemoteAddressing() {
   CAddressRemoteSetup menu(m_link);
   menu.DoModal();
 }
 
-void CZelkarLightingDMXTesterDlg::OnRemoteFixtureSetup() {
+void CLauncherDlg::OnRemoteFixtureSetup() {
   CRdm menu(m_link);
   menu.DoModal();
 }
 
-void CZelkarLightingDMXTesterDlg::OnFirmwareUpgrade() {
+void CLauncherDlg::OnFirmwareUpgrade() {
   CFirmwareUpgrade upgrade(m_link);
   upgrade.DoModal();
 }

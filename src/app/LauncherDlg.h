@@ -3,13 +3,13 @@
 #include "framework/Dialog.h"
 #include "link/DmxLink.h"
 
-class CZelkarLightingDMXTesterDlg final : public CDialog {
+class CLauncherDlg final : public CDialog {
  public:
   static constexpr int kResourceId = 102;
   static constexpr int kAboutCommand = 16;  // system command of the about item
   static const CDialogTemplate& Layout();
 
-  explicit CZelkarLightingDMXTesterDlg(CDmxLink& link);
+  explicit CLauncherDlg(CDmxLink& link);
   bool OnInitDialog() override;
   const CMessageTable& MessageTable() const override;
 
