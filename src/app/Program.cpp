@@ -1,7 +1,7 @@
 // Program set-up shared by the windowed and the script mode.
 #include "app/Program.h"
 
-#include "app/ZelkarLightingDMXTesterApp.h"
+#include "app/Application.h"
 #include "framework/Dialog.h"
 #include "link/CaptureWriter.h"
 #include "link/WallClock.h"
@@ -130,7 +130,7 @@ int RunScriptMode(const CCommandLine& commandLine) {
   line.SetClock([&host, originUs] { return originUs + host.NowUs(); });
   CHost::SetCurrent(&host);
   WatchLineFaults();
-  CZelkarLightingDMXTesterApp app(line);
+  CApplication app(line);
   const CScriptResult result = host.Run([&] { app.InitInstance(); });
   FinishLine();
   line.SetClock({});

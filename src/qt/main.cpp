@@ -2,7 +2,7 @@
 #include "app/CommandLine.h"
 #include "app/LineMonitorHook.h"
 #include "app/Program.h"
-#include "app/ZelkarLightingDMXTesterApp.h"
+#include "app/Application.h"
 #include "framework/Dialog.h"
 #include "qt/DialogWindow.h"
 #include "qt/LineMonitor.h"
@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
       if (host.MainWindow()) OpenLineMonitor();
     });
   WatchLineFaults();
-  CZelkarLightingDMXTesterApp(CDmxLine::Instance()).InitInstance();
+  CApplication(CDmxLine::Instance()).InitInstance();
   FinishLine();
   SetLineMonitorOpener({});
   monitor.reset();

@@ -1,6 +1,6 @@
 // Start-up's interface check and the launcher's wiring, seen through the script host and the line
 // (the startup scenarios run the same paths through the real program).
-#include "app/ZelkarLightingDMXTesterApp.h"
+#include "app/Application.h"
 #include "support/ScriptRun.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +8,7 @@
 namespace {
 
 CScriptRun RunProgram(const std::string& script, const std::string& interfaceName = "virtual") {
-  return RunScript(script, [](CDmxLink& link) { CZelkarLightingDMXTesterApp(link).InitInstance(); }, interfaceName);
+  return RunScript(script, [](CDmxLink& link) { CApplication(link).InitInstance(); }, interfaceName);
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 #include "Tour.h"
 
 #include "app/LineMonitorHook.h"
-#include "app/ZelkarLightingDMXTesterApp.h"
+#include "app/Application.h"
 #include "framework/Dialog.h"
 #include "link/DmxLine.h"
 #include "outputs/OutputFactory.h"
@@ -156,7 +156,7 @@ int main(int argc, char** argv) {
   });
   CTour tour(host, folder);
   AddSteps(tour, monitor);
-  CZelkarLightingDMXTesterApp(line).InitInstance();
+  CApplication(line).InitInstance();
   SetLineMonitorOpener({});
   CHost::SetCurrent(nullptr);
 

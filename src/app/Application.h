@@ -6,12 +6,12 @@
 
 class CDialog;
 
-class CZelkarLightingDMXTesterApp final {
+class CApplication final {
  public:
   static constexpr const char* kNoInterfaceText = "Cound not find USB to DMX device  ";
   static constexpr const char* kNoInterfaceCaption = "Vexmira";
 
-  explicit CZelkarLightingDMXTesterApp(CDmxLink& link) : m_link(link) {}
+  explicit CApplication(CDmxLink& link) : m_link(link) {}
 
   // Runs the whole program on the current host. Returns false, as the program then ends
   // without a message loop of its own.

@@ -1,11 +1,11 @@
 // Start-up: the interface check on both identifier pairs, then the launcher for the whole run.
-#include "app/ZelkarLightingDMXTesterApp.h"
+#include "app/Application.h"
 
 #include "app/LauncherDlg.h"
 #include "framework/Host.h"
 #include "link/LineConstants.h"
 
-bool CZelkarLightingDMXTesterApp::InitInstance() {
+bool CApplication::InitInstance() {
   // The program keeps no settings: the key is named, as it always was, and never used.
   m_registryKey = "应用程序向导生成的本地应用程序";
 
