@@ -8,7 +8,7 @@
 // Opens the console as the launcher does, on the script host in real time, on the virtual
 // interface, for SECONDS (60 unless given), and reads the frames' times back from the line.
 #include "base/RealtimeScheduling.h"
-#include "console/DmxTransmit.h"
+#include "console/ConsoleDlg.h"
 #include "framework/ScriptHost.h"
 #include "link/DmxLine.h"
 #include "link/DmxLink.h"
@@ -110,7 +110,7 @@ CFigures Measure(int seconds) {
   host.Run([&] {
     line.DmxLinkSetMode(kLinkMark, 0, 0, kUniverseSlots);
     {
-      CDmxTransmit console(line);
+      CConsoleDlg console(line);
       console.DoModal();
     }
     line.DmxLinkStandBy();

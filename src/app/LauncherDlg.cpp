@@ -4,7 +4,7 @@
 #include "addressing/AddressRemoteSetup.h"
 #include "app/AboutDlg.h"
 #include "app/LineMonitorHook.h"
-#include "console/DmxTransmit.h"
+#include "console/ConsoleDlg.h"
 #include "firmware/FirmwareUpgrade.h"
 #include "fixture/Rdm.h"
 #include "framework/Resources.h"
@@ -69,7 +69,7 @@ void CLauncherDlg::OnSysCommand(int command) {
 void CLauncherDlg::OnDmxConsole() {
   m_link.DmxLinkSetMode(kLinkMark, 0, 0, kUniverseSlots);
   {
-    CDmxTransmit console(m_link);
+    CConsoleDlg console(m_link);
     console.DoModal();
   }
   m_link.DmxLinkStandBy();

@@ -6,7 +6,7 @@
 #include "addressing/FixtureStandardSetup.h"
 #include "app/AboutDlg.h"
 #include "app/LauncherDlg.h"
-#include "console/DmxTransmit.h"
+#include "console/ConsoleDlg.h"
 #include "firmware/FirmwareUpgrade.h"
 #include "fixture/ManualAddressSetup.h"
 #include "fixture/Rdm.h"
@@ -46,7 +46,7 @@ QStringList TextProblems(const CDialogWindow& window) {
 
 TEST(DialogLayout, TextsKeepTheDialogFontAndOverlapNoOtherControl) {
   const CDialogTemplate* const layouts[] = {
-      &CLauncherDlg::Layout(), &CAboutDlg::Layout(),          &CDmxTransmit::Layout(),
+      &CLauncherDlg::Layout(), &CAboutDlg::Layout(),          &CConsoleDlg::Layout(),
       &CAddressRemoteSetup::Layout(),        &CAutoAddressSetup::Layout(),  &CFixtureStandardSetup::Layout(),
       &CRdm::Layout(),                       &CManualAddressSetup::Layout(), &CFirmwareUpgrade::Layout()};
   for (const double scale : {1.0, 1.5}) {

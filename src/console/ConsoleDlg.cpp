@@ -1,5 +1,5 @@
 // The DMX console dialog: its layout, the fader bank, the console tick and the chase panel's binding.
-#include "console/DmxTransmit.h"
+#include "console/ConsoleDlg.h"
 
 #include "console/ChaseFile.h"
 #include "console/TimeLabel.h"
@@ -35,37 +35,37 @@ std::vector<CControlTemplate> ConsoleControls() {
   c.push_back({IDC_STATIC, K::GroupBox, {7, 7, 556, 145}, ""});
   // Faders first in the tab order, so the keys move fader 1 when the console opens and Tab
   // walks along the bank.
-  for (int k = 0; k < CDmxTransmit::kColumns; ++k)
-    c.push_back({CDmxTransmit::FaderId(k), K::Trackbar, {14 + 17 * k, 28, 15, 100}, "", kFaderStyle});
-  for (int k = 0; k < CDmxTransmit::kColumns; ++k)
-    c.push_back({CDmxTransmit::ValueBoxId(k), K::Edit, {14 + 17 * k, 15, 15, 12}, "", kValueBoxStyle});
-  for (int k = 0; k < CDmxTransmit::kColumns; ++k)
-    c.push_back({CDmxTransmit::LabelId(k), K::Static, {14 + 17 * k, 129, 15, 8}, std::to_string(k + 1), S::kCentre});
+  for (int k = 0; k < CConsoleDlg::kColumns; ++k)
+    c.push_back({CConsoleDlg::FaderId(k), K::Trackbar, {14 + 17 * k, 28, 15, 100}, "", kFaderStyle});
+  for (int k = 0; k < CConsoleDlg::kColumns; ++k)
+    c.push_back({CConsoleDlg::ValueBoxId(k), K::Edit, {14 + 17 * k, 15, 15, 12}, "", kValueBoxStyle});
+  for (int k = 0; k < CConsoleDlg::kColumns; ++k)
+    c.push_back({CConsoleDlg::LabelId(k), K::Static, {14 + 17 * k, 129, 15, 8}, std::to_string(k + 1), S::kCentre});
   const std::vector<CControlTemplate> rest{
-      {CDmxTransmit::kChannelBar, K::ScrollBar, {14, 137, 543, 11}, ""},
-      {CDmxTransmit::kStandAloneButton, K::PushButton, {7, 157, 48, 14}, "Stand Alone"},
-      {CDmxTransmit::kCleanButton, K::PushButton, {7, 175, 48, 14}, "Clean"},
+      {CConsoleDlg::kChannelBar, K::ScrollBar, {14, 137, 543, 11}, ""},
+      {CConsoleDlg::kStandAloneButton, K::PushButton, {7, 157, 48, 14}, "Stand Alone"},
+      {CConsoleDlg::kCleanButton, K::PushButton, {7, 175, 48, 14}, "Clean"},
 
       // The chase panel: created hidden; the system menu item shows it.
-      {CDmxTransmit::kAddButton, K::PushButton, {59, 157, 40, 14}, "Add", 0, kHidden},
-      {CDmxTransmit::kInsertButton, K::PushButton, {103, 157, 40, 14}, "Insert", 0, kHidden, kDisabled},
-      {CDmxTransmit::kRunButton, K::PushButton, {147, 157, 40, 14}, "Run", 0, kHidden, kDisabled},
-      {CDmxTransmit::kOpenButton, K::PushButton, {191, 157, 40, 14}, "Open", 0, kHidden},
-      {CDmxTransmit::kDeleteButton, K::PushButton, {59, 175, 40, 14}, "Delete", 0, kHidden, kDisabled},
-      {CDmxTransmit::kCopyButton, K::PushButton, {103, 175, 40, 14}, "Copy", 0, kHidden},
-      {CDmxTransmit::kPasteButton, K::PushButton, {147, 175, 40, 14}, "Paste", 0, kHidden, kDisabled},
-      {CDmxTransmit::kSaveButton, K::PushButton, {191, 175, 40, 14}, "Save", 0, kHidden, kDisabled},
+      {CConsoleDlg::kAddButton, K::PushButton, {59, 157, 40, 14}, "Add", 0, kHidden},
+      {CConsoleDlg::kInsertButton, K::PushButton, {103, 157, 40, 14}, "Insert", 0, kHidden, kDisabled},
+      {CConsoleDlg::kRunButton, K::PushButton, {147, 157, 40, 14}, "Run", 0, kHidden, kDisabled},
+      {CConsoleDlg::kOpenButton, K::PushButton, {191, 157, 40, 14}, "Open", 0, kHidden},
+      {CConsoleDlg::kDeleteButton, K::PushButton, {59, 175, 40, 14}, "Delete", 0, kHidden, kDisabled},
+      {CConsoleDlg::kCopyButton, K::PushButton, {103, 175, 40, 14}, "Copy", 0, kHidden},
+      {CConsoleDlg::kPasteButton, K::PushButton, {147, 175, 40, 14}, "Paste", 0, kHidden, kDisabled},
+      {CConsoleDlg::kSaveButton, K::PushButton, {191, 175, 40, 14}, "Save", 0, kHidden, kDisabled},
       {IDC_STATIC, K::Static, {246, 160, 38, 8}, "Total Step :", 0, kHidden},
-      {CDmxTransmit::kStepCountDisplay, K::Static, {290, 160, 16, 8}, "0", 0, kHidden},
+      {CConsoleDlg::kStepCountDisplay, K::Static, {290, 160, 16, 8}, "0", 0, kHidden},
       {IDC_STATIC, K::Static, {234, 176, 50, 8}, "Step Number :", 0, kHidden},
-      {CDmxTransmit::kStepNumberDisplay, K::Static, {290, 176, 16, 8}, "1", 0, kHidden},
-      {CDmxTransmit::kStepSelector, K::UpDown, {310, 158, 11, 31}, "", kSelectorStyle, kHidden},
+      {CConsoleDlg::kStepNumberDisplay, K::Static, {290, 176, 16, 8}, "1", 0, kHidden},
+      {CConsoleDlg::kStepSelector, K::UpDown, {310, 158, 11, 31}, "", kSelectorStyle, kHidden},
       {IDC_STATIC, K::Static, {337, 158, 22, 8}, "Speed", 0, kHidden},
-      {CDmxTransmit::kSpeedSlider, K::Trackbar, {359, 155, 179, 15}, "", kSliderStyle, kHidden},
-      {CDmxTransmit::kSpeedDisplay, K::Static, {539, 157, 23, 8}, "0'0.1\"", 0, kHidden},
+      {CConsoleDlg::kSpeedSlider, K::Trackbar, {359, 155, 179, 15}, "", kSliderStyle, kHidden},
+      {CConsoleDlg::kSpeedDisplay, K::Static, {539, 157, 23, 8}, "0'0.1\"", 0, kHidden},
       {IDC_STATIC, K::Static, {324, 176, 35, 8}, "Fade Time", 0, kHidden},
-      {CDmxTransmit::kFadeSlider, K::Trackbar, {359, 174, 179, 15}, "", kSliderStyle, kHidden},
-      {CDmxTransmit::kFadeDisplay, K::Static, {539, 176, 23, 8}, "0'0.0\"", 0, kHidden},
+      {CConsoleDlg::kFadeSlider, K::Trackbar, {359, 174, 179, 15}, "", kSliderStyle, kHidden},
+      {CConsoleDlg::kFadeDisplay, K::Static, {539, 176, 23, 8}, "0'0.0\"", 0, kHidden},
   };
   c.insert(c.end(), rest.begin(), rest.end());
   return c;
@@ -76,7 +76,7 @@ std::vector<CControlTemplate> ConsoleControls() {
 const std::vector<std::size_t>& ChasePanelPlaces() {
   static const std::vector<std::size_t> places = [] {
     std::vector<std::size_t> result;
-    const auto& controls = CDmxTransmit::Layout().controls;
+    const auto& controls = CConsoleDlg::Layout().controls;
     for (std::size_t i = 0; i < controls.size(); ++i)
       if (!controls[i].visible) result.push_back(i);
     return result;
@@ -94,8 +94,8 @@ bool IsFaderMove(int code) { return code >= TB_LINEUP && code <= TB_ENDTRACK; }
 bool IsSelectorMove(int code) { return code >= 0 && code <= TB_ENDTRACK && code != TB_TOP; }
 
 std::optional<int> ColumnOf(int id) {
-  for (int k = 0; k < CDmxTransmit::kColumns; ++k)
-    if (CDmxTransmit::FaderId(k) == id) return k;
+  for (int k = 0; k < CConsoleDlg::kColumns; ++k)
+    if (CConsoleDlg::FaderId(k) == id) return k;
   return std::nullopt;
 }
 
@@ -104,7 +104,7 @@ CFileDialog ChaseFileDialog(EFileDialogKind kind) {
   dialog.kind = kind;
   dialog.defaultExtension = "zkc";
   dialog.initialName = "*.zkc";
-  dialog.filter = CDmxTransmit::ChaseFileFilter();
+  dialog.filter = CConsoleDlg::ChaseFileFilter();
   dialog.hideReadOnly = true;
   dialog.fileMustExist = true;
   return dialog;
@@ -112,7 +112,7 @@ CFileDialog ChaseFileDialog(EFileDialogKind kind) {
 
 }  // namespace
 
-const CDialogTemplate& CDmxTransmit::Layout() {
+const CDialogTemplate& CConsoleDlg::Layout() {
   static const CDialogTemplate layout{kResourceId,
                                       kTitle,
                                       570,
@@ -124,22 +124,22 @@ const CDialogTemplate& CDmxTransmit::Layout() {
   return layout;
 }
 
-const char* CDmxTransmit::ChaseFileFilter() {
+const char* CConsoleDlg::ChaseFileFilter() {
   return "Zelkar Lighting Chase Files (*.zkc)|*.zkc|All Files (*.*)|*.*||";
 }
 
-CDmxTransmit::CDmxTransmit(CDmxLink& link, CConsoleData& data) : CDialog(Layout()), m_engine(link, data) {
+CConsoleDlg::CConsoleDlg(CDmxLink& link, CConsoleData& data) : CDialog(Layout()), m_engine(link, data) {
   m_engine.OnStepChanged([this] { PostToSelf([this] { ShowStepNumber(); }); });
 }
 
-CDmxTransmit::~CDmxTransmit() {
+CConsoleDlg::~CConsoleDlg() {
   // The window's destruction stops the tick; this only covers a console whose window never
   // got that far.
   if (m_tickTimer != 0) CHost::Current().StopPeriodicTimer(m_tickTimer);
 }
 
-const CMessageTable& CDmxTransmit::MessageTable() const {
-  using D = CDmxTransmit;
+const CMessageTable& CConsoleDlg::MessageTable() const {
+  using D = CConsoleDlg;
   static const CMessageTable table = CMessageTableOf<D>()
                                          .VScroll(&D::OnVScroll)
                                          .HScroll(&D::OnHScroll)
@@ -160,7 +160,7 @@ const CMessageTable& CDmxTransmit::MessageTable() const {
   return table;
 }
 
-bool CDmxTransmit::OnInitDialog() {
+bool CConsoleDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   SetIcon(kProgramIcon, true);
   SetIcon(kProgramIcon, false);
@@ -183,16 +183,16 @@ bool CDmxTransmit::OnInitDialog() {
 
 // Escape, the close box and the system menu's Close. Closing ends the chase the console holds,
 // so one whose changes were not saved is only given up when the user says so.
-void CDmxTransmit::OnCloseBox() {
+void CConsoleDlg::OnCloseBox() {
   if (m_engine.HasUnsavedChanges() && !Ask(kUnsavedQuestion, EMessageIcon::Warning)) return;
   EndDialog(IDCANCEL);
 }
 
 // Enter outside a push button: ignored. Closing the console ends all output, which would black
 // out the rig at a key press.
-void CDmxTransmit::OnEnter() {}
+void CConsoleDlg::OnEnter() {}
 
-void CDmxTransmit::OnDestroy() {
+void CConsoleDlg::OnDestroy() {
   // Waits for a tick under way, so nothing of the tick outlives the controls.
   if (m_tickTimer != 0) CHost::Current().StopPeriodicTimer(m_tickTimer);
   m_tickTimer = 0;
@@ -200,15 +200,15 @@ void CDmxTransmit::OnDestroy() {
 
 // Shows the step being played now, which is also right if the run has moved on or stopped
 // since the tick that asked for it.
-void CDmxTransmit::ShowStepNumber() {
+void CConsoleDlg::ShowStepNumber() {
   if (HasWindow()) SetItemText(kStepNumberDisplay, Decimal(m_engine.PanelState().currentStep + 1));
 }
 
 // --- faders and the channel bar ---
 
-int CDmxTransmit::ChannelBase() const { return Item(kChannelBar).Pos(); }
+int CConsoleDlg::ChannelBase() const { return Item(kChannelBar).Pos(); }
 
-void CDmxTransmit::ShowColumns() {
+void CConsoleDlg::ShowColumns() {
   const int base = ChannelBase();
   std::array<int, kColumns> levels{};
   for (int k = 0; k < kColumns; ++k) levels[static_cast<std::size_t>(k)] = m_engine.Level(base + k);
@@ -217,7 +217,7 @@ void CDmxTransmit::ShowColumns() {
   for (int k = 0; k < kColumns; ++k) SetItemText(LabelId(k), Decimal(base + 1 + k));
 }
 
-void CDmxTransmit::OnVScroll(int id, int code, int pos) {
+void CConsoleDlg::OnVScroll(int id, int code, int pos) {
   if (id == kStepSelector) {
     if (!IsSelectorMove(code)) return;
     m_engine.MoveStepSelector(static_cast<std::uint8_t>(pos));
@@ -228,13 +228,13 @@ void CDmxTransmit::OnVScroll(int id, int code, int pos) {
   if (const auto column = ColumnOf(id)) OnFaderMoved(*column);
 }
 
-void CDmxTransmit::OnFaderMoved(int column) {
+void CConsoleDlg::OnFaderMoved(int column) {
   const auto level = static_cast<std::uint8_t>(kTopLevel - Item(FaderId(column)).Pos());
   SetItemText(ValueBoxId(column), Decimal(level));
   m_engine.SetLevel(ChannelBase() + column, level);
 }
 
-void CDmxTransmit::OnHScroll(int id, int code, int pos) {
+void CConsoleDlg::OnHScroll(int id, int code, int pos) {
   switch (id) {
     case kChannelBar:
       OnChannelBarScrolled(code, pos);
@@ -251,7 +251,7 @@ void CDmxTransmit::OnHScroll(int id, int code, int pos) {
   ShowChasePanel();
 }
 
-void CDmxTransmit::OnChannelBarScrolled(int code, int pos) {
+void CConsoleDlg::OnChannelBarScrolled(int code, int pos) {
   // The thumb position comes as 16 bits.
   const auto moved = StepScrollBar(code, ChannelBase(), pos & 0xFFFF, kLastBase);
   if (!moved) return;
@@ -261,20 +261,20 @@ void CDmxTransmit::OnChannelBarScrolled(int code, int pos) {
 
 // --- Stand Alone and Clean ---
 
-void CDmxTransmit::OnStandAlone() {
+void CConsoleDlg::OnStandAlone() {
   m_engine.ToggleStandAlone();
   // The button names the state that the next press selects.
   SetItemText(kStandAloneButton, m_engine.IsStandingAlone() ? "DMX Out" : "Stand Alone");
 }
 
-void CDmxTransmit::OnClean() {
+void CConsoleDlg::OnClean() {
   m_engine.Clean();
   ShowColumns();
 }
 
 // --- the chase panel ---
 
-void CDmxTransmit::ShowChasePanel() {
+void CConsoleDlg::ShowChasePanel() {
   const CChasePanelState state = m_engine.PanelState();
   // A run leaves only Run/Stop, the selector and the sliders to the user.
   const bool editing = !state.running;
@@ -304,43 +304,43 @@ void CDmxTransmit::ShowChasePanel() {
   if (editing) ShowColumns();
 }
 
-void CDmxTransmit::OnAdd() {
+void CConsoleDlg::OnAdd() {
   m_engine.AddOrOverwrite();
   ShowChasePanel();
 }
 
-void CDmxTransmit::OnInsert() {
+void CConsoleDlg::OnInsert() {
   m_engine.Insert();
   ShowChasePanel();
 }
 
-void CDmxTransmit::OnDelete() {
+void CConsoleDlg::OnDelete() {
   m_engine.Delete();
   ShowChasePanel();
 }
 
-void CDmxTransmit::OnCopy() {
+void CConsoleDlg::OnCopy() {
   m_engine.Copy();
   ShowChasePanel();
 }
 
-void CDmxTransmit::OnPaste() {
+void CConsoleDlg::OnPaste() {
   m_engine.Paste();
   ShowChasePanel();
 }
 
-void CDmxTransmit::OnRunStop() {
+void CConsoleDlg::OnRunStop() {
   m_engine.RunOrStop();
   ShowChasePanel();
 }
 
-void CDmxTransmit::SetFileTitle(const std::string& path) {
+void CConsoleDlg::SetFileTitle(const std::string& path) {
   SetTitle(kFileTitlePrefix + std::filesystem::path(path).stem().string());
 }
 
 // The file is written whole beside the old one and then put in its place, so a failed save
 // never costs the chase saved before; a failure is said, and the title stays.
-void CDmxTransmit::OnSave() {
+void CConsoleDlg::OnSave() {
   const auto path = CHost::Current().ShowFileDialog(ChaseFileDialog(EFileDialogKind::Save));
   if (!path) return;
   if (const auto saved = m_engine.Chase().Save(*path); !saved) {
@@ -353,7 +353,7 @@ void CDmxTransmit::OnSave() {
 
 // A file that cannot be read whole changes nothing: the chase, the settings and the screen stay
 // as they were, and a message says why.
-void CDmxTransmit::OnOpen() {
+void CConsoleDlg::OnOpen() {
   const auto path = CHost::Current().ShowFileDialog(ChaseFileDialog(EFileDialogKind::Open));
   if (!path) return;
   const auto file = CChaseFile::Load(*path);
@@ -369,12 +369,12 @@ void CDmxTransmit::OnOpen() {
 
 // --- the system menu ---
 
-bool CDmxTransmit::IsChasePanelShown() const {
+bool CConsoleDlg::IsChasePanelShown() const {
   const auto& places = ChasePanelPlaces();
   return HasWindow() && !places.empty() && Controls()[places.front()]->IsVisible();
 }
 
-void CDmxTransmit::ToggleChasePanel() {
+void CConsoleDlg::ToggleChasePanel() {
   const bool show = !IsChasePanelShown();
   bool focusHidden = false;
   for (std::size_t place : ChasePanelPlaces()) {
@@ -385,7 +385,7 @@ void CDmxTransmit::ToggleChasePanel() {
   if (focusHidden) SetDefaultFocus();
 }
 
-void CDmxTransmit::OnSysCommand(int command) {
+void CConsoleDlg::OnSysCommand(int command) {
   if ((command & 0xFFF0) == kChasePanelCommand) {
     ToggleChasePanel();
     return;

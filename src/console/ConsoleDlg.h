@@ -14,7 +14,7 @@
 // its operations the dialog shows the engine's whole panel state.
 //
 // Threads: the tick never touches a control: a step change is posted to the GUI thread.
-class CDmxTransmit final : public CDialog {
+class CConsoleDlg final : public CDialog {
  public:
   static constexpr int kResourceId = 129;
   static constexpr const char* kTitle = "DMX Console V2.0";
@@ -54,8 +54,8 @@ class CDmxTransmit final : public CDialog {
   static const char* ChaseFileFilter();
 
   // A new console: all 512 levels zero and handed to the interface as four pages.
-  explicit CDmxTransmit(CDmxLink& link, CConsoleData& data = CConsoleData::Program());
-  ~CDmxTransmit() override;
+  explicit CConsoleDlg(CDmxLink& link, CConsoleData& data = CConsoleData::Program());
+  ~CConsoleDlg() override;
   bool OnInitDialog() override;
   const CMessageTable& MessageTable() const override;
 

@@ -5,7 +5,7 @@
 #include <thread>
 
 #include "ConsoleTestSupport.h"
-#include "console/DmxTransmit.h"
+#include "console/ConsoleDlg.h"
 #include "framework/ScriptHost.h"
 #include "support/ScriptRun.h"
 #include "support/TempFolder.h"
@@ -16,7 +16,7 @@ static CScriptRun RunConsole(const std::string& script, int openings = 1) {
   CScriptRun run = RunScript(script, [&](CDmxLink& link) {
     for (int opening = 0; opening < openings; ++opening, link.DmxLinkStandBy()) {
       link.DmxLinkSetMode(kLinkMark, 0, 0, kUniverseSlots);
-      CDmxTransmit(link, *data).DoModal();
+      CConsoleDlg(link, *data).DoModal();
     }
   });
   EXPECT_TRUE(run.Passed()) << run.result.message;
@@ -26,7 +26,7 @@ static CScriptRun RunConsole(const std::string& script, int openings = 1) {
 static const std::initializer_list<int> kEditing = {1004, 1097, 1100, 1000, 1001, 1002,
                                                     1003, 1101, 1103, 1107, 1106, 1108};
 
-TEST(DmxTransmit, FadersChannelBarCleanAndStandAloneReachTheEngineEveryTick) {
+TEST(ConsoleDlg, FadersChannelBarCleanAndStandAloneReachTheEngineEveryTick) {
   RunConsole(
       "expect focus 1004\nexpect pos 1097 255\nwait 24\nexpect frames 0\nwait 1\nexpect frames 1\n"
       "slide 1004 0 TB_LINEUP\nscroll 1100 SB_THUMBTRACK 111\nslide 1097 5 TB_ENDTRACK\n"
@@ -38,7 +38,7 @@ TEST(DmxTransmit, FadersChannelBarCleanAndStandAloneReachTheEngineEveryTick) {
       "click 1000\nexpect text 1000 \"DMX Out\"\nclick 1000\nexpect text 1000 \"Stand Alone\"\n");  // the next state
 }
 
-TEST(DmxTransmit, SystemMenuItemTogglesTheChasePanelWhichEveryConsoleOpensHidden) {
+TEST(ConsoleDlg, SystemMenuItemTogglesTheChasePanelWhichEveryConsoleOpensHidden) {
   const std::string asCreated =
       Expect("visible", {1101, 1107, 1102, 1106, 1002, 1003, 1103, 1108, 1277, 1278, 1266, 1105, 1279, 1104, 1280}) +
       Expect("enabled", {1101, 1106, 1003, 1105, 1104}) + Expect("disabled", {1107, 1102, 1002, 1103, 1108, 1266}) +
@@ -55,7 +55,7 @@ TEST(DmxTransmit, SystemMenuItemTogglesTheChasePanelWhichEveryConsoleOpensHidden
           "expect message warning\nexpect hidden 1101\nsysmenu 32\n" + asCreated, 2);
 }
 
-TEST(DmxTransmit, ChasePanelControlsReachTheEngineAndShowItsState) {
+TEST(ConsoleDlg, ChasePanelControlsReachTheEngineAndShowItsState) {
   RunConsole(
       "sysmenu 32\nslide 1004 245\nclick 1101\nexpect text 1277 \"1\"\nexpect text 1278 \"2\"\n" +
       Expect("enabled", {1108, 1102, 1266}) + "expect range 1266 0 1\nexpect pos 1266 1\nclick 1101\n"
@@ -71,7 +71,7 @@ TEST(DmxTransmit, ChasePanelControlsReachTheEngineAndShowItsState) {
       "expect enabled 1105\nclick 1002\nexpect text 1277 \"2\"\nexpect text 1005 \"0\"\n");
 }
 
-TEST(DmxTransmit, SavedChaseOpensWithTheFileNameInTheTitleAndRefusalsChangeNothing) {
+TEST(ConsoleDlg, SavedChaseOpensWithTheFileNameInTheTitleAndRefusalsChangeNothing) {
   const CTempFolder folder;
   const std::string path = (folder / "show.zkc").string();
   std::ofstream(folder / "short.zkc") << "short";
@@ -102,7 +102,7 @@ TEST(ThreadedDmxTransmit, EveryTickSendsOneWholeStepWhileTheGuiThreadWorksTheCon
   link.DmxLinkSetMode(kLinkMark, 0, 0, kUniverseSlots);
   const auto data = std::make_unique<CConsoleData>();
   {
-    CDmxTransmit console(link, *data);
+    CConsoleDlg console(link, *data);
     console.CreateControls();
     console.OnInitDialog();
     const auto move = [&console](EMessage kind, int id, int pos) {
@@ -115,7 +115,7 @@ TEST(ThreadedDmxTransmit, EveryTickSendsOneWholeStepWhileTheGuiThreadWorksTheCon
         return c->Id() == IDC_STATIC && c->Kind() == EControlKind::Static && c->IsVisible(); });
     };
     EXPECT_EQ(captions(), 0);
-    console.Dispatch({EMessage::SysCommand, CDmxTransmit::kChasePanelCommand, 0, 0});
+    console.Dispatch({EMessage::SysCommand, CConsoleDlg::kChasePanelCommand, 0, 0});
     EXPECT_EQ(captions(), 4);
     for (const int pos : {245, 235, 225})  // three steps of channels 1 and 32
       move(EMessage::VScroll, 1004, pos), move(EMessage::VScroll, 1097, pos), click(1101);
@@ -123,7 +123,7 @@ TEST(ThreadedDmxTransmit, EveryTickSendsOneWholeStepWhileTheGuiThreadWorksTheCon
       if (i % 7 == 0) click(1102);  // Run or Stop
       move(EMessage::HScroll, 1105, i % 2);
       move(EMessage::VScroll, 1266, i / 50 % 3);
-      move(EMessage::VScroll, CDmxTransmit::FaderId(20), i % 256);  // channel 21, in no step
+      move(EMessage::VScroll, CConsoleDlg::FaderId(20), i % 256);  // channel 21, in no step
     }
     console.Dispatch({EMessage::Command, IDOK, BN_CLICKED, 0});  // Enter outside a push button
     EXPECT_FALSE(console.HasEnded());
