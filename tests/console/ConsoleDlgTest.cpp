@@ -95,7 +95,7 @@ TEST(ConsoleDlg, SavedChaseOpensWithTheFileNameInTheTitleAndRefusalsChangeNothin
 }
 
 // In real time the periodic timer is a thread: the tick runs there while this thread works the console.
-TEST(ThreadedDmxTransmit, EveryTickSendsOneWholeStepWhileTheGuiThreadWorksTheConsole) {
+TEST(ThreadedConsoleDlg, EveryTickSendsOneWholeStepWhileTheGuiThreadWorksTheConsole) {
   CScriptHost host(*CScript::Parse("", "script"), true);
   CHost::SetCurrent(&host);
   CRecordingLink link;
