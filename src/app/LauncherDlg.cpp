@@ -1,7 +1,7 @@
 // The launcher dialog: four tool buttons and the about item in the system menu.
 #include "app/LauncherDlg.h"
 
-#include "addressing/AddressRemoteSetup.h"
+#include "addressing/AddressingMenuDlg.h"
 #include "app/AboutDlg.h"
 #include "app/LineMonitorHook.h"
 #include "console/ConsoleDlg.h"
@@ -76,7 +76,7 @@ void CLauncherDlg::OnDmxConsole() {
 }
 
 void CLauncherDlg::OnRemoteAddressing() {
-  CAddressRemoteSetup menu(m_link);
+  CAddressingMenuDlg menu(m_link);
   menu.DoModal();
 }
 

@@ -1,5 +1,5 @@
 // The manual addressing dialog and the addressing menu through the script host: layout, phases, controls to engine.
-#include "addressing/AddressRemoteSetup.h"
+#include "addressing/AddressingMenuDlg.h"
 #include "addressing/FixtureStandardSetup.h"
 #include "support/ScriptRun.h"
 
@@ -41,8 +41,8 @@ TEST(FixtureStandardSetup, WaitsFiveSecondsThenFieldsBarsAndSaveReachTheEngine) 
   EXPECT_EQ(Describe(run.calls).back(), "StandBy()");
 }
 
-TEST(AddressRemoteSetup, MenuRunsAFreshToolAtEachPress) {
-  const CScriptRun run = RunDialogScript<CAddressRemoteSetup>(
+TEST(AddressingMenuDlg, MenuRunsAFreshToolAtEachPress) {
+  const CScriptRun run = RunDialogScript<CAddressingMenuDlg>(
       "expect title \"Remote DMX addressing V2.0\"\nexpect icon 139\nexpect focus 1000\nexpect hidden 1002\nwait 1000\n"
       "expect frames 0\nclick 1000\nexpect dialog 135\nclose\nclick 1001\nexpect dialog 136\nwait 5000\nclose\n"
       "expect dialog 133\nclick 1001\nwait 25\nexpect frame 254 512\nclose\n");

@@ -1,7 +1,7 @@
 // Every dialog's layout as the Qt host draws it, at the usual scale and at 1.5: each text is shown
 // in the dialog's own font (not a narrower cut squeezed in to fit) and stays clear of every other
 // control (frames aside, which hold the others).
-#include "addressing/AddressRemoteSetup.h"
+#include "addressing/AddressingMenuDlg.h"
 #include "addressing/AutoAddressSetup.h"
 #include "addressing/FixtureStandardSetup.h"
 #include "app/AboutDlg.h"
@@ -47,7 +47,7 @@ QStringList TextProblems(const CDialogWindow& window) {
 TEST(DialogLayout, TextsKeepTheDialogFontAndOverlapNoOtherControl) {
   const CDialogTemplate* const layouts[] = {
       &CLauncherDlg::Layout(), &CAboutDlg::Layout(),          &CConsoleDlg::Layout(),
-      &CAddressRemoteSetup::Layout(),        &CAutoAddressSetup::Layout(),  &CFixtureStandardSetup::Layout(),
+      &CAddressingMenuDlg::Layout(),        &CAutoAddressSetup::Layout(),  &CFixtureStandardSetup::Layout(),
       &CRdm::Layout(),                       &CManualAddressSetup::Layout(), &CFirmwareUpgrade::Layout()};
   for (const double scale : {1.0, 1.5}) {
     for (const CDialogTemplate* layout : layouts) {

@@ -1,11 +1,11 @@
 // The remote addressing menu: two buttons, each running one addressing tool modally.
-#include "addressing/AddressRemoteSetup.h"
+#include "addressing/AddressingMenuDlg.h"
 
 #include "addressing/AutoAddressSetup.h"
 #include "addressing/FixtureStandardSetup.h"
 #include "framework/Resources.h"
 
-const CDialogTemplate& CAddressRemoteSetup::Layout() {
+const CDialogTemplate& CAddressingMenuDlg::Layout() {
   static const CDialogTemplate layout{
       kResourceId, "Remote DMX addressing V2.0", 209, 84, "MS Shell Dlg", 8,
       DialogStyle::kSysMenu | DialogStyle::kModalFrame,
@@ -18,17 +18,17 @@ const CDialogTemplate& CAddressRemoteSetup::Layout() {
   return layout;
 }
 
-CAddressRemoteSetup::CAddressRemoteSetup(CDmxLink& link) : CDialog(Layout()), m_link(link) {}
+CAddressingMenuDlg::CAddressingMenuDlg(CDmxLink& link) : CDialog(Layout()), m_link(link) {}
 
-const CMessageTable& CAddressRemoteSetup::MessageTable() const {
-  using D = CAddressRemoteSetup;
+const CMessageTable& CAddressingMenuDlg::MessageTable() const {
+  using D = CAddressingMenuDlg;
   static const CMessageTable table = CMessageTableOf<D>()
                                          .Command(BN_CLICKED, kAutoSetupButton, &D::OnAutoSetup)
                                          .Command(BN_CLICKED, kManualSetupButton, &D::OnManualSetup);
   return table;
 }
 
-bool CAddressRemoteSetup::OnInitDialog() {
+bool CAddressingMenuDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   SetIcon(kProgramIcon, true);
   SetIcon(kProgramIcon, false);
@@ -36,12 +36,12 @@ bool CAddressRemoteSetup::OnInitDialog() {
 }
 
 // Each press builds a fresh tool, so nothing passes from one run of a tool to the next.
-void CAddressRemoteSetup::OnAutoSetup() {
+void CAddressingMenuDlg::OnAutoSetup() {
   CAutoAddressSetup tool(m_link);
   tool.DoModal();
 }
 
-void CAddressRemoteSetup::OnManualSetup() {
+void CAddressingMenuDlg::OnManualSetup() {
   CFixtureStandardSetup tool(m_link);
   tool.DoModal();
 }

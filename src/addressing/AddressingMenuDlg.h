@@ -3,7 +3,7 @@
 #include "framework/Dialog.h"
 #include "link/DmxLink.h"
 
-class CAddressRemoteSetup final : public CDialog {
+class CAddressingMenuDlg final : public CDialog {
  public:
   static constexpr int kResourceId = 133;
   static constexpr int kAutoSetupButton = 1000;
@@ -11,7 +11,7 @@ class CAddressRemoteSetup final : public CDialog {
   static constexpr int kStandardSetupButton = 1002;  // kept hidden; does nothing
   static const CDialogTemplate& Layout();
 
-  explicit CAddressRemoteSetup(CDmxLink& link);
+  explicit CAddressingMenuDlg(CDmxLink& link);
   bool OnInitDialog() override;
   const CMessageTable& MessageTable() const override;
 
