@@ -1,7 +1,7 @@
 // The remote addressing menu: two buttons, each running one addressing tool modally.
 #include "addressing/AddressingMenuDlg.h"
 
-#include "addressing/AutoAddressSetup.h"
+#include "addressing/AutoAddressingDlg.h"
 #include "addressing/FixtureStandardSetup.h"
 #include "framework/Resources.h"
 
@@ -37,7 +37,7 @@ bool CAddressingMenuDlg::OnInitDialog() {
 
 // Each press builds a fresh tool, so nothing passes from one run of a tool to the next.
 void CAddressingMenuDlg::OnAutoSetup() {
-  CAutoAddressSetup tool(m_link);
+  CAutoAddressingDlg tool(m_link);
   tool.DoModal();
 }
 

@@ -2,7 +2,7 @@
 // in the dialog's own font (not a narrower cut squeezed in to fit) and stays clear of every other
 // control (frames aside, which hold the others).
 #include "addressing/AddressingMenuDlg.h"
-#include "addressing/AutoAddressSetup.h"
+#include "addressing/AutoAddressingDlg.h"
 #include "addressing/FixtureStandardSetup.h"
 #include "app/AboutDlg.h"
 #include "app/LauncherDlg.h"
@@ -47,7 +47,7 @@ QStringList TextProblems(const CDialogWindow& window) {
 TEST(DialogLayout, TextsKeepTheDialogFontAndOverlapNoOtherControl) {
   const CDialogTemplate* const layouts[] = {
       &CLauncherDlg::Layout(), &CAboutDlg::Layout(),          &CConsoleDlg::Layout(),
-      &CAddressingMenuDlg::Layout(),        &CAutoAddressSetup::Layout(),  &CFixtureStandardSetup::Layout(),
+      &CAddressingMenuDlg::Layout(),        &CAutoAddressingDlg::Layout(),  &CFixtureStandardSetup::Layout(),
       &CRdm::Layout(),                       &CManualAddressSetup::Layout(), &CFirmwareUpgrade::Layout()};
   for (const double scale : {1.0, 1.5}) {
     for (const CDialogTemplate* layout : layouts) {

@@ -4,7 +4,7 @@
 #include "framework/Dialog.h"
 #include "link/DmxLink.h"
 
-class CAutoAddressSetup final : public CDialog {
+class CAutoAddressingDlg final : public CDialog {
  public:
   static constexpr int kResourceId = 135;
   static constexpr int kSetupButton = 1000;
@@ -18,7 +18,7 @@ class CAutoAddressSetup final : public CDialog {
   static constexpr int kAddressBarTop = 511;  // position p stands for first address p + 1
   static const CDialogTemplate& Layout();
 
-  explicit CAutoAddressSetup(CDmxLink& link);
+  explicit CAutoAddressingDlg(CDmxLink& link);
   bool OnInitDialog() override;
   const CMessageTable& MessageTable() const override;
 

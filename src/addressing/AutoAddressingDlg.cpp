@@ -1,5 +1,5 @@
 // The automatic addressing dialog: first address field and bar, Setup, and the paced run.
-#include "addressing/AutoAddressSetup.h"
+#include "addressing/AutoAddressingDlg.h"
 
 #include "addressing/AddressRange.h"
 #include "framework/ScrollStep.h"
@@ -11,7 +11,7 @@ const char* const kFinishMessage = "The Fixture DMX Address Setup Finish";
 constexpr unsigned kNumberField = ControlStyle::kBorder | ControlStyle::kDigitsOnly | ControlStyle::kAutoHScroll;
 }  // namespace
 
-const CDialogTemplate& CAutoAddressSetup::Layout() {
+const CDialogTemplate& CAutoAddressingDlg::Layout() {
   static const CDialogTemplate layout{
       kResourceId, "Remote DMX Addressing Auto Setup V2.0", 316, 52, "MS Shell Dlg", 8,
       DialogStyle::kSysMenu | DialogStyle::kModalFrame,
@@ -27,10 +27,10 @@ const CDialogTemplate& CAutoAddressSetup::Layout() {
   return layout;
 }
 
-CAutoAddressSetup::CAutoAddressSetup(CDmxLink& link) : CDialog(Layout()), m_run(link) {}
+CAutoAddressingDlg::CAutoAddressingDlg(CDmxLink& link) : CDialog(Layout()), m_run(link) {}
 
-const CMessageTable& CAutoAddressSetup::MessageTable() const {
-  using D = CAutoAddressSetup;
+const CMessageTable& CAutoAddressingDlg::MessageTable() const {
+  using D = CAutoAddressingDlg;
   static const CMessageTable table = CMessageTableOf<D>()
                                          .Command(BN_CLICKED, kSetupButton, &D::OnSetup)
                                          .Command(EN_KILLFOCUS, kAddressField, &D::OnAddressFieldLeft)
@@ -40,7 +40,7 @@ const CMessageTable& CAutoAddressSetup::MessageTable() const {
   return table;
 }
 
-bool CAutoAddressSetup::OnInitDialog() {
+bool CAutoAddressingDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   SetIcon(kProgramIcon, true);
   SetIcon(kProgramIcon, false);
@@ -52,7 +52,7 @@ bool CAutoAddressSetup::OnInitDialog() {
   return true;
 }
 
-bool CAutoAddressSetup::CheckAddressField() {
+bool CAutoAddressingDlg::CheckAddressField() {
   const std::string& text = ItemText(kAddressField);
   if (text.empty() || IsDmxAddress(LeadingNumber(text))) return true;
   MessageBox(kDmxAddressRangeMessage, EMessageIcon::Warning);
@@ -61,9 +61,9 @@ bool CAutoAddressSetup::CheckAddressField() {
   return false;
 }
 
-void CAutoAddressSetup::OnAddressFieldLeft() { CheckAddressField(); }
+void CAutoAddressingDlg::OnAddressFieldLeft() { CheckAddressField(); }
 
-void CAutoAddressSetup::OnSetup() {
+void CAutoAddressingDlg::OnSetup() {
   if (m_run.State() != EAutoAddressState::Idle) return;
   const std::string text = ItemText(kAddressField);
   if (text.empty()) return;
@@ -75,12 +75,12 @@ void CAutoAddressSetup::OnSetup() {
   Item(kProgressBar).SetPos(0);
 }
 
-void CAutoAddressSetup::ShowRunning(bool running) {
+void CAutoAddressingDlg::ShowRunning(bool running) {
   for (const int id : {kAddressLabel, kAddressField, kSetupButton, kAddressBar}) ShowItem(id, !running);
   for (const int id : {kProgressBar, kWaitText}) ShowItem(id, running);
 }
 
-void CAutoAddressSetup::OnTimer(int timerId) {
+void CAutoAddressingDlg::OnTimer(int timerId) {
   if (timerId != kTimer || m_run.State() != EAutoAddressState::Running) return;
   m_run.Tick();
   if (m_run.State() == EAutoAddressState::Running) {
@@ -95,7 +95,7 @@ void CAutoAddressSetup::OnTimer(int timerId) {
   Item(kProgressBar).SetPos(0);
 }
 
-void CAutoAddressSetup::OnHScroll(int id, int code, int pos) {
+void CAutoAddressingDlg::OnHScroll(int id, int code, int pos) {
   CControl& bar = Item(id);
   const auto next = StepScrollBar(code, bar.Pos(), pos, kAddressBarTop);
   if (!next) return;
@@ -103,7 +103,7 @@ void CAutoAddressSetup::OnHScroll(int id, int code, int pos) {
   SetItemText(kAddressField, Decimal(*next + 1));
 }
 
-void CAutoAddressSetup::OnDestroy() {
+void CAutoAddressingDlg::OnDestroy() {
   m_run.Close();
   KillTimer(kTimer);
 }
