@@ -2,7 +2,7 @@
 #include "addressing/AddressingMenuDlg.h"
 
 #include "addressing/AutoAddressingDlg.h"
-#include "addressing/FixtureStandardSetup.h"
+#include "addressing/ManualAddressingDlg.h"
 #include "framework/Resources.h"
 
 const CDialogTemplate& CAddressingMenuDlg::Layout() {
@@ -42,6 +42,6 @@ void CAddressingMenuDlg::OnAutoSetup() {
 }
 
 void CAddressingMenuDlg::OnManualSetup() {
-  CFixtureStandardSetup tool(m_link);
+  CManualAddressingDlg tool(m_link);
   tool.DoModal();
 }

@@ -3,7 +3,7 @@
 // control (frames aside, which hold the others).
 #include "addressing/AddressingMenuDlg.h"
 #include "addressing/AutoAddressingDlg.h"
-#include "addressing/FixtureStandardSetup.h"
+#include "addressing/ManualAddressingDlg.h"
 #include "app/AboutDlg.h"
 #include "app/LauncherDlg.h"
 #include "console/ConsoleDlg.h"
@@ -47,7 +47,7 @@ QStringList TextProblems(const CDialogWindow& window) {
 TEST(DialogLayout, TextsKeepTheDialogFontAndOverlapNoOtherControl) {
   const CDialogTemplate* const layouts[] = {
       &CLauncherDlg::Layout(), &CAboutDlg::Layout(),          &CConsoleDlg::Layout(),
-      &CAddressingMenuDlg::Layout(),        &CAutoAddressingDlg::Layout(),  &CFixtureStandardSetup::Layout(),
+      &CAddressingMenuDlg::Layout(),        &CAutoAddressingDlg::Layout(),  &CManualAddressingDlg::Layout(),
       &CRdm::Layout(),                       &CManualAddressSetup::Layout(), &CFirmwareUpgrade::Layout()};
   for (const double scale : {1.0, 1.5}) {
     for (const CDialogTemplate* layout : layouts) {

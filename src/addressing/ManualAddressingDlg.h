@@ -4,7 +4,7 @@
 #include "framework/Dialog.h"
 #include "link/DmxLink.h"
 
-class CFixtureStandardSetup final : public CDialog {
+class CManualAddressingDlg final : public CDialog {
  public:
   static constexpr int kResourceId = 136;
   static constexpr int kFixtureLabel = 1006;
@@ -23,7 +23,7 @@ class CFixtureStandardSetup final : public CDialog {
   static const CDialogTemplate& Layout();
 
   // The engine hands the blank frame to the line and sets the waiting frames' mode.
-  explicit CFixtureStandardSetup(CDmxLink& link);
+  explicit CManualAddressingDlg(CDmxLink& link);
   bool OnInitDialog() override;
   const CMessageTable& MessageTable() const override;
 

@@ -1,6 +1,6 @@
 // The manual addressing dialog and the addressing menu through the script host: layout, phases, controls to engine.
 #include "addressing/AddressingMenuDlg.h"
-#include "addressing/FixtureStandardSetup.h"
+#include "addressing/ManualAddressingDlg.h"
 #include "support/ScriptRun.h"
 
 #include <gtest/gtest.h>
@@ -19,12 +19,12 @@ std::string Refused(int id, const std::string& text, const std::string& how, con
 
 }  // namespace
 
-TEST(FixtureStandardSetup, WaitsFiveSecondsThenFieldsBarsAndSaveReachTheEngine) {
+TEST(ManualAddressingDlg, WaitsFiveSecondsThenFieldsBarsAndSaveReachTheEngine) {
   const std::string address = "DMX Address Must Range in 1 to 512", fixture = "Fixture Number Only From 1 to 170";
   std::vector<int> ids;
-  for (const auto& control : CFixtureStandardSetup::Layout().controls) ids.push_back(control.id);
+  for (const auto& control : CManualAddressingDlg::Layout().controls) ids.push_back(control.id);
   EXPECT_EQ(ids, (std::vector<int>{1006, 1005, 1009, 1012, 1100, 1008, 1000, 1271, 1272}));
-  const CScriptRun run = RunDialogScript<CFixtureStandardSetup>(
+  const CScriptRun run = RunDialogScript<CManualAddressingDlg>(
       "expect title \"Remote DMX Addressing Manual Setup V2.0\"\nexpect icon 139\nexpect range 1100 0 511\n"
       "expect range 1271 0 169\nwait 25\nexpect pos 1272 0\n" + Expect("hidden", kWorking) +
       "wait 4950\nexpect pos 1272 198\nexpect visible 1272\nexpect visible 1012\nwait 25\nexpect hidden 1272\n"

@@ -1,5 +1,5 @@
 // The manual addressing dialog: waiting phase, then fixture selection, addresses and Save.
-#include "addressing/FixtureStandardSetup.h"
+#include "addressing/ManualAddressingDlg.h"
 
 #include "addressing/AddressRange.h"
 #include "framework/ScrollStep.h"
@@ -11,7 +11,7 @@ const char* const kFixtureRangeMessage = "Fixture Number Only From 1 to 170";
 constexpr unsigned kNumberField = ControlStyle::kBorder | ControlStyle::kDigitsOnly | ControlStyle::kAutoHScroll;
 }  // namespace
 
-const CDialogTemplate& CFixtureStandardSetup::Layout() {
+const CDialogTemplate& CManualAddressingDlg::Layout() {
   static const CDialogTemplate layout{
       kResourceId, "Remote DMX Addressing Manual Setup V2.0", 350, 102, "MS Shell Dlg", 8,
       DialogStyle::kSysMenu | DialogStyle::kModalFrame,
@@ -30,10 +30,10 @@ const CDialogTemplate& CFixtureStandardSetup::Layout() {
   return layout;
 }
 
-CFixtureStandardSetup::CFixtureStandardSetup(CDmxLink& link) : CDialog(Layout()), m_engine(link) {}
+CManualAddressingDlg::CManualAddressingDlg(CDmxLink& link) : CDialog(Layout()), m_engine(link) {}
 
-const CMessageTable& CFixtureStandardSetup::MessageTable() const {
-  using D = CFixtureStandardSetup;
+const CMessageTable& CManualAddressingDlg::MessageTable() const {
+  using D = CManualAddressingDlg;
   static const CMessageTable table = CMessageTableOf<D>()
                                          .Command(BN_CLICKED, kSaveButton, &D::OnSave)
                                          .Command(EN_KILLFOCUS, kAddressField, &D::OnAddressFieldLeft)
@@ -44,7 +44,7 @@ const CMessageTable& CFixtureStandardSetup::MessageTable() const {
   return table;
 }
 
-bool CFixtureStandardSetup::OnInitDialog() {
+bool CManualAddressingDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   SetIcon(kProgramIcon, true);
   SetIcon(kProgramIcon, false);
@@ -55,7 +55,7 @@ bool CFixtureStandardSetup::OnInitDialog() {
   return true;
 }
 
-void CFixtureStandardSetup::OnTimer(int timerId) {
+void CManualAddressingDlg::OnTimer(int timerId) {
   if (timerId != kTimer) return;
   const bool waiting = m_engine.IsWaiting();
   m_engine.Tick();
@@ -64,7 +64,7 @@ void CFixtureStandardSetup::OnTimer(int timerId) {
   if (!m_engine.IsWaiting()) ShowAddressing();
 }
 
-void CFixtureStandardSetup::ShowAddressing() {
+void CManualAddressingDlg::ShowAddressing() {
   ShowItem(kProgressBar, false);
   ShowItem(kWaitText, false);
   for (const int id : {kFixtureLabel, kAddressLabel, kAddressField, kFixtureField, kSaveButton, kAddressBar, kFixtureBar})
@@ -72,12 +72,12 @@ void CFixtureStandardSetup::ShowAddressing() {
   SetItemText(kFixtureField, Decimal(m_engine.Selected()));
 }
 
-void CFixtureStandardSetup::ShowSavedAddress(int fixture) {
+void CManualAddressingDlg::ShowSavedAddress(int fixture) {
   const auto address = m_engine.SavedAddress(fixture);
   SetItemText(kAddressField, address ? Decimal(*address) : std::string());
 }
 
-bool CFixtureStandardSetup::CheckAddressField() {
+bool CManualAddressingDlg::CheckAddressField() {
   const std::string& text = ItemText(kAddressField);
   if (text.empty() || IsDmxAddress(LeadingNumber(text))) return true;
   MessageBox(kDmxAddressRangeMessage, EMessageIcon::Warning);
@@ -86,9 +86,9 @@ bool CFixtureStandardSetup::CheckAddressField() {
   return false;
 }
 
-void CFixtureStandardSetup::OnAddressFieldLeft() { CheckAddressField(); }
+void CManualAddressingDlg::OnAddressFieldLeft() { CheckAddressField(); }
 
-void CFixtureStandardSetup::OnFixtureFieldLeft() {
+void CManualAddressingDlg::OnFixtureFieldLeft() {
   const std::string& text = ItemText(kFixtureField);
   if (text.empty()) return;
   const std::uint32_t number = LeadingNumber(text);
@@ -103,7 +103,7 @@ void CFixtureStandardSetup::OnFixtureFieldLeft() {
   ShowSavedAddress(static_cast<int>(number));
 }
 
-void CFixtureStandardSetup::OnSave() {
+void CManualAddressingDlg::OnSave() {
   const std::string text = ItemText(kAddressField);
   if (text.empty()) return;
   if (!CheckAddressField()) return;
@@ -112,7 +112,7 @@ void CFixtureStandardSetup::OnSave() {
   m_engine.Save(LeadingNumber(text));
 }
 
-void CFixtureStandardSetup::OnHScroll(int id, int code, int pos) {
+void CManualAddressingDlg::OnHScroll(int id, int code, int pos) {
   if (id != kAddressBar && id != kFixtureBar) return;
   CControl& bar = Item(id);
   const auto next = StepScrollBar(code, bar.Pos(), pos, id == kAddressBar ? kAddressBarTop : kFixtureBarTop);
@@ -128,7 +128,7 @@ void CFixtureStandardSetup::OnHScroll(int id, int code, int pos) {
   ShowSavedAddress(fixture);
 }
 
-void CFixtureStandardSetup::OnDestroy() {
+void CManualAddressingDlg::OnDestroy() {
   m_engine.Close();
   KillTimer(kTimer);
 }
