@@ -6,7 +6,7 @@
 #include "app/LineMonitorHook.h"
 #include "console/ConsoleDlg.h"
 #include "firmware/FirmwareUpgrade.h"
-#include "fixture/Rdm.h"
+#include "fixture/FixtureFamilyMenuDlg.h"
 #include "framework/Resources.h"
 #include "link/LineConstants.h"
 
@@ -81,7 +81,7 @@ void CLauncherDlg::OnRemoteAddressing() {
 }
 
 void CLauncherDlg::OnRemoteFixtureSetup() {
-  CRdm menu(m_link);
+  CFixtureFamilyMenuDlg menu(m_link);
   menu.DoModal();
 }
 
