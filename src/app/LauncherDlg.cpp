@@ -5,7 +5,7 @@
 #include "app/AboutDlg.h"
 #include "app/LineMonitorHook.h"
 #include "console/ConsoleDlg.h"
-#include "firmware/FirmwareUpgrade.h"
+#include "firmware/FirmwareUpgradeDlg.h"
 #include "fixture/FixtureFamilyMenuDlg.h"
 #include "framework/Resources.h"
 #include "link/LineConstants.h"
@@ -86,6 +86,6 @@ void CLauncherDlg::OnRemoteFixtureSetup() {
 }
 
 void CLauncherDlg::OnFirmwareUpgrade() {
-  CFirmwareUpgrade upgrade(m_link);
+  CFirmwareUpgradeDlg upgrade(m_link);
   upgrade.DoModal();
 }

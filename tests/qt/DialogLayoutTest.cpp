@@ -7,7 +7,7 @@
 #include "app/AboutDlg.h"
 #include "app/LauncherDlg.h"
 #include "console/ConsoleDlg.h"
-#include "firmware/FirmwareUpgrade.h"
+#include "firmware/FirmwareUpgradeDlg.h"
 #include "fixture/FixturePanelDlg.h"
 #include "fixture/FixtureFamilyMenuDlg.h"
 #include "qt/DialogWindow.h"
@@ -48,7 +48,7 @@ TEST(DialogLayout, TextsKeepTheDialogFontAndOverlapNoOtherControl) {
   const CDialogTemplate* const layouts[] = {
       &CLauncherDlg::Layout(), &CAboutDlg::Layout(),          &CConsoleDlg::Layout(),
       &CAddressingMenuDlg::Layout(),        &CAutoAddressingDlg::Layout(),  &CManualAddressingDlg::Layout(),
-      &CFixtureFamilyMenuDlg::Layout(),                       &CFixturePanelDlg::Layout(), &CFirmwareUpgrade::Layout()};
+      &CFixtureFamilyMenuDlg::Layout(),                       &CFixturePanelDlg::Layout(), &CFirmwareUpgradeDlg::Layout()};
   for (const double scale : {1.0, 1.5}) {
     for (const CDialogTemplate* layout : layouts) {
       CDialog dialog(*layout);

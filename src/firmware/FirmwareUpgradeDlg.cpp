@@ -1,5 +1,5 @@
 // The firmware upgrade dialog: binds its buttons, slider and timer to the transfer engine and shows its progress.
-#include "firmware/FirmwareUpgrade.h"
+#include "firmware/FirmwareUpgradeDlg.h"
 
 #include "framework/Resources.h"
 #include "framework/Text.h"
@@ -13,7 +13,7 @@ const char* const kStopQuestion =
 const char* const kStoppedText = "The firmware upgrade was stopped.";
 }  // namespace
 
-const CDialogTemplate& CFirmwareUpgrade::Layout() {
+const CDialogTemplate& CFirmwareUpgradeDlg::Layout() {
   using namespace ControlStyle;
   static const CDialogTemplate layout{
       kResourceId, "Firmware Upgrade V2.0", 319, 68, "MS Shell Dlg", 8,
@@ -30,10 +30,10 @@ const CDialogTemplate& CFirmwareUpgrade::Layout() {
   return layout;
 }
 
-CFirmwareUpgrade::CFirmwareUpgrade(CDmxLink& link) : CDialog(Layout()), m_transfer(link) {}
+CFirmwareUpgradeDlg::CFirmwareUpgradeDlg(CDmxLink& link) : CDialog(Layout()), m_transfer(link) {}
 
-const CMessageTable& CFirmwareUpgrade::MessageTable() const {
-  using D = CFirmwareUpgrade;
+const CMessageTable& CFirmwareUpgradeDlg::MessageTable() const {
+  using D = CFirmwareUpgradeDlg;
   static const CMessageTable table = CMessageTableOf<D>()
                                          .Command(BN_CLICKED, kOpen, &D::OnOpen)
                                          .Command(BN_CLICKED, kUpgrade, &D::OnUpgrade)
@@ -45,7 +45,7 @@ const CMessageTable& CFirmwareUpgrade::MessageTable() const {
   return table;
 }
 
-bool CFirmwareUpgrade::OnInitDialog() {
+bool CFirmwareUpgradeDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   SetIcon(kProgramIcon, true);
   SetIcon(kProgramIcon, false);
@@ -60,12 +60,12 @@ bool CFirmwareUpgrade::OnInitDialog() {
 
 // An interface that cannot send 559-slot frames would show progress and "finish" for frames that
 // never went out: say so at open and whenever a transfer is asked for.
-void CFirmwareUpgrade::ShowLineRefusal() {
+void CFirmwareUpgradeDlg::ShowLineRefusal() {
   MessageBox("This DMX interface cannot send firmware upgrade frames: " + *m_transfer.LineRefusal(),
              EMessageIcon::Warning);
 }
 
-void CFirmwareUpgrade::OnOpen() {
+void CFirmwareUpgradeDlg::OnOpen() {
   CFileDialog dialog;
   dialog.kind = EFileDialogKind::Open;
   dialog.defaultExtension = "zku";
@@ -76,7 +76,7 @@ void CFirmwareUpgrade::OnOpen() {
   if (auto path = CHost::Current().ShowFileDialog(dialog)) SetItemText(kPath, *path);
 }
 
-void CFirmwareUpgrade::OnUpgrade() {
+void CFirmwareUpgradeDlg::OnUpgrade() {
   const std::string path = ItemText(kPath);
   if (path.empty()) {
     MessageBox(kNoFileText, EMessageIcon::Warning);
@@ -99,7 +99,7 @@ void CFirmwareUpgrade::OnUpgrade() {
   Item(kProgress).SetPos(static_cast<int>(m_transfer.BytesSent()));
 }
 
-void CFirmwareUpgrade::OnTimer(int timerId) {
+void CFirmwareUpgradeDlg::OnTimer(int timerId) {
   using EState = CUpgradeTransfer::EState;
   if (timerId != kTimer) return;
   const bool wasTransferring = m_transfer.State() == EState::Transferring;
@@ -113,7 +113,7 @@ void CFirmwareUpgrade::OnTimer(int timerId) {
   }
 }
 
-void CFirmwareUpgrade::OnHScroll(int, int code, int) {
+void CFirmwareUpgradeDlg::OnHScroll(int, int code, int) {
   // The Home key (TB_TOP) moves the slider to its start: it takes effect like every other move,
   // so the speed shown and the hold used always match the slider.
   if (code > TB_ENDTRACK) return;
@@ -123,18 +123,18 @@ void CFirmwareUpgrade::OnHScroll(int, int code, int) {
 }
 
 // Escape and the close box.
-void CFirmwareUpgrade::OnCloseBox() {
+void CFirmwareUpgradeDlg::OnCloseBox() {
   if (StopBeforeClosing()) EndDialog(IDCANCEL);
 }
 
 // Enter outside the push buttons.
-void CFirmwareUpgrade::OnEnter() {
+void CFirmwareUpgradeDlg::OnEnter() {
   if (StopBeforeClosing()) EndDialog(IDOK);
 }
 
 // A fixture cut off in the middle of an upgrade may be left without working firmware, so one key
 // never stops a transfer: the user is asked first, and told afterwards.
-bool CFirmwareUpgrade::StopBeforeClosing() {
+bool CFirmwareUpgradeDlg::StopBeforeClosing() {
   using EState = CUpgradeTransfer::EState;
   if (m_transfer.State() != EState::Transferring) return true;
   if (!Ask(kStopQuestion, EMessageIcon::Warning)) return false;
@@ -146,7 +146,7 @@ bool CFirmwareUpgrade::StopBeforeClosing() {
   return true;
 }
 
-void CFirmwareUpgrade::OnDestroy() {
+void CFirmwareUpgradeDlg::OnDestroy() {
   KillTimer(kTimer);
   m_transfer.Close();
 }

@@ -1,5 +1,5 @@
 // The firmware upgrade dialog's wiring: buttons, path box, slider, progress bar and messages.
-#include "firmware/FirmwareUpgrade.h"
+#include "firmware/FirmwareUpgradeDlg.h"
 #include "support/ScriptRun.h"
 
 #include <gtest/gtest.h>
@@ -21,9 +21,9 @@ struct CShortFramesOutput final : CDmxOutput {
 
 }  // namespace
 
-TEST(FirmwareUpgrade, ControlsReachTheTransferAndItsStateAndRefusalsReachTheUser) {
+TEST(FirmwareUpgradeDlg, ControlsReachTheTransferAndItsStateAndRefusalsReachTheUser) {
   // Slider at 2 (hold 5) cuts the first frame: the last chunk follows at tick 15, whatever was refused meanwhile.
-  const CScriptRun run = RunDialogScript<CFirmwareUpgrade>(
+  const CScriptRun run = RunDialogScript<CFirmwareUpgradeDlg>(
       "expect icon 139\nexpect text 1273 \"100\"\nexpect hidden 1272\nclick 1001\n"
       "expect message \"Upgrade file no specify!\" warning\nfile \"" + kFile + "\"\nclick 1000\n"
       "file cancel\nclick 1000\nexpect text 1005 \"" + kFile + "\"\nclick 1001\nexpect visible 1272\n"
@@ -42,17 +42,17 @@ TEST(FirmwareUpgrade, ControlsReachTheTransferAndItsStateAndRefusalsReachTheUser
   EXPECT_EQ(Describe(run.calls).back(), "StandBy()");
 }
 
-TEST(FirmwareUpgrade, AnInterfaceThatCannotSendUpgradeFramesIsNamedNotFaked) {
+TEST(FirmwareUpgradeDlg, AnInterfaceThatCannotSendUpgradeFramesIsNamedNotFaked) {
   const std::string refusal =
       "expect message \"This DMX interface cannot send firmware upgrade frames: at most 512 slots\" warning\n";
   const CScriptRun run = RunScript(
       refusal + "type 1005 \"" + kFile + "\"\nclick 1001\n" + refusal +
           "expect hidden 1272\nwait 3500\nexpect frames 0\n",
-      [](CDmxLink& link) { CFirmwareUpgrade(link).DoModal(); }, std::make_unique<CShortFramesOutput>());
+      [](CDmxLink& link) { CFirmwareUpgradeDlg(link).DoModal(); }, std::make_unique<CShortFramesOutput>());
   EXPECT_TRUE(run.Passed()) << run.result.message;
 }
 
-TEST(FirmwareUpgrade, ClosingDuringATransferAsksFirstAndOnlyYesStopsIt) {
+TEST(FirmwareUpgradeDlg, ClosingDuringATransferAsksFirstAndOnlyYesStopsIt) {
   // Enter (outside the push buttons) comes 700 ms into each opening; the second opening is idle.
   std::vector<int> results;
   const std::string asked = "expect message \"A firmware upgrade is running. A fixture whose upgrade is stopped part way "
@@ -61,7 +61,7 @@ TEST(FirmwareUpgrade, ClosingDuringATransferAsksFirstAndOnlyYesStopsIt) {
       "wait 2800\nexpect pos 1272 600\nanswer yes\nclose\n" + asked +
       "expect message \"The firmware upgrade was stopped.\" information\nexpect frames 89\nwait 700\n", [&](CDmxLink& link) {
         for (bool pressed = false; results.size() < 2; pressed = false) {
-          CFirmwareUpgrade dialog(link);
+          CFirmwareUpgradeDlg dialog(link);
           const int enter = CHost::Current().StartPeriodicTimer(700, [&] {
             if (!std::exchange(pressed, true)) dialog.Dispatch({EMessage::Command, IDOK, BN_CLICKED, 0}); });
           results.push_back(dialog.DoModal());

@@ -4,7 +4,7 @@
 #include "framework/Dialog.h"
 #include "link/DmxLink.h"
 
-class CFirmwareUpgrade final : public CDialog {
+class CFirmwareUpgradeDlg final : public CDialog {
  public:
   static constexpr int kResourceId = 131;
   static constexpr int kOpen = 1000;
@@ -17,7 +17,7 @@ class CFirmwareUpgrade final : public CDialog {
   static constexpr int kTickMs = 35;
   static const CDialogTemplate& Layout();
 
-  explicit CFirmwareUpgrade(CDmxLink& link);
+  explicit CFirmwareUpgradeDlg(CDmxLink& link);
   bool OnInitDialog() override;
   const CMessageTable& MessageTable() const override;
 
