@@ -14,5 +14,4 @@ class COpenDmxOutput final : public CSerialOutput {
 
  private:
   explicit COpenDmxOutput(std::unique_ptr<CTtyPort> port);
-  static std::expected<void, CError> WriteFrame(CTtyPort& port, const CDmxFrame& frame);
 };

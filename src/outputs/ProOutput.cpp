@@ -7,11 +7,41 @@
 
 #include <vector>
 
-std::expected<std::unique_ptr<CDmxOutput>, CError> CProOutput::Create(std::unique_ptr<CTtyPort> port) {
+namespace {
+
+// One frame in one message with the family's label.
+class CProFraming final : public CSerialFraming {
+ public:
+  explicit CProFraming(std::uint8_t sendLabel) : m_sendLabel(sendLabel) {}
+
+  std::expected<void, CError> Write(CTtyPort& port, const CDmxFrame& frame) override {
+    const std::vector<std::uint8_t> data = frame.StartCodeAndSlots();
+    const auto start = port.Now();
+    if (auto written = port.WriteAll(CProMessage::Encode(m_sendLabel, data), CSerialOutput::kWriteLimit); !written) {
+      return written;
+    }
+    // The widget keeps only the newest frame: the next one waits until this one has had the
+    // time to go out once.
+    port.WaitUntil(start + DmxFrameTime(data.size()));
+    return {};
+  }
+
+ private:
+  std::uint8_t m_sendLabel;
+};
+
+}  // namespace
+
+std::expected<std::unique_ptr<CDmxOutput>, CError> CProOutput::Create(std::unique_ptr<CTtyPort> port,
+                                                                      CProFamily family) {
   if (auto configured = port->Configure(kSettings); !configured) {
     return std::unexpected(configured.error());
   }
-  return std::unique_ptr<CDmxOutput>(new CProOutput(std::move(port)));
+  return std::unique_ptr<CDmxOutput>(new CProOutput(std::move(port), family));
+}
+
+bool CProOutput::Probe(CTtyPort& port, std::chrono::milliseconds limit) {
+  return port.Configure(kSettings) && ProbeSerialNumber(port, limit);
 }
 
 std::optional<std::uint32_t> CProOutput::ProbeSerialNumber(CTtyPort& port, std::chrono::milliseconds limit) {
@@ -37,8 +67,8 @@ std::optional<std::uint32_t> CProOutput::ProbeSerialNumber(CTtyPort& port, std::
   return std::nullopt;
 }
 
-CProOutput::CProOutput(std::unique_ptr<CTtyPort> port)
-    : CSerialOutput("pro", kProWidgetModel, std::move(port), WriteFrame) {}
+CProOutput::CProOutput(std::unique_ptr<CTtyPort> port, CProFamily family)
+    : CSerialOutput(family.kind, kProWidgetModel, std::move(port), std::make_unique<CProFraming>(family.sendLabel)) {}
 
 std::expected<void, CError> CProOutput::AcceptsMode(const CDmxMode& mode) {
   if (mode.length > kMaxWidgetSlots) {
@@ -46,17 +76,5 @@ std::expected<void, CError> CProOutput::AcceptsMode(const CDmxMode& mode) {
                                   std::to_string(kMaxWidgetSlots) + " slots; a frame of " + std::to_string(mode.length) +
                                   " slots needs an open-DMX adapter (--interface opendmx:/dev/ttyUSBn)"});
   }
-  return {};
-}
-
-std::expected<void, CError> CProOutput::WriteFrame(CTtyPort& port, const CDmxFrame& frame) {
-  const std::vector<std::uint8_t> data = frame.StartCodeAndSlots();
-  const auto start = port.Now();
-  if (auto written = port.WriteAll(CProMessage::Encode(CProMessage::kLabelSendDmx, data), kWriteLimit); !written) {
-    return written;
-  }
-  // The widget keeps only the newest frame: the next one waits until this one has had the time
-  // to go out once.
-  port.WaitUntil(start + DmxFrameTime(data.size()));
   return {};
 }

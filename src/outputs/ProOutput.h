@@ -1,10 +1,18 @@
 // A DMX USB Pro-style widget: frames go to it in label-6 messages; it makes the DMX timing itself.
 #pragma once
 #include "link/LineConstants.h"
+#include "outputs/ProMessage.h"
 #include "outputs/SerialOutput.h"
 
 #include <cstdint>
 #include <optional>
+
+// What tells the members of the Pro family apart: the interface name's prefix and the label of the
+// message that carries DMX (a widget with two outputs takes the second in another label).
+struct CProFamily {
+  std::string_view kind = "pro";
+  std::uint8_t sendLabel = CProMessage::kLabelSendDmx;
+};
 
 // The widget repeats the last frame it was given; the writer hands frames over no faster than
 // the widget can put each on the wire once, so every start reaches the line.
@@ -16,7 +24,10 @@ class CProOutput final : public CSerialOutput {
   static constexpr int kMaxWidgetSlots = kUniverseSlots;
 
   // Sets up an open device for the widget's messages.
-  static std::expected<std::unique_ptr<CDmxOutput>, CError> Create(std::unique_ptr<CTtyPort> port);
+  static std::expected<std::unique_ptr<CDmxOutput>, CError> Create(std::unique_ptr<CTtyPort> port,
+                                                                   CProFamily family = {});
+  // Sets the port up and asks for the serial number: whether a Pro widget answers on it.
+  static bool Probe(CTtyPort& port, std::chrono::milliseconds limit);
   // Asks for the widget's serial number on a port already set up with kSettings; the number if
   // a reply comes within `limit`. A device that does not answer is no Pro widget.
   static std::optional<std::uint32_t> ProbeSerialNumber(CTtyPort& port, std::chrono::milliseconds limit);
@@ -24,6 +35,5 @@ class CProOutput final : public CSerialOutput {
   std::expected<void, CError> AcceptsMode(const CDmxMode& mode) override;
 
  private:
-  explicit CProOutput(std::unique_ptr<CTtyPort> port);
-  static std::expected<void, CError> WriteFrame(CTtyPort& port, const CDmxFrame& frame);
+  CProOutput(std::unique_ptr<CTtyPort> port, CProFamily family);
 };

@@ -3,10 +3,12 @@
 
 #include "link/LineConstants.h"
 
-CSerialOutput::CSerialOutput(std::string_view kind, int model, std::unique_ptr<CTtyPort> port, CFraming framing)
+CSerialOutput::CSerialOutput(std::string_view kind, int model, std::unique_ptr<CTtyPort> port,
+                             std::unique_ptr<CSerialFraming> framing)
     : m_model(model), m_name(std::string(kind) + ":" + port->Path()),
-      m_writer(m_name, [port = std::shared_ptr<CTtyPort>(std::move(port)), framing](const CDmxFrame& frame) {
-        return framing(*port, frame);
+      m_writer(m_name, [port = std::shared_ptr<CTtyPort>(std::move(port)),
+                        framing = std::shared_ptr<CSerialFraming>(std::move(framing))](const CDmxFrame& frame) {
+        return framing->Write(*port, frame);
       }) {}
 
 bool CSerialOutput::Answers(int id, int model) { return id == kInterfaceId && model == m_model; }

@@ -1,6 +1,7 @@
 // What the serial outputs share: the port, the writer thread that feeds it, and the name.
 #pragma once
 #include "link/DmxOutput.h"
+#include "outputs/SerialFraming.h"
 #include "outputs/SerialWriter.h"
 #include "outputs/TtyPort.h"
 
@@ -24,12 +25,10 @@ class CSerialOutput : public CDmxOutput {
   std::string Name() const final { return m_name; }
 
  protected:
-  // Puts one frame on the wire and returns when the next may start. It runs on the writer
-  // thread, which may outlive the output (see CSerialWriter), so it may use nothing but the port.
-  using CFraming = std::expected<void, CError> (*)(CTtyPort& port, const CDmxFrame& frame);
-
-  // Named "<kind>:<device path>"; answers DmxLinkOpen for `model`.
-  CSerialOutput(std::string_view kind, int model, std::unique_ptr<CTtyPort> port, CFraming framing);
+  // Named "<kind>:<device path>"; answers DmxLinkOpen for `model`. The port and the framing
+  // belong to the writer thread from here on.
+  CSerialOutput(std::string_view kind, int model, std::unique_ptr<CTtyPort> port,
+                std::unique_ptr<CSerialFraming> framing);
 
  private:
   int m_model;
