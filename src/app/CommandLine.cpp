@@ -1,6 +1,10 @@
 // Command-line parsing.
 #include "app/CommandLine.h"
 
+#include "outputs/OutputKinds.h"
+
+#include <algorithm>
+
 std::expected<CCommandLine, CError> ParseCommandLine(const std::vector<std::string>& args) {
   CCommandLine result;
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -26,33 +30,47 @@ std::expected<CCommandLine, CError> ParseCommandLine(const std::vector<std::stri
   return result;
 }
 
-const char* UsageText() {
-  return "usage: vexmira [--interface IFACE] [--capture FILE] [--monitor] [--script FILE [--realtime]]\n"
-         "               [--help] [--version]\n"
-         "\n"
-         "  --interface IFACE  the DMX interface: virtual, virtual:0x0101, none,\n"
-         "                     opendmx:/dev/ttyUSBn, pro:/dev/ttyUSBn, auto, or a network node:\n"
-         "                     sacn:UNIVERSE[@HOST][,priority=N]  sACN (E1.31), universe 1-63999,\n"
-         "                       priority 0-200 (default 100; higher takes over from a console);\n"
-         "                       without HOST to the universe's multicast group\n"
-         "                     artnet:UNIVERSE[@HOST]  Art-Net 4, port address 0-32767;\n"
-         "                       without HOST to the broadcast address 255.255.255.255\n"
-         "                     Both carry every start code (sACN in property value 0, Art-Net in\n"
-         "                     ArtDmx for 0 and ArtNzs for others), at most 512 slots; any sACN\n"
-         "                     receiver (a console, OLA's olad) can take the output.\n"
-         "                     Without --interface the program looks for a real interface\n"
-         "  --capture FILE     also write every frame put on the line to FILE (pcap)\n"
-         "  --monitor          open the line monitor beside the launcher\n"
-         "  --script FILE      run without windows, the user's actions read from FILE\n"
-         "  --realtime         with --script: keep real time instead of virtual time\n"
-         "  --help, --version  print this text or the version and exit\n"
-         "\n"
-         "The console's 25 ms tick and the serial interfaces' writers ask for real-time scheduling\n"
-         "(SCHED_FIFO, priority 10) so that frames keep their timing on a busy computer. Root gets it;\n"
-         "to allow it to a user, give a group a real-time limit and put the user in it, e.g.\n"
-         "  echo '@audio - rtprio 10' | sudo tee /etc/security/limits.d/95-vexmira-rtprio.conf\n"
-         "  sudo usermod -aG audio $USER     (then log in again)\n"
-         "Without it the program runs as usual, with less steady ticks under load.\n";
+std::string UsageText() {
+  std::string text =
+      "usage: vexmira [--interface IFACE] [--capture FILE] [--monitor] [--script FILE [--realtime]]\n"
+      "               [--help] [--version]\n"
+      "\n"
+      "  --interface IFACE  the DMX interface, one of:\n";
+  // Each kind's usage, its summary beside it (or beneath it when the usage is long).
+  constexpr std::size_t kUsageIndent = 6, kSummaryColumn = 24;
+  for (const COutputKind& kind : OutputKinds()) {
+    std::string line(kUsageIndent, ' ');
+    line += kind.usage;
+    for (std::string_view rest = kind.summary; !rest.empty();) {
+      if (line.size() >= kSummaryColumn) {
+        text += line + "\n";
+        line.clear();
+      }
+      line.resize(kSummaryColumn, ' ');
+      const std::size_t end = std::min(rest.find('\n'), rest.size());
+      line += rest.substr(0, end);
+      rest.remove_prefix(std::min(end + 1, rest.size()));
+    }
+    text += line + "\n";
+  }
+  text +=
+      "                     sACN and Art-Net carry every start code (sACN in property value 0,\n"
+      "                     Art-Net in ArtDmx for 0 and ArtNzs for others), at most 512 slots;\n"
+      "                     any sACN receiver (a console, OLA's olad) can take the output.\n"
+      "                     Without --interface the program looks for a real interface.\n"
+      "  --capture FILE     also write every frame put on the line to FILE (pcap)\n"
+      "  --monitor          open the line monitor beside the launcher\n"
+      "  --script FILE      run without windows, the user's actions read from FILE\n"
+      "  --realtime         with --script: keep real time instead of virtual time\n"
+      "  --help, --version  print this text or the version and exit\n"
+      "\n"
+      "The console's 25 ms tick and the serial interfaces' writers ask for real-time scheduling\n"
+      "(SCHED_FIFO, priority 10) so that frames keep their timing on a busy computer. Root gets it;\n"
+      "to allow it to a user, give a group a real-time limit and put the user in it, e.g.\n"
+      "  echo '@audio - rtprio 10' | sudo tee /etc/security/limits.d/95-vexmira-rtprio.conf\n"
+      "  sudo usermod -aG audio $USER     (then log in again)\n"
+      "Without it the program runs as usual, with less steady ticks under load.\n";
+  return text;
 }
 
 // VEXMIRA_VERSION comes from the project version in CMakeLists.txt.

@@ -20,5 +20,6 @@ struct CCommandLine {
 // Parses the arguments after the program name; a one-line message for a mistake.
 std::expected<CCommandLine, CError> ParseCommandLine(const std::vector<std::string>& args);
 
-const char* UsageText();
+// --help: the options, and the interface kinds from the table of output kinds.
+std::string UsageText();
 const char* VersionText();

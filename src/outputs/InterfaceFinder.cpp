@@ -1,8 +1,7 @@
 // Finding DMX interfaces through /dev/serial/by-id and the USB ids in sysfs.
 #include "outputs/InterfaceFinder.h"
 
-#include "outputs/OpenDmxOutput.h"
-#include "outputs/ProOutput.h"
+#include "outputs/OutputKinds.h"
 #include "outputs/TtyPort.h"
 
 #include <algorithm>
@@ -94,36 +93,26 @@ std::vector<CSerialDevice> CInterfaceFinder::Devices() const {
 }
 
 std::expected<std::unique_ptr<CDmxOutput>, CError> CInterfaceFinder::Find(std::chrono::milliseconds probeLimit) const {
+  std::vector<CSerialDevice> adapters = Devices();
+  // Asking another device could upset it (a modem, a board that resets): it is never opened.
+  std::erase_if(adapters, [](const CSerialDevice& device) { return !IsDmxAdapter(device); });
   std::optional<CError> firstError;
-  std::vector<std::string> openDmxPaths;
-  for (const CSerialDevice& device : Devices()) {
-    if (!IsDmxAdapter(device)) {
-      continue;  // asking another device could upset it (a modem, a board that resets)
-    }
-    // Opening takes the port's lock: a port another program holds is refused here, before any byte.
-    auto port = CTtyPort::Open(device.path, m_control);
-    if (!port) {
-      firstError = firstError.value_or(port.error());
-      continue;
-    }
-    if ((*port)->Configure(CProOutput::kSettings) && CProOutput::ProbeSerialNumber(**port, probeLimit)) {
-      auto pro = CProOutput::Create(std::move(*port));
-      if (pro) {
-        return pro;
+  // Each kind over every adapter, in the table's order; each port is closed again before the next
+  // kind opens it.
+  for (const COutputKind& kind : OutputKinds()) {
+    if (!kind.probe) continue;
+    for (const CSerialDevice& device : adapters) {
+      // Opening takes the port's lock: a port another program holds is refused here, before any byte.
+      auto port = CTtyPort::Open(device.path, m_control);
+      if (!port) {
+        firstError = firstError.value_or(port.error());
+        continue;
       }
-      firstError = firstError.value_or(pro.error());
-      continue;
+      if (!kind.probe(**port, probeLimit)) continue;
+      auto output = kind.onPort(std::move(*port));
+      if (output) return output;
+      firstError = firstError.value_or(output.error());
     }
-    openDmxPaths.push_back(device.path);
-  }
-  // Each port above is closed again before the adapter is opened for good.
-  for (const std::string& path : openDmxPaths) {
-    auto port = CTtyPort::Open(path, m_control);
-    auto openDmx = port ? COpenDmxOutput::Create(std::move(*port)) : std::unexpected(port.error());
-    if (openDmx) {
-      return openDmx;
-    }
-    firstError = firstError.value_or(openDmx.error());
   }
   if (firstError) {
     return std::unexpected(CError{"No DMX interface could be used. " + firstError->message});

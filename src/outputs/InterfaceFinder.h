@@ -34,10 +34,10 @@ class CInterfaceFinder final {
   // The devices named under <dev>/serial/by-id and the ttyUSB devices under <sys>/class/tty,
   // each once, in name order, with USB ids from sysfs.
   std::vector<CSerialDevice> Devices() const;
-  // Among the FTDI FT232R and FT4232H adapters that no other program holds, the first that answers
-  // a Pro widget's serial-number request (each asked for at most `probeLimit`) becomes a Pro
-  // output; failing that, the first of them becomes an open-DMX output. Other devices are never
-  // opened. An error when none is usable; it names the cause when a device was there but could
+  // Among the FTDI FT232R and FT4232H adapters that no other program holds, the first that the
+  // first probing output kind recognises (a Pro widget answering its serial-number request within
+  // `probeLimit`) becomes that kind's output; failing that, the next kind is asked (open-DMX takes
+  // any adapter). Other devices are never opened. An error when none is usable; it names the cause when a device was there but could
   // not be opened.
   std::expected<std::unique_ptr<CDmxOutput>, CError> Find(std::chrono::milliseconds probeLimit = kProbeLimit) const;
 

@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (commandLine->help) {
-    std::fputs(UsageText(), stdout);
+    std::fputs(UsageText().c_str(), stdout);
     return 0;
   }
   if (commandLine->version) {
