@@ -1,20 +1,17 @@
 // Every dialog's layout as the Qt host draws it, at the usual scale and at 1.5: each text is shown
 // in the dialog's own font (not a narrower cut squeezed in to fit) and stays clear of every other
 // control (frames aside, which hold the others).
-#include "addressing/AddressingMenuDlg.h"
-#include "addressing/AutoAddressingDlg.h"
-#include "addressing/ManualAddressingDlg.h"
-#include "app/AboutDlg.h"
-#include "app/LauncherDlg.h"
-#include "console/ConsoleDlg.h"
-#include "firmware/FirmwareUpgradeDlg.h"
-#include "fixture/FixturePanelDlg.h"
-#include "fixture/FixtureFamilyMenuDlg.h"
+#include "app/DialogCatalog.h"
 #include "qt/DialogWindow.h"
 
 #include <QGroupBox>
 #include <QLabel>
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <set>
 
 namespace {
 
@@ -45,12 +42,20 @@ QStringList TextProblems(const CDialogWindow& window) {
 }  // namespace
 
 TEST(DialogLayout, TextsKeepTheDialogFontAndOverlapNoOtherControl) {
-  const CDialogTemplate* const layouts[] = {
-      &CLauncherDlg::Layout(), &CAboutDlg::Layout(),          &CConsoleDlg::Layout(),
-      &CAddressingMenuDlg::Layout(),        &CAutoAddressingDlg::Layout(),  &CManualAddressingDlg::Layout(),
-      &CFixtureFamilyMenuDlg::Layout(),                       &CFixturePanelDlg::Layout(), &CFirmwareUpgradeDlg::Layout()};
+  // The catalogue names every dialog class in the sources, so none escapes this check.
+  std::set<std::string> declared, catalogued;
+  const std::regex dialogClass(R"(class (C\w+) final : public CDialog\b)");
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(VEXMIRA_SOURCE_DIR "/src")) {
+    std::ifstream in(entry.path());
+    for (std::string line; entry.path().extension() == ".h" && std::getline(in, line);)
+      if (std::smatch match; std::regex_search(line, match, dialogClass)) declared.insert(match[1]);
+  }
+  for (const CDialogEntry& entry : ProgramDialogs()) catalogued.insert(std::string(entry.className));
+  EXPECT_EQ(declared, catalogued);
+
   for (const double scale : {1.0, 1.5}) {
-    for (const CDialogTemplate* layout : layouts) {
+    for (const CDialogEntry& entry : ProgramDialogs()) {
+      const CDialogTemplate* layout = &entry.layout();
       CDialog dialog(*layout);
       dialog.CreateControls();
       {
