@@ -19,7 +19,7 @@
 //  36  142 each  the steps
 // A value: reading parses into a new CChaseFile, so a bad file changes nothing.
 class CChaseFile final {
-public:
+ public:
   static constexpr std::string_view kHeaderText = "Zelkar Lighting Chase File 1.0";
   static constexpr std::size_t kHeaderSize = 31;
   static constexpr std::size_t kStepsOffset = 36;
@@ -50,7 +50,7 @@ public:
 
   bool operator==(const CChaseFile&) const = default;
 
-private:
+ private:
   std::uint16_t m_speedSetting = 0;
   std::uint16_t m_fadeSetting = 0;
   std::vector<CChaseStep> m_steps;

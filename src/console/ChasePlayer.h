@@ -14,7 +14,7 @@
 // so the live page takes the screen's levels in one tick.
 // Single-threaded: the caller serialises Tick() with the other calls.
 class CChasePlayer final {
-public:
+ public:
   // Ticks before the first advance of a run when the hold length allows it.
   static constexpr std::uint16_t kFirstHold = 280;
 
@@ -54,14 +54,9 @@ public:
 
   std::uint16_t SpeedSetting() const { return m_speedSetting; }
   std::uint16_t FadeSetting() const { return m_fadeSetting; }
-  bool IsJumpRequested() const { return m_jumpRequest; }
-  std::uint8_t JumpTarget() const { return m_jumpTarget; }
-  std::uint8_t FromStep() const { return m_fromStep; }
-  bool IsFadeRecomputeRequested() const { return m_fadeRecompute; }
-  const CFadeTable& FadeTable() const { return m_fadeTable; }
   std::span<const std::uint8_t, kStepSize> LivePage() const { return m_livePage; }
 
-private:
+ private:
   bool RunStep();
 
   CChaseStore& m_store;

@@ -13,7 +13,7 @@
 // output frame indices 0 to 141, which the store is bound to for its whole life.
 // Not for use while a chase runs: the player owns the current step then.
 class CChaseStore final {
-public:
+ public:
   static constexpr std::size_t kSlotCount = 256;
   static constexpr std::uint8_t kMaxSteps = 255;
 
@@ -55,7 +55,7 @@ public:
   // On the pending slot, keeps the levels on screen there so that they are not lost.
   void ParkPendingLevels();
 
-private:
+ private:
   std::array<CChaseStep, kSlotCount> m_slots{};
   std::uint8_t m_stepCount = 0;
   std::uint8_t m_currentStep = 0;

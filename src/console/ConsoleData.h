@@ -16,7 +16,7 @@
 // playback writes; the live page follows them tick by tick. No locking inside: the
 // console engine serialises every use.
 class CConsoleData final {
-public:
+ public:
   static constexpr std::size_t kChannelCount = kUniverseSlots;
 
   CConsoleData();
@@ -49,7 +49,7 @@ public:
   CChasePlayer& Player() { return m_player; }
   const CChasePlayer& Player() const { return m_player; }
 
-private:
+ private:
   std::array<std::uint8_t, kImageSize> m_outputFrame{};
   CChaseStore m_store;
   CChasePlayer m_player;

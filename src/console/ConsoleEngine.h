@@ -17,7 +17,7 @@
 // Threads: Tick() runs on the periodic timer's thread, everything else on the GUI thread; one
 // mutex guards the data and the states. The step-changed handler runs on the tick's thread.
 class CConsoleEngine final {
-public:
+ public:
   // Channels from here on are not in page 0: they go out by a channel call.
   static constexpr int kFirstChannelCall = kPageSize;
 
@@ -67,7 +67,7 @@ public:
 
   CChasePanelState PanelState() const;
 
-private:
+ private:
   void HandOverFrameLocked();
   // The selector's range. Its position stays where it is, even beyond the range (after Run, the
   // pending slot's position stays until the selector is moved), as the up-down control's does.

@@ -7,15 +7,6 @@ CFadeTable::CFadeTable() { SetAtRest(); }
 
 void CFadeTable::SetAtRest() { m_channels.fill(kAtRest); }
 
-bool CFadeTable::IsAtRest() const {
-  for (const Channel& channel : m_channels) {
-    if (channel != kAtRest) {
-      return false;
-    }
-  }
-  return true;
-}
-
 void CFadeTable::Build(const CChaseStep& from, const CChaseStep& to, std::uint16_t fadeLength) {
   assert(fadeLength != 0);
   for (std::size_t c = 0; c < kStepSize; ++c) {

@@ -1,7 +1,6 @@
 // The fade table: how each live-page channel moves toward its target per console tick.
 #pragma once
 #include <array>
-#include <cassert>
 #include <cstdint>
 #include <span>
 
@@ -12,7 +11,7 @@
 // over T ticks covers its distance exactly without a division per tick.
 // All arithmetic is 16-bit unsigned, wrap-around included.
 class CFadeTable final {
-public:
+ public:
   struct Channel {
     std::uint16_t m_step = 255;
     std::uint16_t m_remainder = 0;
@@ -34,7 +33,6 @@ public:
   CFadeTable();  // at rest
 
   void SetAtRest();
-  bool IsAtRest() const;
 
   // Prepares a fade of fadeLength ticks (at least 1) between two recorded steps.
   // The only place that divides.
@@ -44,12 +42,7 @@ public:
   void Crossfade(std::span<std::uint8_t, kStepSize> live,
                  std::span<const std::uint8_t, kStepSize> target);
 
-  const Channel& At(std::size_t channel) const {
-    assert(channel < kStepSize);
-    return m_channels[channel];
-  }
-
-private:
+ private:
   std::array<Channel, kStepSize> m_channels;
 };
 
