@@ -1,7 +1,5 @@
-// The console engine on a recording link: its calls byte for byte, tick by tick, the chase editor and playback;
-// and the fade table under the crossfade.
+// The console engine on a recording link: its calls byte for byte, tick by tick, the chase editor and playback.
 #include "ConsoleTestSupport.h"
-#include "console/FadeTable.h"
 
 using Ticks = std::vector<int>;
 
@@ -140,27 +138,4 @@ TEST(ConsoleEngine, JumpsFollowTheSelectorWithTheFadeTime) {
   EXPECT_EQ(Panel(c, "run"),
             "on 2 of 3 | Overwrite | add insert delete save run selector | 3@2 | shown 0 10 = 40 | 0 200 40");
   EXPECT_EQ(Moves(c, 6, "run"), Ticks{6});  // a new run advances again
-}
-
-TEST(FadeTable, CrossfadeCoversEveryDistanceExactlyInTheFadeLengthAndNeverPassesTheTarget) {
-  // 4 ticks a tenth, wrapped to 16 bits, and never 0.
-  for (const auto [fade, length] : {std::pair{0, 1}, {6000, 24000}, {16384, 1}})
-    EXPECT_EQ(CFadeTable::FadeLength(static_cast<std::uint16_t>(fade)), length);
-  CFadeTable table;  // after k of T ticks a channel has moved d x k / T, rounded half up rising and half down falling
-
-  for (const int length : {1, 2, 3, 7, 40, 255, 256, 1000}) {
-    for (int d = 1; d <= 255; d += 17) {
-      for (const bool rising : {true, false}) {
-        const CChaseStep from = StepAll(static_cast<std::uint8_t>(rising ? 0 : d)), to = StepAll(rising ? d : 0);
-        table.Build(from, to, static_cast<std::uint16_t>(length));
-        CChaseStep live = from;
-        for (int k = 1, half = length / 2; k <= length; ++k) {
-          table.Crossfade(live, to);
-          const int moved = rising ? live[0] : d - live[0];
-          const int expected = rising ? (k * d + half) / length : (k * d - half + length - 1) / length;
-          ASSERT_EQ(moved, expected) << length << " " << d;
-        }
-      }
-    }
-  }
 }
