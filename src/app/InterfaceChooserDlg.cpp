@@ -56,7 +56,7 @@ const CDialogTemplate& CInterfaceChooserDlg::Layout() {
           {IDC_STATIC, K::Static, {196, 88, 76, 8}, "(sACN, 0 to 200)"},
           {IDC_STATIC, K::Static, {14, 104, 56, 8}, "Host:"},
           {D::kHost, K::Edit, {74, 102, 198, 12}, "", kFieldStyle},
-          {IDC_STATIC, K::Static, {74, 117, 198, 8}, "Empty: every node (multicast or broadcast)"},
+          {IDC_STATIC, K::Static, {74, 117, 198, 8}, "Empty: every node on the network"},
           {IDC_STATIC, K::Static, {14, 132, 56, 8}, "Local interface:"},
           {D::kLocalInterface, K::Edit, {74, 130, 90, 12}, "", kFieldStyle},
           {IDC_STATIC, K::Static, {168, 132, 104, 8}, "Empty: the system chooses"},
