@@ -495,7 +495,7 @@ const CCommand* Find(const CScriptLine& line) {
   return nullptr;
 }
 
-// Whether the control is of the kind a command works on; a click takes any push button.
+// Whether the control is of the kind a command works on; a click takes any push button or check box.
 bool IsOfKind(const CControl& control, EControlKind kind) {
   return kind == K::PushButton ? control.IsButton() || control.Kind() == K::CheckBox : control.Kind() == kind;
 }
