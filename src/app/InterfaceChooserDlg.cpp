@@ -149,10 +149,17 @@ void CInterfaceChooserDlg::Compose() {
     case kSacn:
     case kArtNet: {
       const bool sacn = Item(kKind).Selection() == kSacn;
-      name = (sacn ? "sacn:" : "artnet:") + Field(kUniverse);
-      if (!Field(kHost).empty()) name += "@" + Field(kHost);
-      if (sacn && !Field(kPriority).empty()) name += ",priority=" + Field(kPriority);
-      if (!Field(kLocalInterface).empty()) name += ",iface=" + Field(kLocalInterface);
+      // Appended piece by piece: each option only when its field is filled.
+      const auto option = [&name](const char* lead, const std::string& value) {
+        if (value.empty()) return;
+        name += lead;
+        name += value;
+      };
+      name = sacn ? "sacn:" : "artnet:";
+      name += Field(kUniverse);
+      option("@", Field(kHost));
+      if (sacn) option(",priority=", Field(kPriority));
+      option(",iface=", Field(kLocalInterface));
       if (sacn && Item(kPerAddress).IsChecked()) name += ",per-address";
       break;
     }
