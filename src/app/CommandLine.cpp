@@ -20,6 +20,7 @@ std::expected<CCommandLine, CError> ParseCommandLine(const std::vector<std::stri
     else if (arg == "--capture") ok = value(result.capturePath);
     else if (arg == "--script") ok = value(result.scriptPath);
     else if (arg == "--monitor") result.monitor = true;
+    else if (arg == "--choose-interface") result.chooseInterface = true;
     else if (arg == "--realtime") result.realtime = true;
     else if (arg == "--help" || arg == "-h") result.help = true;
     else if (arg == "--version") result.version = true;
@@ -32,8 +33,8 @@ std::expected<CCommandLine, CError> ParseCommandLine(const std::vector<std::stri
 
 std::string UsageText() {
   std::string text =
-      "usage: vexmira [--interface IFACE] [--capture FILE] [--monitor] [--script FILE [--realtime]]\n"
-      "               [--help] [--version]\n"
+      "usage: vexmira [--interface IFACE] [--choose-interface] [--capture FILE] [--monitor]\n"
+      "               [--script FILE [--realtime]] [--help] [--version]\n"
       "\n"
       "  --interface IFACE  the DMX interface, one of:\n";
   // Each kind's usage, its summary beside it (or beneath it when the usage is long).
@@ -57,7 +58,10 @@ std::string UsageText() {
       "                     sACN and Art-Net carry every start code (sACN in property value 0,\n"
       "                     Art-Net in ArtDmx for 0 and ArtNzs for others), at most 512 slots;\n"
       "                     any sACN receiver (a console, OLA's olad) can take the output.\n"
-      "                     Without --interface the program looks for a real interface.\n"
+      "                     Without --interface the program tries the interface chosen and\n"
+      "                     remembered last time, then looks for a real one; finding none,\n"
+      "                     it offers the interface chooser.\n"
+      "  --choose-interface open the interface chooser first (also in script mode)\n"
       "  --capture FILE     also write every frame put on the line to FILE (pcap)\n"
       "  --monitor          open the line monitor beside the launcher\n"
       "  --script FILE      run without windows, the user's actions read from FILE\n"

@@ -11,6 +11,7 @@ struct CCommandLine {
   std::optional<std::string> interfaceName;  // --interface; none given: look for a real one
   std::optional<std::string> capturePath;    // --capture FILE
   bool monitor = false;                      // --monitor
+  bool chooseInterface = false;              // --choose-interface
   std::optional<std::string> scriptPath;     // --script FILE
   bool realtime = false;                     // --realtime (with --script)
   bool help = false;

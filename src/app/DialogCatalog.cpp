@@ -5,6 +5,7 @@
 #include "addressing/AutoAddressingDlg.h"
 #include "addressing/ManualAddressingDlg.h"
 #include "app/AboutDlg.h"
+#include "app/InterfaceChooserDlg.h"
 #include "app/LauncherDlg.h"
 #include "console/ConsoleDlg.h"
 #include "firmware/FirmwareUpgradeDlg.h"
@@ -16,6 +17,7 @@ namespace {
 constexpr CDialogEntry kDialogs[] = {
     {"CLauncherDlg", CLauncherDlg::Layout},
     {"CAboutDlg", CAboutDlg::Layout},
+    {"CInterfaceChooserDlg", CInterfaceChooserDlg::Layout},
     {"CConsoleDlg", CConsoleDlg::Layout},
     {"CAddressingMenuDlg", CAddressingMenuDlg::Layout},
     {"CAutoAddressingDlg", CAutoAddressingDlg::Layout},

@@ -11,5 +11,6 @@ struct CDialogEntry {
   const CDialogTemplate& (*layout)();
 };
 
-// In the order a user meets them: the launcher, its about box, then each tool and its menus.
+// In the order a user meets them: the launcher, its about box and the interface chooser, then each
+// tool and its menus.
 std::span<const CDialogEntry> ProgramDialogs();

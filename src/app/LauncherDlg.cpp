@@ -28,7 +28,8 @@ const CDialogTemplate& CLauncherDlg::Layout() {
   return layout;
 }
 
-CLauncherDlg::CLauncherDlg(CDmxLink& link) : CDialog(Layout()), m_link(link) {}
+CLauncherDlg::CLauncherDlg(CDmxLink& link, std::function<void()> chooseInterface)
+    : CDialog(Layout()), m_link(link), m_chooseInterface(std::move(chooseInterface)) {}
 
 const CMessageTable& CLauncherDlg::MessageTable() const {
   using D = CLauncherDlg;
@@ -48,8 +49,11 @@ bool CLauncherDlg::OnInitDialog() {
     AppendSysMenuItem(kAboutCommand, kAboutItemText);
   }
   if (HasSystemMenu() && HasLineMonitor()) AppendSysMenuItem(kLineMonitorCommand, "Line Monitor");
+  if (HasSystemMenu() && m_chooseInterface) AppendSysMenuItem(kInterfaceCommand, "DMX Interface...");
   SetIcon(kProgramIcon, true);
   SetIcon(kProgramIcon, false);
+  // Once the launcher's window is up, so that the monitor can open beside it.
+  if (LineMonitorOpensWithLauncher()) PostToSelf([] { OpenLineMonitor(); });
   return true;
 }
 
@@ -61,6 +65,11 @@ void CLauncherDlg::OnSysCommand(int command) {
   }
   if (command == kLineMonitorCommand && HasLineMonitor()) {
     OpenLineMonitor();
+    return;
+  }
+  // The menu is the launcher's: no tool is open, so none is cut off by a new interface.
+  if (command == kInterfaceCommand && m_chooseInterface) {
+    m_chooseInterface();
     return;
   }
   DefaultHandling({EMessage::SysCommand, command, 0, 0});

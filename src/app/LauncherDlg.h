@@ -3,13 +3,17 @@
 #include "framework/Dialog.h"
 #include "link/DmxLink.h"
 
+#include <functional>
+
 class CLauncherDlg final : public CDialog {
  public:
   static constexpr int kResourceId = 102;
   static constexpr int kAboutCommand = 16;  // system command of the about item
+  static constexpr int kInterfaceCommand = 48;  // the interface chooser's item
   static const CDialogTemplate& Layout();
 
-  explicit CLauncherDlg(CDmxLink& link);
+  // `chooseInterface` runs the interface chooser; without it the system menu does not offer it.
+  explicit CLauncherDlg(CDmxLink& link, std::function<void()> chooseInterface = {});
   bool OnInitDialog() override;
   const CMessageTable& MessageTable() const override;
 
@@ -20,4 +24,5 @@ class CLauncherDlg final : public CDialog {
   void OnFirmwareUpgrade();
   void OnSysCommand(int command);
   CDmxLink& m_link;
+  std::function<void()> m_chooseInterface;
 };

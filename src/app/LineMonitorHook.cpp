@@ -2,14 +2,19 @@
 #include "app/LineMonitorHook.h"
 
 namespace {
-std::function<void()>& Opener() {
-  static std::function<void()> open;
-  return open;
+struct COpener {
+  std::function<void()> open;
+  bool withLauncher = false;
+};
+COpener& Opener() {
+  static COpener opener;
+  return opener;
 }
 }  // namespace
 
-void SetLineMonitorOpener(std::function<void()> open) { Opener() = std::move(open); }
-bool HasLineMonitor() { return static_cast<bool>(Opener()); }
+void SetLineMonitorOpener(std::function<void()> open, bool withLauncher) { Opener() = {std::move(open), withLauncher}; }
+bool HasLineMonitor() { return static_cast<bool>(Opener().open); }
+bool LineMonitorOpensWithLauncher() { return HasLineMonitor() && Opener().withLauncher; }
 void OpenLineMonitor() {
-  if (Opener()) Opener()();
+  if (Opener().open) Opener().open();
 }

@@ -4,6 +4,8 @@
 
 inline constexpr int kLineMonitorCommand = 32;  // the launcher's system-menu item
 
-void SetLineMonitorOpener(std::function<void()> open);
+// `withLauncher`: the launcher opens the monitor as soon as it is up (--monitor).
+void SetLineMonitorOpener(std::function<void()> open, bool withLauncher = false);
 bool HasLineMonitor();
+bool LineMonitorOpensWithLauncher();
 void OpenLineMonitor();

@@ -130,7 +130,7 @@ int RunScriptMode(const CCommandLine& commandLine) {
   line.SetClock([&host, originUs] { return originUs + host.NowUs(); });
   CHost::SetCurrent(&host);
   WatchLineFaults();
-  CApplication app(line);
+  CApplication app(line, {.interfaceName = resolved.interfaceName.value_or(""), .chooseFirst = commandLine.chooseInterface});
   const CScriptResult result = host.Run([&] { app.InitInstance(); });
   FinishLine();
   line.SetClock({});

@@ -22,8 +22,8 @@ struct CChasePanelState {
   std::uint16_t selectorTop = 0;  // the step selector offers 0 to selectorTop
   std::uint16_t selectorPos = 0;
 
-  // The speed and fade settings as the panel shows them: each slider's last move, or the
-  // settings of a loaded chase; 0 in a console just opened, whatever the settings are.
+  // The speed and fade settings as the panel shows them: each slider's last move, the settings of
+  // a loaded chase, or in a console just opened the settings kept from the one before.
   std::uint16_t speedShown = 0;
   std::uint16_t fadeShown = 0;
 

@@ -28,6 +28,10 @@ constexpr int kTopLevel = 255;
 constexpr int kSliderPageSize = 10;
 constexpr const char* kUnsavedQuestion =
     "The chase has changes that were not saved. Close the console and lose them?";
+constexpr const char* kOpenOverUnsavedQuestion =
+    "The chase has changes that were not saved. Open another chase and lose them?";
+// Whether the chase panel was shown when a console last closed.
+constexpr const char* kPanelSetting = "Console/chasePanel";
 
 std::vector<CControlTemplate> ConsoleControls() {
   std::vector<CControlTemplate> c;
@@ -155,7 +159,6 @@ const CMessageTable& CConsoleDlg::MessageTable() const {
                                          .Command(BN_CLICKED, kOpenButton, &D::OnOpen)
                                          .SysCommand(&D::OnSysCommand)
                                          .Close(&D::OnCloseBox)
-                                         .Command(BN_CLICKED, IDOK, &D::OnEnter)
                                          .Destroy(&D::OnDestroy);
   return table;
 }
@@ -174,8 +177,10 @@ bool CConsoleDlg::OnInitDialog() {
   Item(kSpeedSlider).SetPageSize(kSliderPageSize);
   Item(kFadeSlider).SetRange(0, kFadeTop);
   Item(kFadeSlider).SetPageSize(kSliderPageSize);
-  // The columns (all at level 0 in a new console) and the chase panel as the engine has them.
+  // The columns (all at level 0 in a new console) and the chase panel as the engine has them,
+  // shown if it was when the last console closed.
   ShowChasePanel();
+  if (CHost::Current().ReadSetting(kPanelSetting) == "shown") ToggleChasePanel();
   // Last: from here on the tick may run.
   m_tickTimer = CHost::Current().StartPeriodicTimer(kTickMs, [this] { m_engine.Tick(); });
   return true;
@@ -187,10 +192,6 @@ void CConsoleDlg::OnCloseBox() {
   if (m_engine.HasUnsavedChanges() && !Ask(kUnsavedQuestion, EMessageIcon::Warning)) return;
   EndDialog(IDCANCEL);
 }
-
-// Enter outside a push button: ignored. Closing the console ends all output, which would black
-// out the rig at a key press.
-void CConsoleDlg::OnEnter() {}
 
 void CConsoleDlg::OnDestroy() {
   // Waits for a tick under way, so nothing of the tick outlives the controls.
@@ -354,6 +355,8 @@ void CConsoleDlg::OnSave() {
 // A file that cannot be read whole changes nothing: the chase, the settings and the screen stay
 // as they were, and a message says why.
 void CConsoleDlg::OnOpen() {
+  // Opening replaces the chase the console holds, as closing ends it: the same question first.
+  if (m_engine.HasUnsavedChanges() && !Ask(kOpenOverUnsavedQuestion, EMessageIcon::Warning)) return;
   const auto path = CHost::Current().ShowFileDialog(ChaseFileDialog(EFileDialogKind::Open));
   if (!path) return;
   const auto file = CChaseFile::Load(*path);
@@ -383,6 +386,7 @@ void CConsoleDlg::ToggleChasePanel() {
     if (!show && control.Id() == FocusId()) focusHidden = true;
   }
   if (focusHidden) SetDefaultFocus();
+  CHost::Current().WriteSetting(kPanelSetting, show ? "shown" : "hidden");
 }
 
 void CConsoleDlg::OnSysCommand(int command) {

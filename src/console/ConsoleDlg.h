@@ -10,8 +10,9 @@
 // The console shows 32 consecutive channels of the output frame on faders; scroll bar 1100
 // picks the first of them (the channel base). The engine makes the calls to the line; its tick
 // runs on a 25 ms periodic timer of its own thread. The same window carries the chase panel
-// (editor, playback, chase files), hidden until its system menu item shows it; after each of
-// its operations the dialog shows the engine's whole panel state.
+// (editor, playback, chase files), hidden until its system menu item shows it (a new console
+// shows it if the last one did); after each of its operations the dialog shows the engine's whole
+// panel state.
 //
 // Threads: the tick never touches a control: a step change is posted to the GUI thread.
 class CConsoleDlg final : public CDialog {
@@ -77,7 +78,6 @@ class CConsoleDlg final : public CDialog {
   void OnOpen();
   void OnSysCommand(int command);
   void OnCloseBox();
-  void OnEnter();
   void OnDestroy();
 
   void OnFaderMoved(int column);

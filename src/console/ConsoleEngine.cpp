@@ -14,6 +14,9 @@ constexpr int kLevelStartCode = 0;
 CConsoleEngine::CConsoleEngine(CDmxLink& link, CConsoleData& data) : m_link(link), m_data(data) {
   std::lock_guard lock(m_mutex);
   m_data.StartConsole();
+  // The speed and fade settings outlive the console: a new one shows those that play and are saved.
+  m_panel.speedShown = m_data.Player().SpeedSetting();
+  m_panel.fadeShown = m_data.Player().FadeSetting();
   HandOverFrameLocked();
 }
 

@@ -11,6 +11,9 @@ const char* const kStopQuestion =
     "A firmware upgrade is running. A fixture whose upgrade is stopped part way may be left without "
     "working firmware. Stop the upgrade and close?";
 const char* const kStoppedText = "The firmware upgrade was stopped.";
+const char* const kRestartQuestion =
+    "A firmware upgrade is running. A fixture whose upgrade is stopped part way may be left without "
+    "working firmware. Stop the upgrade and start again from the beginning of the file?";
 }  // namespace
 
 const CDialogTemplate& CFirmwareUpgradeDlg::Layout() {
@@ -40,7 +43,6 @@ const CMessageTable& CFirmwareUpgradeDlg::MessageTable() const {
                                          .Timer(&D::OnTimer)
                                          .HScroll(&D::OnHScroll, kSpeedSlider)
                                          .Close(&D::OnCloseBox)
-                                         .Command(BN_CLICKED, IDOK, &D::OnEnter)
                                          .Destroy(&D::OnDestroy);
   return table;
 }
@@ -93,6 +95,9 @@ void CFirmwareUpgradeDlg::OnUpgrade() {
     MessageBox(file.error().message, EMessageIcon::Warning);
     return;
   }
+  // Starting again cuts the running transfer off as closing would: only when the user says so.
+  if (m_transfer.State() == CUpgradeTransfer::EState::Transferring && !Ask(kRestartQuestion, EMessageIcon::Warning))
+    return;
   m_transfer.Start(std::move(*file));
   Item(kProgress).Show(true);
   Item(kProgress).SetRange(0, static_cast<int>(m_transfer.TransferTotal()));
@@ -107,7 +112,9 @@ void CFirmwareUpgradeDlg::OnTimer(int timerId) {
   if (m_transfer.State() == EState::Transferring) {
     Item(kProgress).SetPos(static_cast<int>(m_transfer.BytesSent()));
   } else if (wasTransferring) {
-    // Ticks go on while the box is open and send the idle frame, already in place.
+    // A question about the transfer that is still open has lost its object: it goes, as if
+    // answered No. Ticks go on while the finish box is open and send the idle frame.
+    WithdrawQuestions();
     MessageBox(kFinishText, EMessageIcon::None);
     if (HasWindow() && m_transfer.State() != EState::Transferring) Item(kProgress).Show(false);
   }
@@ -125,11 +132,6 @@ void CFirmwareUpgradeDlg::OnHScroll(int, int code, int) {
 // Escape and the close box.
 void CFirmwareUpgradeDlg::OnCloseBox() {
   if (StopBeforeClosing()) EndDialog(IDCANCEL);
-}
-
-// Enter outside the push buttons.
-void CFirmwareUpgradeDlg::OnEnter() {
-  if (StopBeforeClosing()) EndDialog(IDOK);
 }
 
 // A fixture cut off in the middle of an upgrade may be left without working firmware, so one key

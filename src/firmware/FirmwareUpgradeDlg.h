@@ -28,7 +28,6 @@ class CFirmwareUpgradeDlg final : public CDialog {
   void OnHScroll(int id, int code, int pos);
   void OnDestroy();
   void OnCloseBox();
-  void OnEnter();
   // Whether the dialog may close now: at once while idle; during a transfer only once the user
   // has agreed to stop it, which it then is.
   bool StopBeforeClosing();

@@ -17,6 +17,7 @@ const char* ControlKindName(EControlKind kind) {
     case EControlKind::ComboBox: return "combo box";
     case EControlKind::Bitmap: return "bitmap";
     case EControlKind::Icon: return "icon";
+    case EControlKind::CheckBox: return "check box";
   }
   return "control";
 }
@@ -33,6 +34,7 @@ bool CControl::TakesFocus() const {
     case EControlKind::ScrollBar:
     case EControlKind::Trackbar:
     case EControlKind::ComboBox:
+    case EControlKind::CheckBox:
       return true;
     default:
       return false;
@@ -100,4 +102,16 @@ void CControl::SetSelection(int index) {
   m_selection = index;
   if (index >= 0) m_text = m_items[static_cast<std::size_t>(index)];
   Changed(EControlChange::Selection);
+}
+
+void CControl::ClearItems() {
+  m_items.clear();
+  m_selection = -1;
+  Changed(EControlChange::Items);
+}
+
+void CControl::SetChecked(bool checked) {
+  if (checked == m_checked) return;
+  m_checked = checked;
+  Changed(EControlChange::Check);
 }

@@ -5,7 +5,8 @@
 #include <vector>
 
 enum class EControlKind {
-  PushButton, DefPushButton, Edit, Static, GroupBox, ScrollBar, Trackbar, UpDown, Progress, ComboBox, Bitmap, Icon
+  PushButton, DefPushButton, Edit, Static, GroupBox, ScrollBar, Trackbar, UpDown, Progress, ComboBox, Bitmap, Icon,
+  CheckBox  // a box the user ticks; a click toggles it, then it notifies BN_CLICKED
 };
 const char* ControlKindName(EControlKind kind);
 
@@ -30,7 +31,7 @@ struct CRect {
   int x = 0, y = 0, cx = 0, cy = 0;  // dialog units
 };
 
-enum class EControlChange { Text, Visible, Enabled, Range, Pos, PageSize, Items, Selection };
+enum class EControlChange { Text, Visible, Enabled, Range, Pos, PageSize, Items, Selection, Check };
 
 class CControl final {
  public:
@@ -74,6 +75,11 @@ class CControl final {
   int AddItem(std::string text);
   int Selection() const { return m_selection; }  // -1: none
   void SetSelection(int index);
+  void ClearItems();
+
+  // Check boxes.
+  bool IsChecked() const { return m_checked; }
+  void SetChecked(bool checked);
 
   // The host that mirrors this control; one at a time.
   void SetObserver(Observer observer) { m_observer = std::move(observer); }
@@ -94,5 +100,6 @@ class CControl final {
   int m_pageSize = 0;
   std::vector<std::string> m_items;
   int m_selection = -1;
+  bool m_checked = false;
   Observer m_observer;
 };

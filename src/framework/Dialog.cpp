@@ -42,8 +42,25 @@ void CDialog::DefaultHandling(const CMessage& message) {
     case EMessage::SysCommand:
       if ((message.id & 0xFFF0) == SC_CLOSE) Dispatch({EMessage::Close, 0, 0, 0});
       break;
+    case EMessage::Key:
+      if (message.code != 0) break;
+      if (message.id == VK_ESCAPE) Dispatch({EMessage::Close, 0, 0, 0});
+      if (message.id == VK_RETURN) PressDefaultButton();
+      break;
     default:
       break;
+  }
+}
+
+// Enter outside a push button presses the default push button, where the dialog has one (the
+// about box). Anywhere else it does nothing: a dialog whose work a key press would end or throw
+// away is only closed by Escape or the close box, with the questions it asks there.
+void CDialog::PressDefaultButton() {
+  for (const auto& control : m_controls) {
+    if (control->Kind() != EControlKind::DefPushButton) continue;
+    if (control->IsVisible() && control->IsEnabled())
+      Dispatch({EMessage::Command, control->Id(), BN_CLICKED, 0});
+    return;
   }
 }
 
@@ -130,6 +147,8 @@ bool CDialog::Ask(const std::string& text, EMessageIcon icon) {
   return CHost::Current().ShowMessageBox({text, ApplicationName(), icon, ResourceId(), EMessageButtons::YesNo}) ==
          EMessageReply::Yes;
 }
+
+void CDialog::WithdrawQuestions() { CHost::Current().WithdrawQuestions(ResourceId()); }
 
 void CDialog::MessageBox(const std::string& text, EMessageIcon icon) {
   CHost::Current().ShowMessageBox({text, ApplicationName(), icon, ResourceId()});

@@ -36,7 +36,8 @@ class CDialog {
   // Routes a message to the first matching table entry, else to DefaultHandling.
   void Dispatch(const CMessage& message);
   // What the framework does with a message no handler takes: Close and the OK and
-  // Cancel buttons end the dialog, SC_CLOSE closes it; everything else is ignored.
+  // Cancel buttons end the dialog, SC_CLOSE and Escape close it, Enter presses the default
+  // push button if there is one; everything else is ignored.
   void DefaultHandling(const CMessage& message);
 
   void EndDialog(int result);
@@ -88,6 +89,8 @@ class CDialog {
   void MessageBox(const std::string& text, EMessageIcon icon);
   // A question in such a box: true when the user answers Yes.
   bool Ask(const std::string& text, EMessageIcon icon);
+  // Closes this dialog's questions that are still open, as if answered No.
+  void WithdrawQuestions();
 
   // Runs work on the GUI thread, but only if this dialog still exists then.
   void PostToSelf(std::function<void()> work);
@@ -96,6 +99,7 @@ class CDialog {
 
  private:
   void Changed(EDialogChange change);
+  void PressDefaultButton();
 
   const CDialogTemplate& m_template;
   std::string m_title;

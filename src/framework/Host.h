@@ -58,6 +58,10 @@ class CHost {
   // Shows a message box and waits until it is answered. A question closed without a choice
   // (Escape, the close box) is answered No, the safe reply.
   virtual EMessageReply ShowMessageBox(const CMessageBox& box) = 0;
+  // Closes every question still open that the dialog `ownerResourceId` owns, as if answered No:
+  // for a question the program's own course has made pointless (the transfer it asks about has
+  // ended), so that an answer can never act on what is no longer there.
+  virtual void WithdrawQuestions(int ownerResourceId) = 0;
 
   // A file dialog; the chosen file's full path, or nothing when cancelled.
   virtual std::optional<std::string> ShowFileDialog(const CFileDialog& dialog) = 0;
@@ -72,4 +76,9 @@ class CHost {
 
   // Microseconds since the host started, on its clock (virtual under the script host).
   virtual std::int64_t NowUs() const = 0;
+
+  // What the program remembers for the user from one run to the next (a chosen interface, a panel
+  // left open), by key; nothing when it is not set. Writing nothing forgets the key.
+  virtual std::optional<std::string> ReadSetting(const std::string& key) const = 0;
+  virtual void WriteSetting(const std::string& key, const std::optional<std::string>& value) = 0;
 };

@@ -44,6 +44,18 @@ inline constexpr int IDC_STATIC = -1;
 // System commands.
 inline constexpr int SC_CLOSE = 0xF060;
 
+// Keys, by virtual-key code; a key message's code says whether Shift was held.
+inline constexpr int VK_TAB = 0x09;
+inline constexpr int VK_RETURN = 0x0D;
+inline constexpr int VK_ESCAPE = 0x1B;
+inline constexpr int VK_SPACE = 0x20;
+inline constexpr int VK_LEFT = 0x25;
+inline constexpr int VK_UP = 0x26;
+inline constexpr int VK_RIGHT = 0x27;
+inline constexpr int VK_DOWN = 0x28;
+inline constexpr int VK_F10 = 0x79;
+inline constexpr int kShiftHeld = 1;
+
 enum class EMessage {
   Command,    // a control's notification: id, code
   HScroll,    // id of the scroll bar or trackbar, code, pos
@@ -52,6 +64,7 @@ enum class EMessage {
   SysCommand, // system menu command: id
   Close,      // close box or Escape
   Destroy,    // the window is going away
+  Key,        // a key the focused control leaves to the dialog: id the key, code kShiftHeld or 0
 };
 
 struct CMessage {

@@ -1,4 +1,4 @@
-// Script parsing: words, decimal and 0x numbers, quoted texts with \" and \\ escapes, # comments;
+// Script parsing: words, decimal and 0x numbers, quoted texts with \", \\ and \n escapes, # comments;
 // each line is checked against the language as it is read.
 #include "framework/Script.h"
 
@@ -62,8 +62,8 @@ std::expected<CScript, CError> CScript::Parse(const std::string& text, const std
         ++i;
         bool closed = false;
         while (i < raw.size()) {
-          if (raw[i] == '\\' && i + 1 < raw.size() && (raw[i + 1] == '"' || raw[i + 1] == '\\')) {
-            token.text += raw[i + 1];
+          if (raw[i] == '\\' && i + 1 < raw.size() && (raw[i + 1] == '"' || raw[i + 1] == '\\' || raw[i + 1] == 'n')) {
+            token.text += raw[i + 1] == 'n' ? '\n' : raw[i + 1];  // \n: a message's line break
             i += 2;
           } else if (raw[i] == '"') {
             closed = true;

@@ -7,6 +7,9 @@
 #include "framework/Text.h"
 
 #include <algorithm>
+#include <optional>
+#include <string_view>
+#include <utility>
 
 namespace {
 
@@ -39,8 +42,8 @@ struct CCall {
 using Handler = std::string (*)(const CCall& call);
 
 // shape: the arguments in order, blank-separated: N a number, T a text, C a notification code
-// (its name or number), F a file answer (a text or the word cancel), Y yes or no, I a message box icon,
-// S any number of SLOT=VALUE words; a letter in brackets may be left out.
+// (its name or number), F a file answer (a text or the word cancel), Y yes, no or later, I a message box
+// icon, K a key's name, S any number of SLOT=VALUE words; a letter in brackets may be left out.
 struct CCommand {
   const char* name;  // "click"; an expectation as "expect text"
   const char* shape;
@@ -62,6 +65,24 @@ std::string Quote(const std::string& text) {
 }
 std::string Str(long long number) { return std::to_string(number); }
 
+// A key's name as scripts write it, "Return" or "shift+Tab": its virtual-key code and whether
+// Shift is held; nothing for a name no key has.
+struct CKeyName {
+  const char* name;
+  int vk;
+};
+constexpr CKeyName kKeys[] = {{"Return", VK_RETURN}, {"Escape", VK_ESCAPE}, {"Tab", VK_TAB}, {"Space", VK_SPACE},
+                              {"Left", VK_LEFT},     {"Right", VK_RIGHT},   {"Up", VK_UP},   {"Down", VK_DOWN},
+                              {"F10", VK_F10}};
+
+std::optional<std::pair<int, bool>> KeyByName(std::string_view name) {
+  const bool shift = name.starts_with("shift+");
+  if (shift) name.remove_prefix(6);
+  for (const CKeyName& key : kKeys)
+    if (name == key.name) return std::pair(key.vk, shift);
+  return std::nullopt;
+}
+
 int Code(const CScriptToken& token) {
   return token.kind == EKind::Number ? static_cast<int>(token.number) : NotificationCodeByName(token.text.c_str());
 }
@@ -74,7 +95,8 @@ bool Matches(char letter, const CScriptToken& token) {
       return token.kind == EKind::Number ||
              (token.kind == EKind::Word && NotificationCodeByName(token.text.c_str()) >= 0);
     case 'F': return token.kind == EKind::Text || (token.kind == EKind::Word && token.text == "cancel");
-    case 'Y': return token.kind == EKind::Word && (token.text == "yes" || token.text == "no");
+    case 'Y': return token.kind == EKind::Word && (token.text == "yes" || token.text == "no" || token.text == "later");
+    case 'K': return token.kind == EKind::Word && KeyByName(token.text).has_value();
     case 'I':
       return token.kind == EKind::Word &&
              std::ranges::any_of(kIconNames, [&](const char* icon) { return token.text == icon; });
@@ -117,8 +139,14 @@ bool MoveFocus(CDialog& dialog, int id) {
   return !dialog.HasEnded() && dialog.FocusId() == id;
 }
 
+// A check box ticks or clears itself before it tells the dialog.
+void Press(CDialog& dialog, CControl& control) {
+  if (control.Kind() == EControlKind::CheckBox) control.SetChecked(!control.IsChecked());
+  dialog.Dispatch({EMessage::Command, control.Id(), BN_CLICKED, 0});
+}
+
 std::string Click(const CCall& c) {
-  if (MoveFocus(*c.dialog, c.Id())) c.dialog->Dispatch({EMessage::Command, c.Id(), BN_CLICKED, 0});
+  if (MoveFocus(*c.dialog, c.Id())) Press(*c.dialog, *c.control);
   return {};
 }
 
@@ -191,7 +219,107 @@ std::string File(const CCall& c) {
 }
 
 std::string Answer(const CCall& c) {
-  c.stage.AnswerQuestion(c.Text(0) == "yes");
+  c.stage.AnswerQuestion(c.Text(0) == "yes"  ? EScriptAnswer::Yes
+                         : c.Text(0) == "no" ? EScriptAnswer::No
+                                             : EScriptAnswer::Later);
+  return {};
+}
+
+// --- keys, as the keyboard gives them to the focused control, which leaves the rest to the dialog ---
+
+// The control Tab (or Shift+Tab) goes to: the next one in the tab order that can take the focus.
+int NextTabStop(const CDialog& dialog, bool backward) {
+  const auto& controls = dialog.Controls();
+  const auto count = static_cast<std::ptrdiff_t>(controls.size());
+  std::ptrdiff_t at = 0;
+  while (at < count && controls[static_cast<std::size_t>(at)]->Id() != dialog.FocusId()) ++at;
+  for (std::ptrdiff_t step = 1; step <= count; ++step) {
+    const std::ptrdiff_t place = ((at + (backward ? -step : step)) % count + count) % count;
+    const CControl& control = *controls[static_cast<std::size_t>(place)];
+    if (control.TakesFocus() && control.IsVisible() && control.IsEnabled()) return control.Id();
+  }
+  return dialog.FocusId();
+}
+
+// What the focused control itself does with a key, as its window would; false: the key goes on
+// to the dialog.
+bool KeyOnControl(CDialog& dialog, CControl& control, int vk) {
+  const bool back = vk == VK_LEFT || vk == VK_UP;
+  const bool arrow = back || vk == VK_RIGHT || vk == VK_DOWN;
+  const EMessage scroll = ScrollMessageOf(control);
+  switch (control.Kind()) {
+    case EControlKind::PushButton:
+    case EControlKind::DefPushButton:
+      if (vk != VK_RETURN && vk != VK_SPACE) return false;
+      Press(dialog, control);
+      return true;
+    case EControlKind::CheckBox:
+      if (vk != VK_SPACE) return false;
+      Press(dialog, control);
+      return true;
+    case EControlKind::Trackbar:  // moves itself by a line, then tells where it stands
+      if (!arrow) return false;
+      control.SetPos(control.Pos() + (back ? -1 : 1));
+      dialog.Dispatch({scroll, control.Id(), back ? TB_LINEUP : TB_LINEDOWN, control.Pos()});
+      if (!dialog.HasEnded()) dialog.Dispatch({scroll, control.Id(), TB_ENDTRACK, control.Pos()});
+      return true;
+    case EControlKind::ScrollBar:  // only reports: the dialog moves it
+      if (!arrow) return false;
+      dialog.Dispatch({scroll, control.Id(), back ? SB_LINELEFT : SB_LINERIGHT, control.Pos()});
+      if (!dialog.HasEnded()) dialog.Dispatch({scroll, control.Id(), SB_ENDSCROLL, control.Pos()});
+      return true;
+    case EControlKind::ComboBox: {
+      if (!arrow) return false;
+      const int next = control.Selection() + (back ? -1 : 1);
+      if (next >= 0 && next < static_cast<int>(control.Items().size())) {
+        control.SetSelection(next);
+        dialog.Dispatch({EMessage::Command, control.Id(), CBN_SELCHANGE, 0});
+      }
+      return true;
+    }
+    case EControlKind::Edit:  // the caret moves; a blank is typed where the field takes one
+      if (vk == VK_SPACE && !control.HasStyle(ControlStyle::kReadOnly) && !control.HasStyle(ControlStyle::kDigitsOnly)) {
+        control.SetText(control.Text() + " ");
+        dialog.Dispatch({EMessage::Command, control.Id(), EN_CHANGE, 0});
+      }
+      return arrow || vk == VK_SPACE;
+    default:
+      return false;
+  }
+}
+
+// The system menu that Shift+F10 opened: Close, then the dialog's items; the arrows move through
+// them, Return chooses, Escape closes the menu.
+std::string MenuKey(const CCall& c, int vk) {
+  std::vector<int> items{SC_CLOSE};
+  for (const CSysMenuItem& item : c.dialog->SysMenu())
+    if (item.id != 0) items.push_back(item.id);
+  std::size_t& at = *c.stage.KeyboardMenu();
+  if (vk == VK_DOWN) at = (at + 1) % items.size();
+  if (vk == VK_UP) at = (at + items.size() - 1) % items.size();
+  if (vk != VK_RETURN && vk != VK_ESCAPE) return {};
+  c.stage.KeyboardMenu().reset();
+  if (vk == VK_RETURN) c.dialog->Dispatch({EMessage::SysCommand, items[std::min(at, items.size() - 1)], 0, 0});
+  return {};
+}
+
+std::string Key(const CCall& c) {
+  const auto [vk, shift] = *KeyByName(c.Text(0));
+  CDialog& dialog = *c.dialog;
+  if (c.stage.KeyboardMenu()) return MenuKey(c, vk);
+  if (vk == VK_F10 && shift) {
+    if (!dialog.HasSystemMenu()) return "the dialog has no system menu";
+    c.stage.KeyboardMenu() = 0;
+    return {};
+  }
+  if (vk == VK_TAB) {
+    MoveFocus(dialog, NextTabStop(dialog, shift));
+    return {};
+  }
+  CControl* focused = dialog.FindItem(dialog.FocusId());
+  if (!shift && focused && focused->IsVisible() && focused->IsEnabled() && KeyOnControl(dialog, *focused, vk))
+    return {};
+  dialog.Dispatch({EMessage::Key, vk, shift ? kShiftHeld : 0, 0});
   return {};
 }
 
@@ -220,6 +348,11 @@ std::string ExpectHidden(const CCall& c) { return ExpectState(c, c.control->IsVi
 std::string ExpectEnabled(const CCall& c) { return ExpectState(c, c.control->IsEnabled(), true, "enabled", "disabled"); }
 std::string ExpectDisabled(const CCall& c) {
   return ExpectState(c, c.control->IsEnabled(), false, "enabled", "disabled");
+}
+
+std::string ExpectChecked(const CCall& c) { return ExpectState(c, c.control->IsChecked(), true, "ticked", "clear"); }
+std::string ExpectUnchecked(const CCall& c) {
+  return ExpectState(c, c.control->IsChecked(), false, "ticked", "clear");
 }
 
 std::string ExpectPos(const CCall& c) {
@@ -325,6 +458,7 @@ const CCommand kCommands[] = {
     {"sysmenu", "N", T::Dialog, kAny, SysMenu},
     {"file", "F", T::None, kAny, File},
     {"close", "", T::Dialog, kAny, Close},
+    {"key", "K", T::Dialog, kAny, Key},
     {"answer", "Y", T::None, kAny, Answer},
     {"wait", "N", T::None, kAny, Wait},
     {"expect text", "N T", T::Control, kAny, ExpectText},
@@ -332,6 +466,8 @@ const CCommand kCommands[] = {
     {"expect hidden", "N", T::Control, kAny, ExpectHidden},
     {"expect enabled", "N", T::Control, kAny, ExpectEnabled},
     {"expect disabled", "N", T::Control, kAny, ExpectDisabled},
+    {"expect checked", "N", T::Control, kAny, ExpectChecked},
+    {"expect unchecked", "N", T::Control, kAny, ExpectUnchecked},
     {"expect pos", "N N", T::Control, kAny, ExpectPos},
     {"expect range", "N N N", T::Control, kAny, ExpectRange},
     {"expect focus", "N", T::Dialog, kAny, ExpectFocus},
@@ -359,9 +495,9 @@ const CCommand* Find(const CScriptLine& line) {
   return nullptr;
 }
 
-// Whether the control is of the kind a command works on; a click takes any push button.
+// Whether the control is of the kind a command works on; a click takes any push button or check box.
 bool IsOfKind(const CControl& control, EControlKind kind) {
-  return kind == K::PushButton ? control.IsButton() : control.Kind() == kind;
+  return kind == K::PushButton ? control.IsButton() || control.Kind() == K::CheckBox : control.Kind() == kind;
 }
 
 std::string WrongKind(const CControl& control, EControlKind wanted) {
@@ -388,6 +524,12 @@ std::string RunCommand(CScriptStage& stage, const CCommand& command, const CScri
   if (command.target == T::None) return command.run(call);
   call.dialog = stage.TopDialog();
   if (!call.dialog) return "no dialog is open for '" + std::string(command.name) + "'";
+  // A user's action on a dialog: none while a question is open over it, and the keyboard's menu
+  // closes at any action but a key.
+  if (!IsExpectation(line)) {
+    if (stage.QuestionOpen()) return "a question is open: answer it first (answer yes or answer no)";
+    if (command.run != Key) stage.KeyboardMenu().reset();
+  }
   if (command.target == T::Dialog) return command.run(call);
   call.control = call.dialog->FindItem(call.Id());
   if (!call.control) return "dialog " + Str(call.dialog->ResourceId()) + " has no control " + Str(call.Id());

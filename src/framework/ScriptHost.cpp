@@ -166,12 +166,44 @@ const CMessageBox* CScriptHost::NextBox() const {
 EMessageReply CScriptHost::ShowMessageBox(const CMessageBox& box) {
   m_boxes.push_back(box);
   if (box.buttons == EMessageButtons::Ok) return EMessageReply::Ok;
-  bool yes = false;  // a question nobody answered gets the safe reply
+  EScriptAnswer answer = EScriptAnswer::No;  // a question nobody answered gets the safe reply
   if (!m_questionAnswers.empty()) {
-    yes = m_questionAnswers.front();
+    answer = m_questionAnswers.front();
     m_questionAnswers.pop_front();
   }
+  if (answer != EScriptAnswer::Later) return answer == EScriptAnswer::Yes ? EMessageReply::Yes : EMessageReply::No;
+  // The box stays open while the script goes on (time passes, timers tick), until it is answered
+  // or withdrawn; a script that ends first leaves it with No.
+  m_openQuestions.push_back({box.ownerResourceId, std::nullopt});
+  const std::size_t place = m_openQuestions.size() - 1;
+  while (!m_openQuestions[place].yes && HasLine()) RunNextLine();
+  const bool yes = m_openQuestions[place].yes.value_or(false);
+  m_openQuestions.pop_back();
   return yes ? EMessageReply::Yes : EMessageReply::No;
+}
+
+void CScriptHost::AnswerQuestion(EScriptAnswer answer) {
+  for (auto open = m_openQuestions.rbegin(); open != m_openQuestions.rend(); ++open) {
+    if (open->yes || answer == EScriptAnswer::Later) continue;
+    open->yes = answer == EScriptAnswer::Yes;
+    return;
+  }
+  m_questionAnswers.push_back(answer);
+}
+
+void CScriptHost::WithdrawQuestions(int ownerResourceId) {
+  for (COpenQuestion& open : m_openQuestions)
+    if (open.ownerResourceId == ownerResourceId && !open.yes) open.yes = false;
+}
+
+std::optional<std::string> CScriptHost::ReadSetting(const std::string& key) const {
+  const auto found = m_settings.find(key);
+  return found == m_settings.end() ? std::nullopt : std::optional<std::string>(found->second);
+}
+
+void CScriptHost::WriteSetting(const std::string& key, const std::optional<std::string>& value) {
+  if (value) m_settings[key] = *value;
+  else m_settings.erase(key);
 }
 
 std::optional<std::string> CScriptHost::ShowFileDialog(const CFileDialog& dialog) {

@@ -45,11 +45,15 @@ class CScriptHost final : public CHost, private CScriptStage {
   void SetTimer(CDialog& dialog, int timerId, int periodMs) override;
   void KillTimer(CDialog& dialog, int timerId) override;
   EMessageReply ShowMessageBox(const CMessageBox& box) override;
+  void WithdrawQuestions(int ownerResourceId) override;
   std::optional<std::string> ShowFileDialog(const CFileDialog& dialog) override;
   int StartPeriodicTimer(int periodMs, PeriodicCallback callback) override;
   void StopPeriodicTimer(int timerId) override;
   void PostToGui(std::function<void()> work) override;
   std::int64_t NowUs() const override;
+  // Settings live as long as the host: a script run never reads or changes the user's own.
+  std::optional<std::string> ReadSetting(const std::string& key) const override;
+  void WriteSetting(const std::string& key, const std::optional<std::string>& value) override;
 
  private:
   struct CTimer {
@@ -66,7 +70,9 @@ class CScriptHost final : public CHost, private CScriptStage {
   const CMessageBox* NextBox() const override;
   void BoxExpected() override { ++m_boxesExpected; }
   void AnswerFileDialog(std::optional<std::string> path) override { m_fileAnswers.push_back(std::move(path)); }
-  void AnswerQuestion(bool yes) override { m_questionAnswers.push_back(yes); }
+  void AnswerQuestion(EScriptAnswer answer) override;
+  bool QuestionOpen() const override { return !m_openQuestions.empty(); }
+  std::optional<std::size_t>& KeyboardMenu() override { return m_keyboardMenu; }
   const CFrameSource* Frames() const override { return m_frames; }
 
   bool HasLine() const { return m_next < m_script.Lines().size() && !m_failed; }
@@ -96,7 +102,14 @@ class CScriptHost final : public CHost, private CScriptStage {
   std::size_t m_boxesExpected = 0;
   std::vector<CFileDialog> m_fileDialogs;
   std::deque<std::optional<std::string>> m_fileAnswers;
-  std::deque<bool> m_questionAnswers;
+  std::deque<EScriptAnswer> m_questionAnswers;
+  struct COpenQuestion {
+    int ownerResourceId = 0;
+    std::optional<bool> yes;  // the reply, once given
+  };
+  std::vector<COpenQuestion> m_openQuestions;  // innermost last
+  std::optional<std::size_t> m_keyboardMenu;
+  std::map<std::string, std::string> m_settings;
 
   std::mutex m_postedMutex;
   std::condition_variable m_postedSignal;

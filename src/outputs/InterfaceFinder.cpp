@@ -92,6 +92,8 @@ std::vector<CSerialDevice> CInterfaceFinder::Devices() const {
   return devices;
 }
 
+bool CInterfaceFinder::WouldAdopt(const CSerialDevice& device) { return IsDmxAdapter(device); }
+
 std::expected<std::unique_ptr<CDmxOutput>, CError> CInterfaceFinder::Find(std::chrono::milliseconds probeLimit) const {
   std::vector<CSerialDevice> adapters = Devices();
   // Asking another device could upset it (a modem, a board that resets): it is never opened.

@@ -34,6 +34,8 @@ class CInterfaceFinder final {
   // The devices named under <dev>/serial/by-id and the ttyUSB devices under <sys>/class/tty,
   // each once, in name order, with USB ids from sysfs.
   std::vector<CSerialDevice> Devices() const;
+  // Whether Find() would open and adopt this device (the interface chooser shows it).
+  static bool WouldAdopt(const CSerialDevice& device);
   // Among the FTDI FT232R and FT4232H adapters that no other program holds, the first that the
   // first probing output kind recognises (a Pro widget answering its serial-number request within
   // `probeLimit`) becomes that kind's output; failing that, the next kind is asked (open-DMX takes

@@ -3,6 +3,7 @@
 #include "qt/ControlBinding.h"
 
 #include "qt/ButtonBinding.h"
+#include "qt/CheckBoxBinding.h"
 #include "qt/ComboBoxBinding.h"
 #include "qt/DialogWindow.h"
 #include "qt/EditBinding.h"
@@ -28,6 +29,7 @@ std::unique_ptr<CControlBinding> CControlBinding::Create(CControl& control, CDia
     case EControlKind::ComboBox: return std::make_unique<CComboBoxBinding>(control, window);
     case EControlKind::Bitmap:
     case EControlKind::Icon: return std::make_unique<CPictureBinding>(control, window);
+    case EControlKind::CheckBox: return std::make_unique<CCheckBoxBinding>(control, window);
   }
   return nullptr;
 }

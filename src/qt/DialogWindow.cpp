@@ -132,7 +132,9 @@ void CDialogWindow::ApplyFocus() {
 
 void CDialogWindow::ShowModal() {
   CApplying applying(*this);
-  if (m_dialog.Template().style & DialogStyle::kCentreMouse) move(QCursor::pos() - QPoint(width() / 2, height() / 2));
+  // A window already placed (where the user left it last time) stays there.
+  if ((m_dialog.Template().style & DialogStyle::kCentreMouse) && !testAttribute(Qt::WA_Moved))
+    move(QCursor::pos() - QPoint(width() / 2, height() / 2));
   show();
   raise();
   activateWindow();
@@ -210,38 +212,17 @@ void CDialogWindow::reject() {
   if (m_attached) Notify({EMessage::Close, 0, 0, 0});
 }
 
+// Escape and Enter go to the dialog, whose default handling closes it on Escape and presses its
+// default push button, if it has one, on Enter. A focused push button takes Enter itself.
 void CDialogWindow::keyPressEvent(QKeyEvent* event) {
-  if (!m_attached) {
-    QDialog::keyPressEvent(event);
-    return;
-  }
   const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
-  if (plain && event->key() == Qt::Key_Escape) {
-    event->accept();
-    Notify({EMessage::Close, 0, 0, 0});
+  const int key = event->key();
+  if (!m_attached || !plain || (key != Qt::Key_Escape && key != Qt::Key_Return && key != Qt::Key_Enter)) {
+    m_attached ? event->ignore() : QDialog::keyPressEvent(event);
     return;
   }
-  if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
-    // A focused push button takes Enter itself; anywhere else it goes to the default button.
-    event->accept();
-    PressDefaultButton();
-    return;
-  }
-  event->ignore();
-}
-
-// Enter outside a push button: the default push button, or IDOK when there is none, even if the
-// dialog has no such control; a disabled default button ignores it.
-void CDialogWindow::PressDefaultButton() {
-  int id = IDOK;
-  for (const auto& binding : m_bindings) {
-    if (binding->Control().Kind() == EControlKind::DefPushButton) {
-      id = binding->Control().Id();
-      break;
-    }
-  }
-  if (const CControl* target = m_dialog.FindItem(id); target && !target->IsEnabled()) return;
-  Notify({EMessage::Command, id, BN_CLICKED, 0});
+  event->accept();
+  Notify({EMessage::Key, key == Qt::Key_Escape ? VK_ESCAPE : VK_RETURN, 0, 0});
 }
 
 void CDialogWindow::contextMenuEvent(QContextMenuEvent* event) { ShowSystemMenu(event->globalPos()); }

@@ -73,7 +73,6 @@ class CDialogWindow final : public QDialog {
   void OnDialogChanged(EDialogChange change);
   void ApplyFocus();
   void OnFocusChanged(QWidget* old, QWidget* now);
-  void PressDefaultButton();
   CControl* ControlOf(QWidget* widget) const;
 
   CDialog& m_dialog;

@@ -15,16 +15,18 @@ class CSlotGrid;
 struct CLineStatus;
 
 // A window of its own, owned by no other, so it stays usable while a tool runs. Closing it only
-// hides it. It reads the line while it is shown and changes only what changed.
+// hides it. It reads the line while it is shown and changes only what changed. Its place and the
+// number format are kept in the user's settings.
 class CLineMonitor final : public QWidget {
  public:
   explicit CLineMonitor(const CDmxLine& line, QWidget* parent = nullptr);
 
   // Reads the line now (the window also does so by itself, at most 25 times a second).
   void Refresh();
-  // Sizes the window to fit its screen and puts it beside `anchor`: to its right, else to its
-  // left, else on the side with more room, narrowed to it (the grid then has fewer columns).
-  void PlaceBeside(const QWidget& anchor);
+  // Sizes the window to fit its screen, leaving room for a tool beside it where the screen has
+  // it, and puts it where the user left it last time, if that is on a screen, else at the
+  // screen's edge beside `anchor` (which moves aside rather than be covered, where both fit).
+  void PlaceBeside(QWidget& anchor);
 
   const CSlotGrid& Grid() const { return *m_grid; }
   // The words that say what the line does: "sending", "stand-by" or "failed: REASON".

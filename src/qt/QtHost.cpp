@@ -6,12 +6,15 @@
 #include "qt/DialogWindow.h"
 #include "qt/FileFilter.h"
 #include "qt/RecentFolders.h"
+#include "qt/UserSettings.h"
+#include "qt/WindowPlaces.h"
 
 #include <QApplication>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTimer>
 #include <algorithm>
 #include <cassert>
@@ -71,7 +74,9 @@ int CQtHost::RunModal(CDialog& dialog) {
     m_running.push_back({&dialog, window.get(), &loop});
   };
   steps.started = [&] {
-    if (!dialog.HasEnded()) window->ShowModal();
+    if (dialog.HasEnded()) return;
+    Place(*window, owner);
+    window->ShowModal();
   };
   // The loop runs until the dialog ends; it only stops earlier when the application quits.
   steps.turn = [&] {
@@ -84,6 +89,7 @@ int CQtHost::RunModal(CDialog& dialog) {
     return dialog.HasEnded();
   };
   steps.ending = [&] {
+    if (window->isVisible()) RememberPlace(QString::number(dialog.ResourceId()), *window);
     window->Detach();
     window->hide();
   };
@@ -95,6 +101,17 @@ int CQtHost::RunModal(CDialog& dialog) {
     EndFinishedLoops();
   };
   return RunModalDialog(dialog, steps);
+}
+
+void CQtHost::Place(CDialogWindow& window, const QWidget* owner) const {
+  const QSize frame = window.size() + FrameExtra(owner ? owner : m_sideWindow);
+  if (const auto kept = RememberedPlace(QString::number(window.Dialog().ResourceId()), frame)) {
+    window.move(*kept);
+    return;
+  }
+  if (!owner || !m_sideWindow || !m_sideWindow->isVisible() || !m_sideWindow->screen()) return;
+  const QRect room = m_sideWindow->screen()->availableGeometry();
+  if (const auto beside = PlaceBeside(frame, m_sideWindow->frameGeometry(), room)) window.move(*beside);
 }
 
 void CQtHost::Send(CDialog& dialog, const CMessage& message) {
@@ -179,11 +196,19 @@ EMessageReply CQtHost::ShowMessageBox(const CMessageBox& box) {
     message.setDefaultButton(QMessageBox::No);  // Enter alone never takes the risky reply
     message.setEscapeButton(QMessageBox::No);
   }
+  if (question) m_openQuestions.push_back({&message, box.ownerResourceId});
   const int chosen = message.exec();
+  if (question) std::erase_if(m_openQuestions, [&](const COpenQuestion& open) { return open.box == &message; });
   ReactivateTop();
   EndFinishedLoops();
   if (!question) return EMessageReply::Ok;
   return chosen == QMessageBox::Yes ? EMessageReply::Yes : EMessageReply::No;
+}
+
+// The box closes as its No button would; its own loop ends once the handler that withdrew it returns.
+void CQtHost::WithdrawQuestions(int ownerResourceId) {
+  for (const COpenQuestion& open : m_openQuestions)
+    if (open.ownerResourceId == ownerResourceId) open.box->done(QMessageBox::No);
 }
 
 std::optional<std::string> CQtHost::ShowFileDialog(const CFileDialog& request) {
@@ -233,4 +258,17 @@ void CQtHost::PostToGui(std::function<void()> work) {
 
 std::int64_t CQtHost::NowUs() const {
   return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - m_start).count();
+}
+
+// --- settings ---
+
+std::optional<std::string> CQtHost::ReadSetting(const std::string& key) const {
+  const QVariant value = UserSettings().value(QString::fromStdString(key));
+  if (!value.isValid()) return std::nullopt;
+  return value.toString().toStdString();
+}
+
+void CQtHost::WriteSetting(const std::string& key, const std::optional<std::string>& value) {
+  if (value) UserSettings().setValue(QString::fromStdString(key), QString::fromStdString(*value));
+  else UserSettings().remove(QString::fromStdString(key));
 }

@@ -12,6 +12,7 @@
 
 class CDialogWindow;
 class QEventLoop;
+class QMessageBox;
 class QObject;
 class QTimer;
 class QWidget;
@@ -27,17 +28,23 @@ class CQtHost final : public CHost {
   // The window of the dialog that runs under all others (the launcher); null while none runs.
   CDialogWindow* MainWindow() const;
   CDialogWindow* WindowOf(const CDialog& dialog) const;
+  // A window of no owner that tools open beside when both fit on the screen (the line monitor).
+  void SetSideWindow(QWidget* window) { m_sideWindow = window; }
 
   // CHost
   int RunModal(CDialog& dialog) override;
   void SetTimer(CDialog& dialog, int timerId, int periodMs) override;
   void KillTimer(CDialog& dialog, int timerId) override;
   EMessageReply ShowMessageBox(const CMessageBox& box) override;
+  void WithdrawQuestions(int ownerResourceId) override;
   std::optional<std::string> ShowFileDialog(const CFileDialog& dialog) override;
   int StartPeriodicTimer(int periodMs, PeriodicCallback callback) override;
   void StopPeriodicTimer(int timerId) override;
   void PostToGui(std::function<void()> work) override;
   std::int64_t NowUs() const override;
+  // In the user's settings file.
+  std::optional<std::string> ReadSetting(const std::string& key) const override;
+  void WriteSetting(const std::string& key, const std::optional<std::string>& value) override;
 
  private:
   struct CRunning {
@@ -52,6 +59,9 @@ class CQtHost final : public CHost {
   void ReactivateTop();
   QWidget* OwnerFor(int resourceId) const;
   void KillTimersOf(const CDialog& dialog);
+  // Where a dialog's window opens: where the user last left it, if that is on a screen; a tool
+  // beside the side window when both fit; else over its owner.
+  void Place(CDialogWindow& window, const QWidget* owner) const;
 
   std::chrono::steady_clock::time_point m_start;
   std::unique_ptr<QObject> m_context;  // receives posted work; parent of the window timers
@@ -59,4 +69,10 @@ class CQtHost final : public CHost {
   std::map<std::pair<const CDialog*, int>, QTimer*> m_timers;  // owned by m_context
   std::map<int, std::unique_ptr<CPeriodicThread>> m_periodic;
   int m_nextPeriodicId = 1;
+  QWidget* m_sideWindow = nullptr;
+  struct COpenQuestion {
+    QMessageBox* box;
+    int ownerResourceId;
+  };
+  std::vector<COpenQuestion> m_openQuestions;
 };

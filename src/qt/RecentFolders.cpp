@@ -1,13 +1,12 @@
 // Recent folders in the user's settings, one entry per kind of file.
 #include "qt/RecentFolders.h"
 
+#include "qt/UserSettings.h"
+
 #include <QDir>
 #include <QFileInfo>
-#include <QSettings>
 
 namespace {
-
-QSettings UserSettings() { return QSettings(QSettings::IniFormat, QSettings::UserScope, "vexmira", "vexmira"); }
 
 QString Key(const QString& kind) { return "RecentFolders/" + (kind.isEmpty() ? QStringLiteral("other") : kind); }
 

@@ -10,7 +10,6 @@
 #include "qt/QtHost.h"
 
 #include <QApplication>
-#include <QTimer>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -73,7 +72,8 @@ int main(int argc, char** argv) {
   CQtHost host;
   CHost::SetCurrent(&host);
   // After the host: a capture that fails at once is shown in a message box like any later failure.
-  auto configured = ConfigureOutput(*commandLine);
+  // Without --interface the application finds one itself, or lets the user choose.
+  auto configured = commandLine->interfaceName ? ConfigureOutput(*commandLine) : std::expected<void, CError>{};
   if (configured) configured = StartCapture(*commandLine, ReportCaptureFailure);
   if (!configured) {
     std::fprintf(stderr, "vexmira: %s\n", configured.error().message.c_str());
@@ -81,24 +81,26 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::unique_ptr<CLineMonitor> monitor;
-  SetLineMonitorOpener([&monitor, &host] {
-    if (!monitor) {
-      monitor = std::make_unique<CLineMonitor>(CDmxLine::Instance());
-      if (const QWidget* launcher = host.MainWindow()) monitor->PlaceBeside(*launcher);
-    }
-    monitor->show();
-    monitor->raise();
-    monitor->activateWindow();
-  });
-  // Once the launcher is up, so the monitor can open beside it; not at all when no interface answered.
-  if (commandLine->monitor)
-    QTimer::singleShot(0, qApp, [&host] {
-      if (host.MainWindow()) OpenLineMonitor();
-    });
+  SetLineMonitorOpener(
+      [&monitor, &host] {
+        if (!monitor) {
+          monitor = std::make_unique<CLineMonitor>(CDmxLine::Instance());
+          if (QWidget* launcher = host.MainWindow()) monitor->PlaceBeside(*launcher);
+          host.SetSideWindow(monitor.get());
+        }
+        monitor->show();
+        monitor->raise();
+        monitor->activateWindow();
+      },
+      commandLine->monitor);
   WatchLineFaults();
-  CApplication(CDmxLine::Instance()).InitInstance();
+  CApplication(CDmxLine::Instance(), {.interfaceName = commandLine->interfaceName.value_or(""),
+                                      .search = !commandLine->interfaceName,
+                                      .chooseFirst = commandLine->chooseInterface})
+      .InitInstance();
   FinishLine();
   SetLineMonitorOpener({});
+  host.SetSideWindow(nullptr);
   monitor.reset();
   CHost::SetCurrent(nullptr);
   return 0;

@@ -10,7 +10,7 @@ TEST(ConsoleEngine, OpeningAndCleanHandOverZeroPagesFadersAbove142CallAtOnceStan
   Do(first, "level 3 add copy speed 7 fade 8 run");  // closed during a run
   CConsole c(std::move(first.data));
   EXPECT_EQ(TakeCalls(c), kZeroPages);
-  EXPECT_EQ(Panel(c), "on 0 of 0 | Add | add | 0@0 = 0 |");  // the sliders show 0 whatever the settings
+  EXPECT_EQ(Panel(c), "on 0 of 0 | Add | add | 0@0 | shown 7 8 = 0 |");  // the settings kept, as they play
   EXPECT_EQ(c.engine->Chase(), CChaseFile(7, 8, {}));
   EXPECT_EQ(Sent(c, 2, "paste"), (Ticks{3, 3}));  // the clipboard survived
   for (const int channel : {0, 141, 142, 511}) c.engine->SetLevel(channel, std::uint8_t(channel % 200 + 1));

@@ -110,6 +110,19 @@ TEST(ScriptHost, ClickTrackbarUpDownAndComboReachTheDialogAsTheirNotifications) 
       "close 0 0 0@0", "destroy 0 0 0@0"}));   // the script's end closes the dialog as a user would
 }
 
+TEST(ScriptHost, KeysWorkTheFocusedControlAsItsWindowWouldAndLeaveTheRestToTheDialog) {
+  const CRun run = RunOn("select 30 0\nkey Down\nexpect text 30 \"Beta\"\nkey shift+Tab\nkey shift+Tab\nexpect focus 26\n"
+                         "key Left\nkey shift+Tab\nkey Right\nexpect pos 25 11\nclick 36\nexpect checked 36\nkey Space\n"
+                         "expect unchecked 36\nkey shift+F10\nkey Down\nkey Return\nkey Return\nexpect title \"\"\n");
+  ASSERT_EQ(run.result.exitCode, 1) << run.result.message;
+  EXPECT_EQ(run.result.message, "test.vxs:19: no dialog is open for 'expect title'") << "Return pressed OK";
+  EXPECT_EQ(run.log, (Log{"command 30 1 0@0", "command 30 1 0@0",                  // select, then the next item
+                          "hscroll 26 0 49@0", "hscroll 26 8 49@0",                 // a trackbar moves itself a line
+                          "hscroll 25 1 10@0", "hscroll 25 8 11@0",                 // a scroll bar only reports
+                          "command 36 0 0@0", "command 36 0 0@0", "syscommand 16 0 0@0",  // the menu by keys
+                          "command 1 0 0@0", "destroy 0 0 0@0"}));                  // Enter: the default button
+}
+
 TEST(ScriptHost, WhatAUserCouldNotDoAndExpectationsThatFailNameTheirLine) {
   const CTestFrames frames;
   const std::pair<const char*, const char*> cases[] = {
@@ -170,7 +183,7 @@ TEST(ScriptHost, ScriptsThatCannotBeReadNameTheFileAndLine) {
   EXPECT_EQ(error("type 1 \"open\n"), "a.vxs:1: text without its closing quote");
   for (const char* wrong : {"click", "click \"1\"", "type 1 2", "scroll 1 SB_SIDEWAYS", "slide 1 2 3 4", "file other",
                             "close 1", "wait 99999999999", "expect pos 1", "expect message 5",
-                            "expect message \"a\" loud", "expect frame 0 512 1=x", "answer maybe"}) {
+                            "expect message \"a\" loud", "expect frame 0 512 1=x", "answer maybe", "key Enter"}) {
     const std::string line = wrong;
     EXPECT_EQ(error(line), "a.vxs:1: wrong arguments for '" + line.substr(0, line.find(' ')) + "'");
   }

@@ -21,6 +21,8 @@ diff <(printf '%s\n' "${expected[@]}" | sort) <(find . -type f -printf '%P\n' | 
 desktop-file-validate "share/applications/$id.desktop" || fail "desktop entry"
 grep -qx "Icon=$id" "share/applications/$id.desktop" || fail "the desktop entry names another icon"
 grep -qx "Exec=vexmira" "share/applications/$id.desktop" || fail "the desktop entry starts another program"
+grep -qx "Exec=vexmira --interface virtual --monitor" "share/applications/$id.desktop" ||
+  fail "the desktop entry has no action that tries the program without hardware"
 # validate-tree also checks that the launchable desktop entry is installed beside the metadata.
 appstreamcli validate-tree --no-net . || fail "AppStream metadata"
 [[ $(grep -o '<release version="[^"]*"' "share/metainfo/$id.metainfo.xml" | head -n 1) == "<release version=\"$version\"" ]] ||

@@ -6,6 +6,7 @@
 #include "qt/UpDownWidget.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -72,6 +73,19 @@ TEST_F(ControlBinding, PushButtonShowsItsTextAndAClickOrEnterPressesIt) {
     QTest::keyClick(window.Widget(D::kNextField), Qt::Key_Return);  // elsewhere: the default button
   });
   EXPECT_EQ(result, IDOK);
+}
+
+TEST_F(ControlBinding, CheckBoxShowsItsTickAndAClickOrSpaceTicksItThenNotifies) {
+  Run(dialog, [&](CDialogWindow& window) {
+    auto* box = WidgetAs<QCheckBox>(window, D::kCheck);
+    dialog.Item(D::kCheck).SetChecked(true);
+    EXPECT_EQ(box->text() + (box->isChecked() ? " ticked" : ""), "Tick ticked");
+    QTest::mouseClick(box, Qt::LeftButton);
+    EXPECT_FALSE(dialog.Item(D::kCheck).IsChecked());
+    QTest::keyClick(box, Qt::Key_Space);
+    EXPECT_TRUE(dialog.Item(D::kCheck).IsChecked());
+    EXPECT_EQ(dialog.Take(D::kCheck), Strings(2, Seen(BN_CLICKED, 0)));
+  });
 }
 
 TEST_F(ControlBinding, EditFieldTakesDigitsAndIsCheckedOnLeavingBeforeTheClickOrKeysThatFollow) {

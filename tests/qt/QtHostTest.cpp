@@ -3,6 +3,7 @@
 #include "QtHostFixture.h"
 #include "link/DmxLine.h"
 #include "qt/LineMonitor.h"
+#include "qt/UserSettings.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -135,6 +136,26 @@ TEST_F(QtHost, MessageBoxesShowCaptionTextAndIconAndAQuestionSaysYesOnlyWhenYesI
   EXPECT_EQ((std::vector{boxes[0].icon, boxes[1].icon, boxes[2].icon}),
             (std::vector{QMessageBox::Critical, QMessageBox::Warning, QMessageBox::Information}));
   EXPECT_EQ(boxes[3].buttons + "|" + boxes[6].buttons, "No Yes|No Yes");
+}
+
+TEST_F(QtHost, AWithdrawnQuestionClosesAsNoAndAWindowReopensWhereItWasLeftIfThatIsOnAScreen) {
+  D dialog;
+  Run(dialog, [&](CDialogWindow& window) {
+    const auto withdraw = Poll([&] { return QApplication::activeModalWidget() != &window &&
+                                            (m_host->WithdrawQuestions(D::kResourceId), true); });
+    QTimer::singleShot(3000, [] {  // had it not gone, it would be answered Yes
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) box->button(QMessageBox::Yes)->click();
+    });
+    EXPECT_FALSE(dialog.Ask("Stop the upgrade?", EMessageIcon::Warning));
+    window.move(40, 60);
+  });
+  Run(dialog, [&](CDialogWindow& window) { EXPECT_EQ(window.pos(), QPoint(40, 60)); });
+  UserSettings().setValue("Windows/900", QPoint(-9000, 40));  // a screen no longer there
+  Run(dialog, [&](CDialogWindow& window) { EXPECT_TRUE(window.screen()->availableGeometry().contains(window.pos())); });
+  m_host->WriteSetting("Interface/choice", "sacn:1");
+  EXPECT_EQ(m_host->ReadSetting("Interface/choice"), "sacn:1");
+  m_host->WriteSetting("Interface/choice", std::nullopt);
+  EXPECT_EQ(m_host->ReadSetting("Interface/choice"), std::nullopt);
 }
 
 TEST_F(QtHost, FileDialogAnswersWithTheChosenPathOrNothingAndOpensInTheFolderLastUsedForItsKind) {

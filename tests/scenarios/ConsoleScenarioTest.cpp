@@ -42,3 +42,16 @@ TEST(ConsoleScenario, FadersCleanStandAloneAndAChaseRecordedRunSavedAndOpenedAga
   };
   for (const auto& [index, lit] : expected) EXPECT_EQ(Lit(frames.at(index)), lit) << "frame " << index;
 }
+
+TEST(ConsoleScenario, OpenAsksOverUnsavedStepsAndANewConsoleShowsAndSavesTheSettingsTheChaseKept) {
+  const CScenarioRun run = RunScenario("chase-open.vxs", "virtual");
+  ASSERT_EQ(run.exitCode, 0) << run.errors;
+  const std::string saved = ReadText(*run.folder / "again.zkc");
+  ASSERT_EQ(saved.size(), 36u + 142u);
+  EXPECT_EQ(saved.substr(32, 4), std::string("\x09\x00\x05\x00", 4));  // speed 9 and fade 5, as shown
+}
+
+TEST(KeyboardScenario, EnterClosesNoToolAndTheKeysWorkTheFocusedControl) {
+  const CScenarioRun run = RunScenario("keys.vxs", "virtual");
+  EXPECT_EQ(run.exitCode, 0) << run.errors;
+}

@@ -17,6 +17,12 @@ TEST(StartupScenario, EachInterfacePathEndsAsTheUserExpects) {
   }
 }
 
+TEST(StartupScenario, TheChooserFirstSaysWhyANameDoesNotAnswerThenTheVirtualLineRunsTheConsole) {
+  const CScenarioRun run = RunScenario("chooser.vxs", "none", "--choose-interface");
+  ASSERT_EQ(run.exitCode, 0) << run.errors;
+  if (HaveTshark()) EXPECT_EQ(CountStartCode(DecodeCapture(run.capture), 0), 4u);
+}
+
 TEST(StartupScenario, AFailingExpectationIsToldWithItsLineAndExitStatus1) {
   const CScenarioRun failed = RunScenario("startup-none.vxs", "virtual");
   EXPECT_EQ(failed.exitCode, 1);

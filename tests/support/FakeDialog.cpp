@@ -27,6 +27,7 @@ const CDialogTemplate& Layout() {
        {D::kReadOnly, K::Edit, {7, 115, 40, 12}, "", kBorder | kReadOnly},
        {D::kHidden, K::PushButton, {7, 131, 40, 14}, "Hidden", 0, false},
        {D::kDisabled, K::PushButton, {50, 131, 40, 14}, "Disabled", 0, true, false},
+       {D::kCheck, K::CheckBox, {205, 140, 50, 10}, "Tick"},
        {D::kGroup, K::GroupBox, {150, 4, 104, 90}, "Group"}}};  // made after the controls it holds
   return layout;
 }

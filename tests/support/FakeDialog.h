@@ -11,7 +11,7 @@ class CFakeDialog final : public CDialog {
  public:
   enum : int { kResourceId = 900, kMenuCommand = 16 };
   enum : int { kButton = 20, kField, kNextField, kLabel, kGroup, kBar, kTrack, kFader, kUpDown, kProgress, kCombo,
-               kBitmap, kIcon, kReadOnly, kHidden, kDisabled };
+               kBitmap, kIcon, kReadOnly, kHidden, kDisabled, kCheck };
   struct CRecord {
     CMessage message;
     int pos;  // the sender's position and text when the message came

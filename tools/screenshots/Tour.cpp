@@ -6,7 +6,8 @@
 #include "qt/QtHost.h"
 
 #include <QAbstractButton>
-#include <QCoreApplication>
+#include <QApplication>
+#include <QMessageBox>
 #include <QLinearGradient>
 #include <QPainter>
 
@@ -28,6 +29,11 @@ void CTour::Then(QString name, std::function<bool()> ready, std::function<void()
 bool CTour::Showing(int resourceId) const {
   const CDialogWindow* top = m_host.TopWindow();
   return top && top->Dialog().ResourceId() == resourceId && top->isVisible() && top->isActiveWindow();
+}
+
+QMessageBox* CTour::Box() const {
+  auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+  return box && box->isVisible() ? box : nullptr;
 }
 
 CDialogWindow& CTour::Top() const { return *m_host.TopWindow(); }
@@ -67,7 +73,8 @@ void CTour::Poll() {
 }
 
 void CTour::Shoot(QWidget& window, const QString& name) {
-  const QPixmap client = window.grab();
+  QPixmap client = window.grab();
+  client.setDevicePixelRatio(1);  // drawn pixel for pixel, at a scale above 1 too
   QImage shot(client.width(), client.height() + kCaptionHeight, QImage::Format_RGB32);
   QPainter painter(&shot);
   QLinearGradient bar(0, 0, 0, kCaptionHeight);

@@ -10,6 +10,7 @@
 class CDialog;
 class CDialogWindow;
 class CQtHost;
+class QMessageBox;
 class QWidget;
 
 class CTour final {
@@ -22,6 +23,8 @@ class CTour final {
   void Then(QString name, std::function<bool()> ready, std::function<void()> act, int afterMs = 0);
   // Whether the topmost dialog is the one with this resource number, up and active.
   bool Showing(int resourceId) const;
+  // The message box up now, if one is.
+  QMessageBox* Box() const;
   CDialogWindow& Top() const;
   CDialog& TopDialog() const;
 

@@ -2,8 +2,10 @@
 // every dialog as a user would and saves a picture of each into DIR, with the program icon.
 #include "Tour.h"
 
-#include "app/LineMonitorHook.h"
 #include "app/Application.h"
+#include "app/InterfaceChooserDlg.h"
+#include "app/LauncherDlg.h"
+#include "app/LineMonitorHook.h"
 #include "framework/Dialog.h"
 #include "link/DmxLine.h"
 #include "outputs/OutputFactory.h"
@@ -12,15 +14,19 @@
 #include "qt/ProgramIcon.h"
 #include "qt/QtHost.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QMessageBox>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <cstdio>
 
 namespace {
 
 // The dialogs by resource number, and the controls the tour uses.
-constexpr int kLauncher = 102, kAbout = 100, kConsole = 129, kAddressingMenu = 133, kAutoSetup = 135,
+constexpr int kLauncher = 102, kAbout = 100, kChooser = CInterfaceChooserDlg::kResourceId, kConsole = 129, kAddressingMenu = 133, kAutoSetup = 135,
               kManualSetup = 136, kFixtureMenu = 137, kFixturePanel = 134, kFirmware = 131;
 constexpr int kAboutCommand = 16, kChasePanelCommand = 32;
 constexpr int kFirstButton = 1000, kSecondButton = 1001, kThirdButton = 1002, kFourthButton = 1003;
@@ -44,6 +50,22 @@ void AddSteps(CTour& tour, CLineMonitor& monitor) {
   tour.Then("the about box", showing(kAbout), [=, &tour] {
     shoot("about");
     tour.Click(IDOK);
+  });
+
+  tour.Then("the launcher before the chooser", showing(kLauncher), [&tour] {
+    tour.TopDialog().Dispatch({EMessage::SysCommand, CLauncherDlg::kInterfaceCommand, 0, 0});
+  });
+  tour.Then("the interface chooser", showing(kChooser), [=, &tour] {
+    using C = CInterfaceChooserDlg;
+    CDialog& chooser = tour.TopDialog();
+    chooser.Item(C::kKind).SetSelection(C::kSacn);  // a node, with every field it takes
+    chooser.Dispatch({EMessage::Command, C::kKind, CBN_SELCHANGE, 0});
+    for (const auto& [id, text] : {std::pair{C::kUniverse, "7"}, {C::kHost, "10.0.0.9"}, {C::kPriority, "150"}}) {
+      chooser.SetItemText(id, text);
+      chooser.Dispatch({EMessage::Command, id, EN_CHANGE, 0});
+    }
+    shoot("interface-chooser");
+    tour.Click(IDCANCEL);
   });
 
   tour.Then("the launcher again", showing(kLauncher), [&tour] { tour.Click(kFirstButton); });
@@ -127,6 +149,12 @@ void AddSteps(CTour& tour, CLineMonitor& monitor) {
     shoot("firmware-transferring");
     tour.Close();
   });
+  // Closing asks first; the user stops the transfer, and is told it stopped.
+  tour.Then("the question before stopping", [&tour] { return tour.Box() != nullptr; }, [&tour] {
+    tour.Shoot(*tour.Box(), "firmware-stop-question");
+    tour.Box()->button(QMessageBox::Yes)->click();
+  });
+  tour.Then("the stop told", [&tour] { return tour.Box() != nullptr; }, [&tour] { tour.Box()->accept(); });
   tour.Then("the launcher to close", showing(kLauncher), [&tour] { tour.Close(); });
 }
 
@@ -142,6 +170,9 @@ int main(int argc, char** argv) {
   QApplication::setQuitOnLastWindowClosed(false);
   const QString folder = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
   QDir().mkpath(folder);
+  // Remembered window places and settings of a tour of its own, never the user's.
+  const QTemporaryDir settings;
+  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
   for (int size : {16, 32, 48, 64, 128, 256})  // the program icon's pictures, as res/ keeps them
     CProgramIcon::Draw(size).save(folder + QString("/vexmira-%1.png").arg(size));
 
@@ -154,10 +185,12 @@ int main(int argc, char** argv) {
     monitor.PlaceBeside(*host.MainWindow());
     monitor.show();
   });
+  host.SetSideWindow(&monitor);
   CTour tour(host, folder);
   AddSteps(tour, monitor);
   CApplication(line).InitInstance();
   SetLineMonitorOpener({});
+  host.SetSideWindow(nullptr);
   CHost::SetCurrent(nullptr);
 
   QStringList problems = tour.Problems();

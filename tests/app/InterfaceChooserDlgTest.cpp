@@ -1,0 +1,93 @@
+// The interface chooser's wiring through the script host, over the serial ports of a fake sysfs; and
+// how start-up and the launcher use it.
+#include "app/Application.h"
+#include "app/InterfaceChooserDlg.h"
+#include "support/ScriptRun.h"
+#include "outputs/OutputFactory.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A USB serial port as the kernel and udev lay it out: ids, the product string, a by-id link.
+void AddPort(const fs::path& root, const std::string& name, const char* ids, const char* product, bool byId) {
+  const fs::path usb = root / "sys/devices" / name, tty = root / "sys/class/tty" / name;
+  fs::create_directories(usb / "1.0");
+  fs::create_directories(tty);
+  fs::create_directories(root / "dev/serial/by-id");
+  std::ofstream(usb / "idVendor") << std::string(ids, 4);
+  std::ofstream(usb / "idProduct") << std::string(ids + 5, 4);
+  std::ofstream(usb / "product") << product << "\n";
+  fs::create_directory_symlink(usb / "1.0", tty / "device");
+  if (byId) fs::create_symlink("../../" + name, root / "dev/serial/by-id" / ("usb-" + name));
+}
+
+// Names starting with "opendmx" are busy; the others work.
+std::expected<void, CError> Try(std::vector<std::string>& tried, const std::string& name) {
+  tried.push_back(name);
+  if (name.starts_with("opendmx")) return std::unexpected(CError{"The port is busy"});
+  return {};
+}
+
+}  // namespace
+
+TEST(InterfaceChooserDlg, ComposesTheNameFromTheChosenKindsFieldsAndTriesItUntilOneWorks) {
+  const CTempFolder folder;
+  AddPort(folder.Path(), "ttyUSB0", "0403:6001", "FT232R USB UART", true);
+  AddPort(folder.Path(), "ttyUSB1", "10c4:ea60", "CP2102 USB to UART Bridge", false);
+  const auto ports = [&] { return SerialPortChoices(folder / "sys", folder / "dev"); };
+  std::vector<std::string> tried;
+  std::optional<std::string> remembered;
+  const CScriptRun run = RunScript(
+      "expect text 1000 \"USB serial adapter\"\nexpect text 1001 \"usb-ttyUSB0 (FT232R USB UART; auto uses it)\"\n"
+      "expect text 1009 \"opendmx:" + (folder / "dev/serial/by-id/usb-ttyUSB0").string() + "\"\n" +
+      Expect("disabled", {1004, 1005, 1006, 1007, 1008}) + "select 1001 1\nselect 1003 1\n"
+      "expect text 1001 \"ttyUSB1 (CP2102 USB to UART Bridge; auto leaves it alone)\"\n"
+      "expect text 1009 \"pro:" + (folder / "dev/ttyUSB1").string() + "\"\nselect 1000 2\n" +
+      Expect("disabled", {1001, 1002, 1003}) + "type 1004 \"7\"\ntype 1006 \" 10.0.0.9\"\ntype 1005 \"150\"\n"
+      "type 1007 \"eth1\"\nclick 1008\nexpect text 1009 \"sacn:7@10.0.0.9,priority=150,iface=eth1,per-address\"\n"
+      "select 1000 3\nexpect disabled 1005\nexpect text 1009 \"artnet:7@10.0.0.9,iface=eth1\"\nselect 1000 0\n"
+      "select 1003 0\nclick 1011\nexpect message \"The port is busy\" warning\nexpect dialog 140\n"
+      "type 1009 \"\"\nclick 1011\nexpect message warning\nclick 1002\nexpect text 1001 \"usb-ttyUSB0 (FT232R USB "
+      "UART; auto uses it)\"\nselect 1000 4\nexpect unchecked 1010\nclick 1010\nclick 1011\nexpect title \"\"\n",
+      [&](CDmxLink&) {
+        CInterfaceChooserDlg chooser("", [&](const std::string& name) { return Try(tried, name); }, ports);
+        EXPECT_EQ(chooser.DoModal(), IDOK);
+        EXPECT_EQ(chooser.Chosen(), "virtual");
+        remembered = CHost::Current().ReadSetting(CInterfaceChooserDlg::kRememberedSetting);
+      });
+  EXPECT_EQ(run.result.message, "script:40: no dialog is open for 'expect title'") << "Use ended the chooser";
+  EXPECT_EQ(tried, (std::vector<std::string>{"opendmx:" + (folder / "dev/ttyUSB1").string(), "virtual"}));
+  EXPECT_EQ(remembered, "virtual");
+}
+
+// Without --interface in the windowed program: the remembered choice, then auto; neither answering,
+// the reasons under the start-up message, then the chooser. From the launcher, a chooser closed after
+// a try that did not answer puts the interface there was back.
+TEST(Startup, WithoutAnInterfaceTheReasonsAreShownAndTheChooserOffersOneAndTheLauncherCanSwitchIt) {
+  std::vector<std::string> opened;
+  const CScriptRun run = RunScript(
+      "expect message \"Cound not find USB to DMX device  \\nThe interface chosen last time, sacn:9@gone, cannot be "
+      "used: no such host\\nNo DMX interface found: none here\" error\nexpect dialog 140\n"
+      "expect text 1009 \"sacn:9@gone\"\nexpect checked 1010\ntype 1009 \"virtual\"\nclick 1011\nexpect dialog 102\n"
+      "expect menu 48 \"DMX Interface...\"\nsysmenu 48\nexpect text 1009 \"virtual\"\ntype 1009 \"none\"\nclick 1011\n"
+      "expect message \"No DMX interface answers on \\\"none\\\".\" warning\nclose\nexpect dialog 102\n",
+      [&](CDmxLink& link) {
+        CHost::Current().WriteSetting(CInterfaceChooserDlg::kRememberedSetting, "sacn:9@gone");
+        CStartOptions options{.search = true};
+        options.open = [&](const std::string& name) -> std::expected<void, CError> {
+          opened.push_back(name);
+          if (name != "virtual" && name != "none") return std::unexpected(CError{name == "auto" ? "No DMX interface found: none here" : "no such host"});
+          static_cast<CRecordingLink&>(link).Line().SetOutput(std::move(*MakeOutput(name)));
+          return {};
+        };
+        CApplication(link, options).InitInstance();
+      });
+  EXPECT_TRUE(run.Passed()) << run.result.message;
+  EXPECT_EQ(opened, (std::vector<std::string>{"sacn:9@gone", "auto", "virtual", "none", "virtual"}));
+}
