@@ -4,15 +4,15 @@
 #include <utility>
 
 void CFrameQueue::Push(CDmxFrame frame) {
-  if (IsLevelFrame(frame) && !m_work.empty() && m_work.back().frame && IsLevelFrame(*m_work.back().frame)) {
+  if (IsLevelFrame(frame) && !m_work.empty() && !m_work.back().standBy && IsLevelFrame(m_work.back().frame)) {
     m_work.back().frame = std::move(frame);
   } else {
-    m_work.push_back({std::move(frame)});
+    m_work.push_back({false, std::move(frame)});
   }
 }
 
 void CFrameQueue::PushStandBy() {
-  if (m_work.empty() || m_work.back().frame) m_work.push_back({});
+  if (m_work.empty() || !m_work.back().standBy) m_work.push_back({true, {}});
 }
 
 std::optional<CQueuedWork> CFrameQueue::Pop() {

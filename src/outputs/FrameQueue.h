@@ -6,10 +6,11 @@
 #include <deque>
 #include <optional>
 
-// One piece of work for the wire: a frame, or a stand-by (no frame: the adapter stops whatever it
-// does on its own between frames).
+// One piece of work for the wire: a frame, or a stand-by (the adapter stops whatever it does on
+// its own between frames).
 struct CQueuedWork {
-  std::optional<CDmxFrame> frame;
+  bool standBy = false;
+  CDmxFrame frame;
 };
 
 // Not locked: its owner serialises access.

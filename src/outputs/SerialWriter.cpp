@@ -2,10 +2,10 @@
 #include "outputs/SerialWriter.h"
 
 #include "base/RealtimeScheduling.h"
-#include "outputs/FrameQueue.h"
 
 #include <condition_variable>
 #include <mutex>
+#include <optional>
 #include <sys/prctl.h>
 #include <utility>
 
@@ -111,14 +111,14 @@ void CSerialWriter::Run(const std::shared_ptr<CShared>& shared) {
       break;  // stopping, and the last stand-by is done
     }
     const CQueuedWork work = *shared->queue.Pop();
-    if (!work.frame && standingBy) {
+    if (work.standBy && standingBy) {
       if (shared->queue.Empty()) shared->settled.notify_all();
       continue;
     }
-    standingBy = !work.frame;
+    standingBy = work.standBy;
     shared->writing = true;
     lock.unlock();
-    auto done = shared->write(work.frame);
+    auto done = shared->write(work);
     lock.lock();
     shared->writing = false;
     if (!done) {

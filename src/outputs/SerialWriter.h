@@ -3,12 +3,12 @@
 #pragma once
 #include "base/Error.h"
 #include "link/DmxFrame.h"
+#include "outputs/FrameQueue.h"
 
 #include <chrono>
 #include <expected>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <thread>
 
@@ -17,7 +17,7 @@ class CSerialWriter final {
   // Puts one frame on the wire and returns when the next may start (the output's pacing
   // included); without a frame, stands the adapter by. Runs on the writer thread only;
   // everything it uses must be owned by it.
-  using CFrameWrite = std::function<std::expected<void, CError>(const std::optional<CDmxFrame>&)>;
+  using CFrameWrite = std::function<std::expected<void, CError>(const CQueuedWork&)>;
   using CFaultHandler = std::function<void(const CError&)>;
 
   // How long the destructor waits for the frame on the wire before leaving the thread behind.

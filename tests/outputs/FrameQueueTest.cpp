@@ -12,7 +12,7 @@ TEST(FrameQueue, CommandFramesAndStandBysStayInOrderWhileAWaitingLevelFrameGives
     else queue.Push(CDmxFrame{0, static_cast<std::uint8_t>(startCode), 0, {static_cast<std::uint8_t>(tag)}});
   }
   std::vector<int> tags;
-  while (auto work = queue.Pop()) tags.push_back(work->frame ? work->frame->slots[0] : 0);
+  while (auto work = queue.Pop()) tags.push_back(work->standBy ? 0 : work->frame.slots[0]);
   // A level frame behind a command or a stand-by stays behind it; a second stand-by adds nothing.
   EXPECT_EQ(tags, (std::vector<int>{2, 3, 4, 6, 0, 8, 7}));
   EXPECT_TRUE(queue.Empty());
