@@ -75,12 +75,8 @@ class CFakeTty final : public CTtyControl {
     if (auto rs485 = Device(fd).rs485) return *rs485;
     return std::unexpected(std::make_error_code(std::errc::inappropriate_io_control_operation));
   }
-  std::expected<void, std::error_code> SetRs485(int fd, const CTtyRs485& rs485) override {
-    return Change(fd, [&](CDevice& device) { device.rs485 = rs485; });
-  }
-  std::expected<void, std::error_code> SetRts(int fd, bool raised) override {
-    return Change(fd, [&](CDevice& device) { device.rts = raised; });
-  }
+  std::expected<void, std::error_code> SetRs485(int fd, const CTtyRs485& rs485) override { return Change(fd, [&](CDevice& d) { d.rs485 = rs485; }); }
+  std::expected<void, std::error_code> SetRts(int fd, bool raised) override { return Change(fd, [&](CDevice& d) { d.rts = raised; }); }
   std::expected<void, std::error_code> Drain(int fd) override { return Record(fd, {EKind::Drain}); }
   std::expected<std::size_t, std::error_code> Write(int fd, std::span<const std::uint8_t> bytes) override {
     std::lock_guard lock(m_mutex);
