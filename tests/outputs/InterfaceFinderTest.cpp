@@ -59,10 +59,10 @@ TEST(ThreadedInterfaceFinder, OnlyAdaptersNamedDmxAreOpenedAWidgetFirstAndOtherF
   AddTty(root, "ttyUSB2", "0403", "6011", "Quad RS485 DMX");
   AddTty(root, "ttyUSB3", "0403", "6001", "DMX USB PRO");  // held by another program
   tty->Setup(node("ttyUSB3")).openError = std::errc::device_or_resource_busy;
-  const auto asked = tty->Now();
+  const auto before = tty->Now();
   auto silentOnly = finder.Find(100ms);
   ASSERT_TRUE(silentOnly) << silentOnly.error().message;
-  EXPECT_LE(tty->Now() - asked, 2 * 100ms + 1ms);  // each silent adapter given up on in time
+  EXPECT_LE(tty->Now() - before, 2 * 100ms + 1ms);  // each silent adapter given up on in time
   EXPECT_EQ((*silentOnly)->Name(), "opendmx:" + node("ttyUSB2"));  // by number, not by text
   silentOnly->reset();
   for (const char* asked : {"ttyUSB2", "ttyUSB10"})  // each asked once, by udev's name or sysfs alone
