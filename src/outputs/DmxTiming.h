@@ -15,6 +15,9 @@ inline constexpr std::chrono::microseconds kDmxBreak{120};
 inline constexpr std::chrono::microseconds kDmxMarkAfterBreak{16};
 static_assert(kDmxBreak >= kDmxMinBreak && kDmxMarkAfterBreak >= kDmxMinMarkAfterBreak);
 
+// A receiver needs this long from the start of one break to the start of the next.
+inline constexpr std::chrono::microseconds kDmxMinBreakToBreak{1204};
+
 // One byte: a start bit, 8 data bits and 2 stop bits at 4 us each.
 inline constexpr std::chrono::microseconds kDmxByteTime{44};
 

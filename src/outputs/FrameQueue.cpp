@@ -4,18 +4,22 @@
 #include <utility>
 
 void CFrameQueue::Push(CDmxFrame frame) {
-  if (IsLevelFrame(frame) && !m_frames.empty() && IsLevelFrame(m_frames.back())) {
-    m_frames.back() = std::move(frame);
+  if (IsLevelFrame(frame) && !m_work.empty() && !m_work.back().standBy && IsLevelFrame(m_work.back().frame)) {
+    m_work.back().frame = std::move(frame);
   } else {
-    m_frames.push_back(std::move(frame));
+    m_work.push_back({false, std::move(frame)});
   }
 }
 
-std::optional<CDmxFrame> CFrameQueue::Pop() {
-  if (m_frames.empty()) {
+void CFrameQueue::PushStandBy() {
+  if (m_work.empty() || !m_work.back().standBy) m_work.push_back({true, {}});
+}
+
+std::optional<CQueuedWork> CFrameQueue::Pop() {
+  if (m_work.empty()) {
     return std::nullopt;
   }
-  CDmxFrame frame = std::move(m_frames.front());
-  m_frames.pop_front();
-  return frame;
+  CQueuedWork work = std::move(m_work.front());
+  m_work.pop_front();
+  return work;
 }

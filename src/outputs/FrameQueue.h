@@ -1,9 +1,17 @@
-// Frames waiting for the wire: command frames all kept in order, level frames coalesced.
+// Frames waiting for the wire: command frames all kept in order, level frames coalesced, and the
+// stand-bys between them.
 #pragma once
 #include "link/DmxFrame.h"
 
 #include <deque>
 #include <optional>
+
+// One piece of work for the wire: a frame, or a stand-by (the adapter stops whatever it does on
+// its own between frames).
+struct CQueuedWork {
+  bool standBy = false;
+  CDmxFrame frame;
+};
 
 // Not locked: its owner serialises access.
 class CFrameQueue final {
@@ -15,11 +23,13 @@ class CFrameQueue final {
   // its place (nothing behind it yet, so no frame changes order). Command frames are never
   // dropped nor merged.
   void Push(CDmxFrame frame);
-  // The oldest frame, taken out of the queue.
-  std::optional<CDmxFrame> Pop();
-  void Clear() { m_frames.clear(); }
-  bool Empty() const { return m_frames.empty(); }
+  // Appends a stand-by, which keeps its place between the frames before and after it.
+  void PushStandBy();
+  // The oldest work, taken out of the queue.
+  std::optional<CQueuedWork> Pop();
+  void Clear() { m_work.clear(); }
+  bool Empty() const { return m_work.empty(); }
 
  private:
-  std::deque<CDmxFrame> m_frames;
+  std::deque<CQueuedWork> m_work;
 };

@@ -5,7 +5,9 @@
 #include "outputs/TtyPort.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
+#include <map>
 #include <fstream>
 #include <optional>
 #include <set>
@@ -33,10 +35,22 @@ std::optional<std::uint16_t> ReadHexId(const fs::path& file) {
   return static_cast<std::uint16_t>(value);
 }
 
-// The FTDI chips DMX interfaces are built on: only these are ever opened, let alone written to.
-bool IsDmxAdapter(const CSerialDevice& device) {
-  return device.vendor == CInterfaceFinder::kFtdiVendor &&
-         (device.product == CInterfaceFinder::kFtdiSinglePort || device.product == CInterfaceFinder::kFtdiQuadPort);
+std::string ReadLine(const fs::path& file) {
+  std::ifstream in(file);
+  std::string line;
+  std::getline(in, line);
+  return line;
+}
+
+// FTDI's own ids are on countless boards that are no DMX interface (programmers, development
+// boards, GPS receivers), and opening a port raises DTR, which resets some of them: only an
+// adapter whose USB names say DMX is ever opened, let alone written to.
+bool NamesDmx(const CSerialDevice& device) {
+  const auto says = [](std::string name) {
+    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::toupper(c); });
+    return name.find("DMX") != std::string::npos;
+  };
+  return says(device.manufacturer) || says(device.productName);
 }
 
 // By the name before the trailing number, then by the number: ttyUSB2 before ttyUSB10.
@@ -55,12 +69,14 @@ CInterfaceFinder::CInterfaceFinder(fs::path sysRoot, fs::path devRoot, std::shar
 
 std::vector<CSerialDevice> CInterfaceFinder::Devices() const {
   std::set<std::string> names;
+  std::map<std::string, std::string> byId;  // by device name
   std::error_code error;
   for (const auto& entry : fs::directory_iterator(m_devRoot / "serial" / "by-id", error)) {
     std::error_code linkError;
     const fs::path target = fs::read_symlink(entry.path(), linkError);
     if (!linkError && target.has_filename()) {
       names.insert(target.filename().string());
+      byId.emplace(target.filename().string(), entry.path().string());
     }
   }
   for (const auto& entry : fs::directory_iterator(m_sysRoot / "class" / "tty", error)) {
@@ -73,6 +89,7 @@ std::vector<CSerialDevice> CInterfaceFinder::Devices() const {
   std::vector<CSerialDevice> devices;
   for (const std::string& name : names) {
     CSerialDevice device{name, (m_devRoot / name).string()};
+    if (auto link = byId.find(name); link != byId.end()) device.byId = link->second;
     std::error_code pathError;
     fs::path node = fs::canonical(m_sysRoot / "class" / "tty" / name / "device", pathError);
     for (int level = 0; !pathError && level < kMaxUsbLevels && node.has_relative_path(); ++level) {
@@ -81,6 +98,8 @@ std::vector<CSerialDevice> CInterfaceFinder::Devices() const {
       if (vendor && product) {
         device.vendor = *vendor;
         device.product = *product;
+        device.manufacturer = ReadLine(node / "manufacturer");
+        device.productName = ReadLine(node / "product");
         break;
       }
       node = node.parent_path();
@@ -96,8 +115,14 @@ bool CInterfaceFinder::WouldAdopt(const CSerialDevice& device) { return IsDmxAda
 
 std::expected<std::unique_ptr<CDmxOutput>, CError> CInterfaceFinder::Find(std::chrono::milliseconds probeLimit) const {
   std::vector<CSerialDevice> adapters = Devices();
-  // Asking another device could upset it (a modem, a board that resets): it is never opened.
-  std::erase_if(adapters, [](const CSerialDevice& device) { return !IsDmxAdapter(device); });
+  // FTDI ports that may be DMX cables all the same: the user is told how to name them.
+  std::string leftAlone;
+  for (const CSerialDevice& device : adapters) {
+    if (device.vendor != kFtdiVendor || NamesDmx(device)) continue;
+    const std::string& path = device.byId.empty() ? device.path : device.byId;
+    leftAlone += "\n  " + path + " (\"" + device.productName + "\"): if it is a DMX cable, use --interface opendmx:" + path;
+  }
+  std::erase_if(adapters, [](const CSerialDevice& device) { return !NamesDmx(device); });
   std::optional<CError> firstError;
   // Each kind over every adapter, in the table's order; each port is closed again before the next
   // kind opens it.
@@ -116,10 +141,10 @@ std::expected<std::unique_ptr<CDmxOutput>, CError> CInterfaceFinder::Find(std::c
       firstError = firstError.value_or(output.error());
     }
   }
-  if (firstError) {
-    return std::unexpected(CError{"No DMX interface could be used. " + firstError->message});
-  }
-  return std::unexpected(CError{"No DMX interface found: no FTDI 0403:6001 or 0403:6011 USB serial adapter under " +
-                                (m_devRoot / "serial" / "by-id").string() + " or " +
-                                (m_sysRoot / "class" / "tty").string()});
+  std::string reason = firstError ? "No DMX interface could be used. " + firstError->message
+                                  : "No DMX interface found: no USB serial adapter whose USB name says DMX under " +
+                                        (m_devRoot / "serial" / "by-id").string() + " or " +
+                                        (m_sysRoot / "class" / "tty").string();
+  if (!leftAlone.empty()) reason += ". FTDI ports left alone, as their USB names do not say DMX:" + leftAlone;
+  return std::unexpected(CError{reason});
 }

@@ -18,6 +18,9 @@ struct CSerialDevice {
   std::string path;  // the device node: "/dev/ttyUSB0"
   std::uint16_t vendor = 0;  // USB ids; 0 when the system does not say
   std::uint16_t product = 0;
+  std::string byId{};         // its link under /dev/serial/by-id, empty when udev made none
+  std::string manufacturer{}; // the USB device's names, empty when it has none
+  std::string productName{};
 };
 
 // The roots are injectable so tests can lay out a fake sysfs and /dev in a temporary folder.
@@ -25,8 +28,6 @@ class CInterfaceFinder final {
  public:
   static constexpr std::chrono::milliseconds kProbeLimit{200};
   static constexpr std::uint16_t kFtdiVendor = 0x0403;
-  static constexpr std::uint16_t kFtdiSinglePort = 0x6001;  // FT232R/FT245R
-  static constexpr std::uint16_t kFtdiQuadPort = 0x6011;    // FT4232H
 
   explicit CInterfaceFinder(std::filesystem::path sysRoot = "/sys", std::filesystem::path devRoot = "/dev",
                             std::shared_ptr<CTtyControl> control = CKernelTtyControl::Shared());
@@ -36,11 +37,12 @@ class CInterfaceFinder final {
   std::vector<CSerialDevice> Devices() const;
   // Whether Find() would open and adopt this device (the interface chooser shows it).
   static bool WouldAdopt(const CSerialDevice& device);
-  // Among the FTDI FT232R and FT4232H adapters that no other program holds, the first that the
-  // first probing output kind recognises (a Pro widget answering its serial-number request within
-  // `probeLimit`) becomes that kind's output; failing that, the next kind is asked (open-DMX takes
-  // any adapter). Other devices are never opened. An error when none is usable; it names the cause when a device was there but could
-  // not be opened.
+  // Among the adapters whose USB manufacturer or product name says DMX and that no other program
+  // holds, the first that the first probing output kind recognises (a Pro widget answering its
+  // serial-number request within `probeLimit`) becomes that kind's output; failing that, the next
+  // kind is asked (open-DMX takes any adapter). Other devices are never opened. An error when
+  // none is usable: it names the cause when an adapter could not be opened, and lists the FTDI
+  // ports left alone with the --interface that would use each.
   std::expected<std::unique_ptr<CDmxOutput>, CError> Find(std::chrono::milliseconds probeLimit = kProbeLimit) const;
 
  private:

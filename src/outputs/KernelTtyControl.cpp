@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cmath>
 #include <fcntl.h>
+#include <linux/serial.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -128,6 +129,30 @@ std::expected<std::size_t, std::error_code> CKernelTtyControl::Write(int fd, std
 std::expected<void, std::error_code> CKernelTtyControl::Drain(int fd) {
   // TCSBRK with a non-zero argument is tcdrain(): it waits for the output queue, sends no break.
   if (RetryOnInterrupt([&] { return ::ioctl(fd, TCSBRK, 1); }) < 0) return std::unexpected(LastError());
+  return {};
+}
+
+std::expected<CTtyRs485, std::error_code> CKernelTtyControl::GetRs485(int fd) {
+  serial_rs485 rs485{};
+  if (::ioctl(fd, TIOCGRS485, &rs485) != 0) return std::unexpected(LastError());
+  return CTtyRs485{(rs485.flags & SER_RS485_ENABLED) != 0, (rs485.flags & SER_RS485_RTS_ON_SEND) != 0,
+                   (rs485.flags & SER_RS485_RTS_AFTER_SEND) != 0};
+}
+
+std::expected<void, std::error_code> CKernelTtyControl::SetRs485(int fd, const CTtyRs485& wanted) {
+  serial_rs485 rs485{};
+  if (::ioctl(fd, TIOCGRS485, &rs485) != 0) return std::unexpected(LastError());
+  const auto set = [&](std::uint32_t flag, bool on) { rs485.flags = on ? rs485.flags | flag : rs485.flags & ~flag; };
+  set(SER_RS485_ENABLED, wanted.enabled);
+  set(SER_RS485_RTS_ON_SEND, wanted.rtsOnSend);
+  set(SER_RS485_RTS_AFTER_SEND, wanted.rtsAfterSend);
+  if (::ioctl(fd, TIOCSRS485, &rs485) != 0) return std::unexpected(LastError());
+  return {};
+}
+
+std::expected<void, std::error_code> CKernelTtyControl::SetRts(int fd, bool raised) {
+  const int line = TIOCM_RTS;
+  if (::ioctl(fd, raised ? TIOCMBIS : TIOCMBIC, &line) != 0) return std::unexpected(LastError());
   return {};
 }
 

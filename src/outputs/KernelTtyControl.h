@@ -22,6 +22,9 @@ class CKernelTtyControl final : public CTtyControl {
   std::expected<void, std::error_code> SetBreak(int fd, bool on) override;
   std::expected<std::size_t, std::error_code> Write(int fd, std::span<const std::uint8_t> bytes) override;
   std::expected<void, std::error_code> Drain(int fd) override;
+  std::expected<CTtyRs485, std::error_code> GetRs485(int fd) override;
+  std::expected<void, std::error_code> SetRs485(int fd, const CTtyRs485& rs485) override;
+  std::expected<void, std::error_code> SetRts(int fd, bool raised) override;
   std::expected<std::size_t, std::error_code> Read(int fd, std::span<std::uint8_t> buffer) override;
   std::expected<bool, std::error_code> Wait(int fd, EWait what, std::chrono::milliseconds limit) override;
   Clock::time_point Now() override { return Clock::now(); }

@@ -14,18 +14,38 @@
 
 namespace {
 
-// "opendmx:/dev/ttyUSB0": the device opened and handed to the kind's `onPort`.
-template <COutputResult (*OnPort)(std::unique_ptr<CTtyPort>)>
-COutputResult OpenSerial(std::string_view name, const COutputContext& context) {
+// The device named after the prefix ("/dev/ttyUSB0" in "opendmx:/dev/ttyUSB0"), opened.
+std::expected<std::unique_ptr<CTtyPort>, CError> OpenDevice(std::string_view name, const COutputContext& context) {
   const std::string_view prefix = name.substr(0, name.find(':') + 1);
   const std::string path(name.substr(prefix.size()));
   if (path.empty()) {
     return std::unexpected(CError{"The interface \"" + std::string(name) + "\" needs a device, e.g. \"" +
                                   std::string(prefix) + "/dev/ttyUSB0\""});
   }
-  auto port = CTtyPort::Open(path, context.control);
+  return CTtyPort::Open(path, context.control);
+}
+
+template <COutputResult (*OnPort)(std::unique_ptr<CTtyPort>)>
+COutputResult OpenSerial(std::string_view name, const COutputContext& context) {
+  auto port = OpenDevice(name, context);
   if (!port) return std::unexpected(port.error());
   return OnPort(std::move(*port));
+}
+
+// "opendmx:DEVICE[,rts=on]".
+COutputResult OpenDmx(std::string_view name, const COutputContext& context) {
+  COpenDmxOptions options;
+  if (const std::size_t comma = name.find(','); comma != std::string_view::npos) {
+    const std::string_view option = name.substr(comma + 1);
+    if (option != "rts=on" && option != "rts=off") {
+      return std::unexpected(CError{"opendmx: unknown option \"" + std::string(option) + "\" (known: rts=on, rts=off)"});
+    }
+    options.keepRts = option == "rts=on";
+    name = name.substr(0, comma);
+  }
+  auto port = OpenDevice(name, context);
+  if (!port) return std::unexpected(port.error());
+  return COpenDmxOutput::Create(std::move(*port), options);
 }
 
 template <typename Output>
@@ -58,10 +78,11 @@ constexpr COutputKind kKinds[] = {
      "a DMX USB Pro-style widget, which makes the timing\n"
      "itself (at most 512 slots)",
      OpenSerial<ProOnPort>, ProOnPort, CProOutput::Probe},
-    {"opendmx:", "opendmx:DEVICE",
+    {"opendmx:", "opendmx:DEVICE[,rts=on]",
      "an FTDI or RS-485 serial adapter; the computer makes\n"
-     "the timing (break, mark-after-break, 250000 baud 8N2)",
-     OpenSerial<OpenDmxOnPort>, OpenDmxOnPort, AnyAdapter},
+     "the timing (break, mark-after-break, 250000 baud 8N2);\n"
+     "RTS is cleared unless rts=on keeps it raised",
+     OpenDmx, OpenDmxOnPort, AnyAdapter},
     {"sacn:", "sacn:UNIVERSE[@HOST][,priority=N]",
      "sACN (E1.31), universe 1-63999, priority 0-200\n"
      "(default 100; higher takes over from a console);\n"
@@ -71,7 +92,10 @@ constexpr COutputKind kKinds[] = {
      "Art-Net 4, port address 0-32767; without HOST to\n"
      "the broadcast address 255.255.255.255",
      OpenNetwork<CArtNetOutput>},
-    {"auto", "auto", "the first USB adapter found (a Pro widget first)", Auto},
+    {"auto", "auto",
+     "the first USB serial adapter whose USB name says DMX\n"
+     "(a Pro widget first)",
+     Auto},
     {"virtual", "virtual", "no hardware: frames kept for the line monitor", Virtual<0>},
     {"virtual:0x0101", "virtual:0x0101", "a virtual line answering the second model only",
      Virtual<kOpenDmxModel>},

@@ -14,16 +14,21 @@ struct CProFamily {
   std::uint8_t sendLabel = CProMessage::kLabelSendDmx;
 };
 
-// The widget repeats the last frame it was given; the writer hands frames over no faster than
-// the widget can put each on the wire once, so every start reaches the line.
+// The widget puts the last frame it was given on the wire again and again at its own output rate,
+// until it gets a request of another kind. The writer hands frames over no faster than the widget
+// sends them, so every start reaches the line; stand-by and closing end the repetition.
 class CProOutput final : public CSerialOutput {
  public:
   // The widget talks over a USB FIFO and ignores the speed; serial-chip clones expect this one.
   static constexpr CTtySettings kSettings{115200, 1};
   // A send-DMX message holds the start code and at most 512 slots.
   static constexpr int kMaxWidgetSlots = kUniverseSlots;
+  // ... and at least 24 slots: widgets drop shorter ones, so frames are padded with zero slots.
+  static constexpr std::size_t kMinSendData = 25;
+  // How long a widget may take to answer a request.
+  static constexpr std::chrono::milliseconds kAnswerLimit{200};
 
-  // Sets up an open device for the widget's messages.
+  // Sets up an open device for the widget's messages and asks the widget for its output rate.
   static std::expected<std::unique_ptr<CDmxOutput>, CError> Create(std::unique_ptr<CTtyPort> port,
                                                                    CProFamily family = {});
   // Sets the port up and asks for the serial number: whether a Pro widget answers on it.
@@ -35,5 +40,5 @@ class CProOutput final : public CSerialOutput {
   std::expected<void, CError> AcceptsMode(const CDmxMode& mode) override;
 
  private:
-  CProOutput(std::unique_ptr<CTtyPort> port, CProFamily family);
+  CProOutput(std::unique_ptr<CTtyPort> port, CProFamily family, std::unique_ptr<CSerialFraming> framing);
 };

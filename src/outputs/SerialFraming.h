@@ -14,4 +14,10 @@ class CSerialFraming {
   virtual ~CSerialFraming() = default;
   // Puts one frame on the wire and returns when the next may start.
   virtual std::expected<void, CError> Write(CTtyPort& port, const CDmxFrame& frame) = 0;
+  // The line stopped sending (stand-by, or the output closes) and every frame before is out:
+  // ends whatever the adapter goes on doing by itself. Most adapters send only what they get.
+  virtual std::expected<void, CError> StandBy(CTtyPort& port) {
+    (void)port;
+    return {};
+  }
 };

@@ -7,13 +7,15 @@ CSerialOutput::CSerialOutput(std::string_view kind, int model, std::unique_ptr<C
                              std::unique_ptr<CSerialFraming> framing)
     : m_model(model), m_name(std::string(kind) + ":" + port->Path()),
       m_writer(m_name, [port = std::shared_ptr<CTtyPort>(std::move(port)),
-                        framing = std::shared_ptr<CSerialFraming>(std::move(framing))](const CDmxFrame& frame) {
-        return framing->Write(*port, frame);
+                        framing = std::shared_ptr<CSerialFraming>(std::move(framing))](const CQueuedWork& work) {
+        return work.standBy ? framing->StandBy(*port) : framing->Write(*port, work.frame);
       }) {}
 
 bool CSerialOutput::Answers(int id, int model) { return id == kInterfaceId && model == m_model; }
 
 void CSerialOutput::Send(const CDmxFrame& frame) { m_writer.Push(frame); }
+
+void CSerialOutput::StandBy() { m_writer.StandBy(); }
 
 void CSerialOutput::Flush(std::chrono::milliseconds limit) { m_writer.Flush(limit); }
 

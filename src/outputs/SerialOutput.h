@@ -20,6 +20,7 @@ class CSerialOutput : public CDmxOutput {
 
   bool Answers(int id, int model) final;
   void Send(const CDmxFrame& frame) final;
+  void StandBy() final;
   void Flush(std::chrono::milliseconds limit) final;
   void SetFaultHandler(std::function<void(const CError&)> handler) final;
   std::string Name() const final { return m_name; }

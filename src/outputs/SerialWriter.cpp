@@ -2,7 +2,6 @@
 #include "outputs/SerialWriter.h"
 
 #include "base/RealtimeScheduling.h"
-#include "outputs/FrameQueue.h"
 
 #include <condition_variable>
 #include <mutex>
@@ -44,6 +43,7 @@ CSerialWriter::~CSerialWriter() {
   std::unique_lock lock(m_shared->mutex);
   m_shared->stop = true;
   m_shared->queue.Clear();
+  m_shared->queue.PushStandBy();
   m_shared->wake.notify_all();
   const bool finished = m_shared->settled.wait_for(lock, kStopLimit, [&] { return m_shared->finished; });
   if (!finished) {
@@ -66,6 +66,15 @@ void CSerialWriter::Push(const CDmxFrame& frame) {
     return;
   }
   m_shared->queue.Push(frame);
+  m_shared->wake.notify_one();
+}
+
+void CSerialWriter::StandBy() {
+  std::lock_guard lock(m_shared->mutex);
+  if (m_shared->fault || m_shared->stop) {
+    return;
+  }
+  m_shared->queue.PushStandBy();
   m_shared->wake.notify_one();
 }
 
@@ -95,15 +104,21 @@ void CSerialWriter::Run(const std::shared_ptr<CShared>& shared) {
   // A frame waiting behind other programs' work would stretch the line's timing.
   RequestRealtimeScheduling();
   std::unique_lock lock(shared->mutex);
+  bool standingBy = true;  // nothing sent since the last stand-by (or since the start)
   for (;;) {
     shared->wake.wait(lock, [&] { return shared->stop || !shared->queue.Empty(); });
-    if (shared->stop) {
-      break;
+    if (shared->queue.Empty()) {
+      break;  // stopping, and the last stand-by is done
     }
-    const CDmxFrame frame = *shared->queue.Pop();
+    const CQueuedWork work = *shared->queue.Pop();
+    if (work.standBy && standingBy) {
+      if (shared->queue.Empty()) shared->settled.notify_all();
+      continue;
+    }
+    standingBy = work.standBy;
     shared->writing = true;
     lock.unlock();
-    auto done = shared->write(frame);
+    auto done = shared->write(work);
     lock.lock();
     shared->writing = false;
     if (!done) {
@@ -115,7 +130,8 @@ void CSerialWriter::Run(const std::shared_ptr<CShared>& shared) {
                              "program again."};
       shared->queue.Clear();
       shared->settled.notify_all();
-      if (shared->faultHandler && !shared->faultReported) {
+      // A device that fails while the output closes has no one left to tell.
+      if (shared->faultHandler && !shared->faultReported && !shared->stop) {
         shared->faultReported = true;
         const CFaultHandler report = shared->faultHandler;
         const CError fault = *shared->fault;

@@ -16,6 +16,15 @@ struct CTtySettings {
   bool operator==(const CTtySettings&) const = default;
 };
 
+// A port's RS-485 mode as the kernel keeps it: when enabled, the driver itself sets RTS (the
+// transceiver's driver-enable) to one level while bytes go out and to another once they are out.
+struct CTtyRs485 {
+  bool enabled = false;
+  bool rtsOnSend = false;
+  bool rtsAfterSend = false;
+  bool operator==(const CTtyRs485&) const = default;
+};
+
 // Each call is one system call (or a short fixed sequence of them) and returns the errno it met.
 // Calls on one fd come from one thread at a time.
 class CTtyControl {
@@ -41,6 +50,12 @@ class CTtyControl {
   virtual std::expected<std::size_t, std::error_code> Write(int fd, std::span<const std::uint8_t> bytes) = 0;
   // Waits until the driver has sent everything written so far.
   virtual std::expected<void, std::error_code> Drain(int fd) = 0;
+  // The port's RS-485 mode; an error (ENOTTY) where the driver has none.
+  virtual std::expected<CTtyRs485, std::error_code> GetRs485(int fd) = 0;
+  // Sets the three settings above, leaving the driver's other RS-485 settings as they are.
+  virtual std::expected<void, std::error_code> SetRs485(int fd, const CTtyRs485& rs485) = 0;
+  // Raises or clears the RTS modem line (an error where the device has no modem lines).
+  virtual std::expected<void, std::error_code> SetRts(int fd, bool raised) = 0;
   // Reads what has arrived: the number of bytes (EAGAIN when nothing has, 0 once the device hung up).
   virtual std::expected<std::size_t, std::error_code> Read(int fd, std::span<std::uint8_t> buffer) = 0;
   // Waits at most `limit` for the device to take bytes or to have some; false when time ran out.

@@ -39,7 +39,10 @@ CError CTtyPort::OpenError(const std::string& path, std::error_code error) {
 CTtyPort::CTtyPort(std::string path, int fd, std::shared_ptr<CTtyControl> control)
     : m_path(std::move(path)), m_fd(fd), m_control(std::move(control)) {}
 
-CTtyPort::~CTtyPort() { m_control->Close(m_fd); }
+CTtyPort::~CTtyPort() {
+  if (m_rs485AtOpen) m_control->SetRs485(m_fd, *m_rs485AtOpen);
+  m_control->Close(m_fd);
+}
 
 CError CTtyPort::Failure(const char* what, std::error_code error) const {
   return {m_path + ": " + what + ": " + error.message()};
@@ -73,6 +76,23 @@ std::expected<void, CError> CTtyPort::Drain() {
   }
   return {};
 }
+
+std::optional<CTtyRs485> CTtyPort::Rs485() const {
+  auto rs485 = m_control->GetRs485(m_fd);
+  if (!rs485) return std::nullopt;
+  return *rs485;
+}
+
+std::expected<void, CError> CTtyPort::SetRs485(const CTtyRs485& rs485) {
+  const std::optional<CTtyRs485> before = m_rs485AtOpen ? m_rs485AtOpen : Rs485();
+  if (auto done = m_control->SetRs485(m_fd, rs485); !done) {
+    return std::unexpected(Failure("cannot set the RS-485 mode", done.error()));
+  }
+  m_rs485AtOpen = before;
+  return {};
+}
+
+bool CTtyPort::SetRts(bool raised) { return m_control->SetRts(m_fd, raised).has_value(); }
 
 std::expected<void, CError> CTtyPort::WriteAll(std::span<const std::uint8_t> bytes, std::chrono::milliseconds limit) {
   const auto deadline = Now() + limit;

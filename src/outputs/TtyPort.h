@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <expected>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <system_error>
@@ -28,6 +29,12 @@ class CTtyPort final {
   std::expected<void, CError> Configure(const CTtySettings& settings);
   std::expected<void, CError> SetBreak(bool on);
   std::expected<void, CError> Drain();
+  // The port's RS-485 mode; nothing where the driver has none.
+  std::optional<CTtyRs485> Rs485() const;
+  // Changes the RS-485 mode for as long as the port is open; closing puts back what it was.
+  std::expected<void, CError> SetRs485(const CTtyRs485& rs485);
+  // Raises or clears RTS; false where the device has no modem lines (a pseudo-terminal).
+  bool SetRts(bool raised);
   // Writes every byte, waiting while the driver's buffer is full, for at most `limit` in all.
   // A hang-up (the device went away) or a stall past the limit is an error.
   std::expected<void, CError> WriteAll(std::span<const std::uint8_t> bytes, std::chrono::milliseconds limit);
@@ -50,4 +57,5 @@ class CTtyPort final {
   std::string m_path;
   int m_fd;
   std::shared_ptr<CTtyControl> m_control;
+  std::optional<CTtyRs485> m_rs485AtOpen;  // set once the mode was changed
 };

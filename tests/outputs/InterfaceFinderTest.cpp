@@ -14,53 +14,66 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// A USB serial adapter's tty (ids in hex) under <root>/sys as the kernel lays it out, and in
-// <root>/dev/serial/by-id when udev named it.
-void AddTty(const fs::path& root, const std::string& name, const char* vendor, const char* product, bool byId = true) {
+// A USB serial adapter's tty (ids in hex, the product's name) under <root>/sys as the kernel lays
+// it out, and in <root>/dev/serial/by-id when udev named it.
+void AddTty(const fs::path& root, const std::string& name, const char* vendor, const char* product,
+            const char* productName, bool byId = true) {
   const fs::path usb = root / "sys" / "devices" / ("usb-" + name), tty = root / "sys" / "class" / "tty" / name;
   fs::create_directories(usb / "1-1:1.0");
   fs::create_directories(tty);
   fs::create_directories(root / "dev" / "serial" / "by-id");
   std::ofstream(usb / "idVendor") << vendor << "\n";
   std::ofstream(usb / "idProduct") << product << "\n";
+  std::ofstream(usb / "manufacturer") << "Maker\n";
+  std::ofstream(usb / "product") << productName << "\n";
   fs::create_directory_symlink(usb / "1-1:1.0", tty / "device");
   if (byId) fs::create_symlink("../../" + name, root / "dev" / "serial" / "by-id" / ("usb-Maker_" + name + "-if00"));
 }
 
 }  // namespace
 
-TEST(ThreadedInterfaceFinder, AnAnsweringWidgetComesFirstThenTheFirstUsableAdapterAndOtherDevicesAreNeverTouched) {
+TEST(ThreadedInterfaceFinder, OnlyAdaptersNamedDmxAreOpenedAWidgetFirstAndOtherFtdiPortsAreListed) {
   const CTempFolder folder;
   const fs::path& root = folder.Path();
   const auto node = [&](const char* name) { return (root / "dev" / name).string(); };
   auto tty = std::make_shared<CFakeTty>();
   const CInterfaceFinder finder(root / "sys", root / "dev", tty);
-  AddTty(root, "ttyUSB0", "10c4", "ea60");  // not FTDI
+  AddTty(root, "ttyUSB0", "10c4", "ea60", "CP2102 USB to UART Bridge Controller");
+  AddTty(root, "ttyUSB5", "0403", "6001", "FT232R USB UART");  // FTDI's ids on a board that is no DMX cable
   auto none = finder.Find(100ms);
   ASSERT_FALSE(none);
+  const std::string board = (root / "dev" / "serial" / "by-id" / "usb-Maker_ttyUSB5-if00").string();
   EXPECT_NE(none.error().message.find("No DMX interface found"), std::string::npos) << none.error().message;
+  EXPECT_NE(none.error().message.find("\n  " + board + " (\"FT232R USB UART\"): if it is a DMX cable, use --interface "
+                                      "opendmx:" + board),
+            std::string::npos) << none.error().message;
+  EXPECT_EQ(none.error().message.find("ttyUSB0"), std::string::npos);
 
-  AddTty(root, "ttyUSB1", "0403", "6001");  // there, but may not be opened: the error names the fix
+  AddTty(root, "ttyUSB1", "0403", "6001", "DMX USB PRO");  // there, but may not be opened: the error names the fix
   tty->Setup(node("ttyUSB1")).openError = std::errc::permission_denied;
   auto refused = finder.Find(100ms);
   ASSERT_FALSE(refused);
   EXPECT_NE(refused.error().message.find("dialout"), std::string::npos) << refused.error().message;
 
-  AddTty(root, "ttyUSB10", "0403", "6001", false);
-  AddTty(root, "ttyUSB2", "0403", "6011");
-  AddTty(root, "ttyUSB3", "0403", "6001");  // held by another program
+  AddTty(root, "ttyUSB10", "0403", "6001", "Open dmx cable", false);
+  AddTty(root, "ttyUSB2", "0403", "6011", "Quad RS485 DMX");
+  AddTty(root, "ttyUSB3", "0403", "6001", "DMX USB PRO");  // held by another program
   tty->Setup(node("ttyUSB3")).openError = std::errc::device_or_resource_busy;
-  AddTty(root, "ttyUSB4", "0403", "6015");  // FTDI, but not a chip DMX interfaces use
+  const auto before = tty->Now();
   auto silentOnly = finder.Find(100ms);
   ASSERT_TRUE(silentOnly) << silentOnly.error().message;
+  EXPECT_LE(tty->Now() - before, 2 * 100ms + 1ms);  // each silent adapter given up on in time
   EXPECT_EQ((*silentOnly)->Name(), "opendmx:" + node("ttyUSB2"));  // by number, not by text
   silentOnly->reset();
   for (const char* asked : {"ttyUSB2", "ttyUSB10"})  // each asked once, by udev's name or sysfs alone
     EXPECT_EQ(tty->Written(node(asked)), (Bytes{0x7E, 0x0A, 0x00, 0x00, 0xE7}));
 
-  tty->Setup(node("ttyUSB10")).answer = {{0x7E, 0x0A, 0x04, 0x00, 0x01, 0x02, 0x03, 0x04, 0xE7}};
+  // A widget receiving DMX reports it first; noise, a header whose length runs past the end and
+  // a reply cut in two must not hide the serial number.
+  tty->Setup(node("ttyUSB10")).answer = {{0x00, 0x7E, 0x7E, 0x05, 0x02, 0x00, 0x00, 0x11, 0xE7, 0x7E, 0x0A, 0x50, 0x00},
+                                         {0x7E, 0x0A, 0x04, 0x00, 0x21}, {0x43, 0x65, 0x00, 0xE7}};
   auto found = finder.Find(100ms);
   ASSERT_TRUE(found) << found.error().message;
   EXPECT_EQ((*found)->Name(), "pro:" + node("ttyUSB10"));
-  for (const char* untouched : {"ttyUSB0", "ttyUSB4"}) EXPECT_TRUE(tty->Events(node(untouched)).empty());
+  for (const char* untouched : {"ttyUSB0", "ttyUSB5"}) EXPECT_TRUE(tty->Events(node(untouched)).empty());
 }

@@ -22,7 +22,7 @@ TEST(ThreadedOutputFactory, EachNameGivesItsOutputOrAnErrorThatNamesTheCause) {
       {"", false, false, {"Unknown interface \"\""}}, {"Virtual", false, false, {"Unknown interface \"Virtual\""}},
       {"virtual:0x0103", false, false, {"Unknown interface \"virtual:0x0103\""}},
       {"opendmx", false, false,
-       {"(known: pro:DEVICE, opendmx:DEVICE, sacn:UNIVERSE[@HOST][,priority=N], artnet:UNIVERSE[@HOST], auto, "
+       {"(known: pro:DEVICE, opendmx:DEVICE[,rts=on], sacn:UNIVERSE[@HOST][,priority=N], artnet:UNIVERSE[@HOST], auto, "
         "virtual, virtual:0x0101, virtual:0x0102, none)"}}};
   for (const auto& [name, answersOpenDmx, answersPro, error] : cases) {
     auto output = MakeOutput(name, tty);
