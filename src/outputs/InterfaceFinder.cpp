@@ -111,7 +111,7 @@ std::vector<CSerialDevice> CInterfaceFinder::Devices() const {
   return devices;
 }
 
-bool CInterfaceFinder::WouldAdopt(const CSerialDevice& device) { return IsDmxAdapter(device); }
+bool CInterfaceFinder::WouldAdopt(const CSerialDevice& device) { return NamesDmx(device); }
 
 std::expected<std::unique_ptr<CDmxOutput>, CError> CInterfaceFinder::Find(std::chrono::milliseconds probeLimit) const {
   std::vector<CSerialDevice> adapters = Devices();

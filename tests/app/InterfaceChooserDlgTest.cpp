@@ -38,13 +38,13 @@ std::expected<void, CError> Try(std::vector<std::string>& tried, const std::stri
 
 TEST(InterfaceChooserDlg, ComposesTheNameFromTheChosenKindsFieldsAndTriesItUntilOneWorks) {
   const CTempFolder folder;
-  AddPort(folder.Path(), "ttyUSB0", "0403:6001", "FT232R USB UART", true);
+  AddPort(folder.Path(), "ttyUSB0", "0403:6001", "DMX USB PRO", true);
   AddPort(folder.Path(), "ttyUSB1", "10c4:ea60", "CP2102 USB to UART Bridge", false);
   const auto ports = [&] { return SerialPortChoices(folder / "sys", folder / "dev"); };
   std::vector<std::string> tried;
   std::optional<std::string> remembered;
   const CScriptRun run = RunScript(
-      "expect text 1000 \"USB serial adapter\"\nexpect text 1001 \"usb-ttyUSB0 (FT232R USB UART; auto uses it)\"\n"
+      "expect text 1000 \"USB serial adapter\"\nexpect text 1001 \"usb-ttyUSB0 (DMX USB PRO; auto uses it)\"\n"
       "expect text 1009 \"opendmx:" + (folder / "dev/serial/by-id/usb-ttyUSB0").string() + "\"\n" +
       Expect("disabled", {1004, 1005, 1006, 1007, 1008}) + "select 1001 1\nselect 1003 1\n"
       "expect text 1001 \"ttyUSB1 (CP2102 USB to UART Bridge; auto leaves it alone)\"\n"
@@ -53,8 +53,8 @@ TEST(InterfaceChooserDlg, ComposesTheNameFromTheChosenKindsFieldsAndTriesItUntil
       "type 1007 \"eth1\"\nclick 1008\nexpect text 1009 \"sacn:7@10.0.0.9,priority=150,iface=eth1,per-address\"\n"
       "select 1000 3\nexpect disabled 1005\nexpect text 1009 \"artnet:7@10.0.0.9,iface=eth1\"\nselect 1000 0\n"
       "select 1003 0\nclick 1011\nexpect message \"The port is busy\" warning\nexpect dialog 140\n"
-      "type 1009 \"\"\nclick 1011\nexpect message warning\nclick 1002\nexpect text 1001 \"usb-ttyUSB0 (FT232R USB "
-      "UART; auto uses it)\"\nselect 1000 4\nexpect unchecked 1010\nclick 1010\nclick 1011\nexpect title \"\"\n",
+      "type 1009 \"\"\nclick 1011\nexpect message warning\nclick 1002\nexpect text 1001 \"usb-ttyUSB0 (DMX USB PRO; "
+      "auto uses it)\"\nselect 1000 4\nexpect unchecked 1010\nclick 1010\nclick 1011\nexpect title \"\"\n",
       [&](CDmxLink&) {
         CInterfaceChooserDlg chooser("", [&](const std::string& name) { return Try(tried, name); }, ports);
         EXPECT_EQ(chooser.DoModal(), IDOK);
