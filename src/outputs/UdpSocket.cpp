@@ -113,6 +113,9 @@ std::expected<std::unique_ptr<CUdpSocket>, CError> CUdpSocket::Open(std::uint16_
     }
     // Programs started later may share it.
     if (::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) != 0) return fail("Cannot set up a UDP socket");
+    socklen_t size = sizeof any;
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&any), &size);
+    port = ntohs(any.sin_port);  // the one the system chose for port 0
   }
   const int wakeFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
   if (wakeFd < 0) return fail("Cannot make an event for a UDP socket");

@@ -17,8 +17,8 @@ class CUdpSocket final : public CDatagramSocket {
   // The IPv4 addresses of the interfaces that are up.
   static std::vector<CLocalAddress> SystemAddresses();
   // A socket sending to `port`; `broadcast` lets it send to broadcast addresses. With `listen` it
-  // also receives what comes to `port` on any interface: an error when another program listens
-  // there already; programs started later may share the port.
+  // also receives what comes to `port` (0: one the system chooses) on any interface: an error when
+  // another program listens there already; programs started later may share the port.
   static std::expected<std::unique_ptr<CUdpSocket>, CError> Open(std::uint16_t port, bool broadcast, bool listen);
 
   ~CUdpSocket() override;

@@ -85,11 +85,23 @@ TEST(ThreadedSacnOutput, MulticastByEveryInterfaceWithDiscoveryAndPerAddressPrio
   EXPECT_EQ(priorities, (std::vector<Datagram>{{100, 0, 100}, {0, 0, 100}, {0, 0, 100}, {0, 0, 100}}));
 }
 
-// Sending and receiving by real sockets, interfaces and routes are left to the network checks,
-// which build a show network in network namespaces of their own.
-TEST(UdpSocket, HostNamesResolveToAnAddressOrAnError) {
+// What only a real socket shows: the route given in IP_PKTINFO, where a datagram came from and by
+// which interface, and a wake that ends a wait. The show network's interfaces are the network checks'.
+TEST(UdpSocket, SendsByTheRouteGivenReadsWhereADatagramCameFromAndWakes) {
   auto resolved = CUdpSocket::Resolve("localhost");
   ASSERT_TRUE(resolved) << resolved.error().message;
   EXPECT_EQ(CUdpSocket::Format(*resolved), "127.0.0.1");
   EXPECT_FALSE(CUdpSocket::Resolve("no-such-host.invalid"));
+  auto socket = CUdpSocket::Open(0, false, true);  // on a free port, sending to itself
+  ASSERT_TRUE(socket) << socket.error().message;
+  const auto present = CUdpSocket::SystemAddresses();
+  const CLocalAddress lo = CInterfaceChoice::Make("", "lo", present)->Pick(present).at(0);
+  ASSERT_TRUE((*socket)->Send(Datagram{1, 2}, {lo.address, lo.interfaceIndex, lo.address}));
+  (*socket)->Wait(CDatagramSocket::Clock::now() + std::chrono::seconds(5));
+  const auto received = (*socket)->Receive();
+  ASSERT_TRUE(received);
+  EXPECT_EQ(std::tuple(received->bytes, received->from, received->interfaceIndex, received->localAddress),
+            std::tuple(Datagram{1, 2}, lo.address, lo.interfaceIndex, lo.address));
+  (*socket)->Wake();
+  (*socket)->Wait(CDatagramSocket::Clock::time_point::max());
 }
