@@ -46,7 +46,8 @@ def check_sacn_by_every_interface_with_discovery(vexmira, folder):
     paths, _ = captured(folder, "sacn", lambda: [start(vexmira, "sacn:1", "discovery.vxs", folder)])
     rows = sacn_rows(paths["light0"])
     data = [r for r in rows if r[1] == "239.255.0.1"]
-    assert data and {(r[0], int(r[4], 0)) for r in data} == {(CONSOLE, 0)}, "levels by light0: %s" % [r[:5] for r in data[:1]]
+    assert data and {(r[0], int(r[4], 0)) for r in data} == {(CONSOLE, 0)}, \
+        "levels by light0: %s" % [r[:5] for r in data[:1]]
     found = [n for n, r in enumerate(rows) if r[1] == "239.255.250.214"]
     # Frames come every 25 ms of the script's time: 400 of them between two discovery packets.
     assert [b - a - 1 for a, b in zip(found, found[1:])] == [400, 400], "discovery at %s of %d" % (found, len(rows))
