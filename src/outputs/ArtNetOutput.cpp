@@ -50,9 +50,11 @@ CArtNetOutput::CArtNetOutput(std::string name, CArtNetPacket packet, std::unique
   {
     std::lock_guard lock(m_mutex);
     RefreshRoutesLocked(PickAddresses());
-    m_sender.Send(CArtNetPacket::BuildPoll(), m_pollRoutes, true);  // before any frame: nodes answer sooner
   }
   m_sender.Listen([this](const CReceivedDatagram& datagram) { Receive(datagram); }, kPollInterval, [this] { Poll(); });
+  // The first poll before any frame, so nodes answer sooner; once listening, so no answer is missed.
+  std::lock_guard lock(m_mutex);
+  m_sender.Send(CArtNetPacket::BuildPoll(), m_pollRoutes, true);
 }
 
 CArtNetOutput::~CArtNetOutput() { m_sender.StopListening(); }

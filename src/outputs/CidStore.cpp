@@ -44,6 +44,7 @@ struct CFileClaim {
   std::unique_ptr<CFileHandle> lock;
   bool busy = false;
   std::string problem;
+  bool there = false;  // the file exists, usable or not
 };
 
 std::string Because(const std::string& what, int error) { return what + " (" + std::strerror(error) + ")"; }
@@ -78,6 +79,7 @@ CFileClaim ClaimFile(const fs::path& file) {
     }
     fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   }
+  claim.there = fd >= 0 || errno != ENOENT;
   if (fd < 0) {
     claim.problem = Because("cannot be read", errno);
     return claim;
@@ -170,7 +172,9 @@ CCidStore::CClaim CCidStore::Claim() const {
     if (!claim.problem.empty()) {
       return {MakeRandom(), nullptr,
               "the sACN source id file " + File(copy).string() + " " + claim.problem +
-                  "; it is left as it is, and this run uses a source id of its own"};
+                  (claim.there ? "; it is left as it is, and this run uses a source id of its own"
+                              : "; this run uses a source id of its own (set XDG_CONFIG_HOME to a folder "
+                                "you can write to)")};
     }
     std::string notice;
     if (copy > 1) {
