@@ -99,7 +99,8 @@ def check(vexmira, script, folder, http_port, interface, universe):
         sys.exit("olad's universe %d after %s: %s, not %s" % (universe, interface, seen, EXPECTED))
     print("olad universe %d from %s: %s" % (universe, interface, seen))
     return netcheck.decode(sniffer.stop(os.path.join(folder, "%d.pcap" % universe)),
-                           ["ip.src", "ip.dst", "artnet.header.opcode"])
+                           ["ip.src", "ip.dst", "artnet.header.opcode", "artnet.poll_reply.num_ports",
+                            "artnet.poll_reply.port_types_1", "artnet.poll_reply.swout_1"])
 
 
 def main():
@@ -119,7 +120,10 @@ def main():
             http(http_port, "/new_universe", {"id": 2, "name": "artnet", "add_ports": inputs["ArtNet"]})
             check(vexmira, script, folder, http_port, "sacn:1", 1)
             # olad answers the ArtPoll for its port-address 2 (its universe): the frames go to it alone.
-            sent = [r for r in check(vexmira, script, folder, http_port, "artnet:2", 2) if r[2] == "0x5000"]
+            rows = check(vexmira, script, folder, http_port, "artnet:2", 2)
+            replies = {tuple(r[3:]) for r in rows if r[2] == "0x2100" and r[0] == NODE_ADDRESS}
+            print("olad's ArtPollReply (ports, port 1's type, SwOut): %s" % sorted(replies))
+            sent = [r for r in rows if r[2] == "0x5000"]
             if not sent or {tuple(r[:2]) for r in sent} != {(netcheck.ShowNetwork.CONSOLE, NODE_ADDRESS)}:
                 sys.exit("ArtDmx not by unicast to olad: %s" % sorted({tuple(r[:2]) for r in sent}))
         finally:

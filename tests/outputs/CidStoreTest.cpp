@@ -23,14 +23,11 @@ TEST(CidStore, MadeOnceKeptOnePerRunningCopyAndNeverReplaced) {
   EXPECT_EQ(first.notice, "");
   EXPECT_EQ(first.cid[6] >> 4, 4);        // version 4
   EXPECT_EQ(first.cid[8] & 0xC0, 0x80);  // variant
-  // A second and a third copy while the first runs: CIDs of their own, kept beside the first.
+  // A second copy while the first runs: a CID of its own, kept beside the first.
   CCidStore::CClaim second = store.Claim();
-  const CCidStore::CClaim third = store.Claim();
   EXPECT_EQ(second.notice, "another copy of the program uses the sACN source id in " + store.File().string() +
                                "; this copy uses " + store.File(2).string());
-  EXPECT_EQ(third.notice.substr(third.notice.size() - 10), "sacn-cid.3");
   EXPECT_NE(second.cid, first.cid);
-  EXPECT_NE(third.cid, second.cid);
   first.lock.reset();
   second.lock.reset();
   const CCidStore::CClaim firstAgain = store.Claim();

@@ -21,7 +21,6 @@ TEST(ThreadedOutputFactory, EachNameGivesItsOutputOrAnErrorThatNamesTheCause) {
       {"opendmx:", false, false, {"\"opendmx:\" needs a device"}}, {"pro:", false, false, {"\"pro:\" needs a device"}},
       {"", false, false, {"Unknown interface \"\""}}, {"Virtual", false, false, {"Unknown interface \"Virtual\""}},
       {"virtual:0x0103", false, false, {"Unknown interface \"virtual:0x0103\""}},
-      {"sacn:1,iface=nosuch0", false, false, {"sacn: iface=nosuch0 names no interface that is up", "(there are: lo"}},
       {"sacn:1@255.255.255.255", false, false, {"sacn: 255.255.255.255 is a broadcast address"}},
       {"opendmx", false, false,
        {"(known: pro:DEVICE, opendmx:DEVICE, sacn:UNIVERSE[@HOST][,priority=N][,iface=NAME|ADDRESS][,per-address], "
