@@ -1,5 +1,7 @@
 // The network outputs at the console's pace, to a receiver on 127.0.0.1: how long after the tick's
-// start call a frame is in the receiver's socket, and what 40 frames a second cost the process.
+// start call a frame is in the receiver's socket, and what 40 frames a second cost the process,
+// also as on a show network: by two interfaces, with sACN's discovery and per-address priorities,
+// Art-Net's polls and its listening thread.
 #include "link/DmxLine.h"
 #include "outputs/ArtNetOutput.h"
 #include "outputs/SacnOutput.h"
@@ -44,19 +46,48 @@ struct CReceiver {
   ~CReceiver() { ::close(fd); }
 };
 
-std::unique_ptr<CDatagramSocket> SocketTo(const CReceiver& receiver) {
-  return std::move(*CUdpSocket::Open({127, 0, 0, 1}, receiver.port, false));
+// A show network of two interfaces whose every datagram is sent to 127.0.0.1 instead, so the
+// bench pays for each route's system call and nothing leaves the machine.
+class CLoopbackShowNetwork final : public CDatagramSocket {
+ public:
+  explicit CLoopbackShowNetwork(std::unique_ptr<CUdpSocket> socket) : m_socket(std::move(socket)) {}
+  std::expected<void, std::error_code> Send(std::span<const std::uint8_t> datagram, const CDatagramRoute&) override {
+    return m_socket->Send(datagram, {{127, 0, 0, 1}});
+  }
+  std::optional<CReceivedDatagram> Receive() override { return m_socket->Receive(); }
+  void Wait(Clock::time_point deadline) override { m_socket->Wait(deadline); }
+  void Wake() override { m_socket->Wake(); }
+  Clock::time_point Now() override { return m_socket->Now(); }
+  std::vector<CLocalAddress> LocalAddresses() override {
+    CUdpSocket::SystemAddresses();  // the cost of looking
+    return {{"eth1", 101, {10, 0, 0, 5}, CIpv4Address{10, 255, 255, 255}, false, true},
+            {"eth2", 102, {192, 168, 1, 5}, CIpv4Address{192, 168, 1, 255}, false, true}};
+  }
+
+ private:
+  std::unique_ptr<CUdpSocket> m_socket;
+};
+
+std::unique_ptr<CDatagramSocket> SocketTo(const CReceiver& receiver, bool showNetwork) {
+  auto socket = std::move(*CUdpSocket::Open(receiver.port, true, false));
+  if (!showNetwork) return socket;
+  return std::make_unique<CLoopbackShowNetwork>(std::move(socket));
 }
 
 enum class EKind { Sacn, ArtNet, Virtual };
 
-std::unique_ptr<CDmxOutput> MakeOutput(EKind kind, const CReceiver& receiver) {
+// To one node at 127.0.0.1, or (`showNetwork`) by multicast or broadcast on two interfaces.
+std::unique_ptr<CDmxOutput> MakeOutput(EKind kind, const CReceiver& receiver, bool showNetwork) {
   if (kind == EKind::Virtual) return std::make_unique<CVirtualOutput>();
+  const std::optional<CIpv4Address> host =
+      showNetwork ? std::nullopt : std::optional<CIpv4Address>(CIpv4Address{127, 0, 0, 1});
   if (kind == EKind::Sacn) {
-    return std::make_unique<CSacnOutput>("sacn:1@127.0.0.1", CSacnPacket(CCidStore::MakeRandom(), "bench", 1, 100),
-                                         SocketTo(receiver));
+    return std::make_unique<CSacnOutput>("sacn:1", CSacnPacket(CCidStore::MakeRandom(), "bench", 1, 100),
+                                         SocketTo(receiver, showNetwork),
+                                         CSacnOutput::CSettings{host, {}, showNetwork});
   }
-  return std::make_unique<CArtNetOutput>("artnet:1@127.0.0.1", CArtNetPacket(1), SocketTo(receiver));
+  return std::make_unique<CArtNetOutput>("artnet:1", CArtNetPacket(1), SocketTo(receiver, showNetwork),
+                                         CArtNetOutput::CSettings{host, {}, "bench"});
 }
 
 // The kernel's time of arrival of the next datagram (SO_TIMESTAMPNS), on the wall clock; nothing after 1 s.
@@ -69,7 +100,10 @@ std::optional<std::chrono::system_clock::time_point> ReceiveStamped(int fd) {
   message.msg_iovlen = 1;
   message.msg_control = control;
   message.msg_controllen = sizeof control;
-  if (::recvmsg(fd, &message, 0) <= 0) return std::nullopt;
+  const ssize_t size = ::recvmsg(fd, &message, 0);
+  if (size <= 0) return std::nullopt;
+  // Art-Net polls to the one node are no frames.
+  if (size >= 10 && buffer[8] == 0x00 && buffer[9] == 0x20) return ReceiveStamped(fd);
   for (cmsghdr* c = CMSG_FIRSTHDR(&message); c != nullptr; c = CMSG_NXTHDR(&message, c)) {
     if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SCM_TIMESTAMPNS) {
       timespec stamp{};
@@ -91,12 +125,13 @@ double CpuSeconds() {
 }
 
 // Console ticks: page 0 changes and the frame starts, every 25 ms. With `read`, a thread times each
-// datagram's arrival in the receiving socket (the kernel's time stamp) against its tick; without, only the process's CPU time is counted (the virtual
-// output gives the cost of the ticking loop and the line alone).
-void Run(EKind kind, bool read) {
+// datagram's arrival in the receiving socket (the kernel's time stamp) against its tick; without,
+// only the process's CPU time is counted (the virtual output gives the cost of the ticking loop
+// and the line alone).
+void Run(EKind kind, bool read, bool showNetwork = false) {
   CReceiver receiver;
   CDmxLine line;
-  line.SetOutput(MakeOutput(kind, receiver));
+  line.SetOutput(MakeOutput(kind, receiver, showNetwork));
   line.DmxLinkSetMode(0xA5, 0, 0, 512);
   using Wall = std::chrono::system_clock;
   std::vector<Wall::time_point> ticks(kFrames), arrivals(kFrames);
@@ -132,7 +167,9 @@ void Run(EKind kind, bool read) {
   const double wall = std::chrono::duration<double>(Clock::now() - begin).count();
   const double cpu = CpuSeconds() - cpuBefore;
   if (read) reader.join();
-  const char* name = kind == EKind::Sacn ? "sACN   " : kind == EKind::ArtNet ? "Art-Net" : "virtual";
+  const char* name = kind == EKind::Sacn    ? (showNetwork ? "sACN multicast, 2 interfaces, discovery, per-address" : "sACN   ")
+                     : kind == EKind::ArtNet ? (showNetwork ? "Art-Net broadcast, 2 interfaces, polls, listening" : "Art-Net")
+                                             : "virtual";
   std::sort(callMs.begin(), callMs.end());
   if (!read) {
     std::printf("%s %d frames at 40/s over %.1f s: %.3f %% of a core, ticking loop included; start call p50 %.3f ms\n", name,
@@ -163,6 +200,7 @@ int main() {
   for (const EKind kind : {EKind::Sacn, EKind::ArtNet}) {
     Run(kind, true);
     Run(kind, false);
+    Run(kind, false, true);
   }
   return 0;
 }

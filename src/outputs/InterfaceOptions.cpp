@@ -51,9 +51,9 @@ std::expected<CInterfaceOptions, CError> CInterfaceOptions::Parse(std::string_vi
   if (universe.empty()) {
     return fail("a universe is needed, e.g. " + grammar.name + ":1 or " + grammar.name + ":1@192.168.1.20");
   }
-  auto number = ReadNumber(universe, grammar.minUniverse, grammar.maxUniverse);
-  if (!number) return fail("the universe " + number.error());
-  options.m_universe = *number;
+  auto universeNumber = ReadNumber(universe, grammar.minUniverse, grammar.maxUniverse);
+  if (!universeNumber) return fail("the universe " + universeNumber.error());
+  options.m_universe = *universeNumber;
 
   if (at != std::string_view::npos) {
     const std::string_view host = target.substr(at + 1);
@@ -77,12 +77,22 @@ std::expected<CInterfaceOptions, CError> CInterfaceOptions::Parse(std::string_vi
       return fail("unknown setting " + Quoted(key) + " (" + grammar.name + " takes " +
                   (known.empty() ? std::string("none") : known) + ")");
     }
-    if (equals == std::string_view::npos) return fail(key + " needs a value: " + key + "=N");
     if (std::find(given.begin(), given.end(), key) != given.end()) return fail(key + " is given twice");
     given.push_back(key);
-    auto value = ReadNumber(item.substr(equals + 1), setting->min, setting->max);
-    if (!value) return fail(key + " " + value.error());
-    setting->value = *value;
+    const std::string_view value = equals == std::string_view::npos ? std::string_view() : item.substr(equals + 1);
+    if (setting->kind == CInterfaceSetting::EKind::Flag) {
+      if (equals != std::string_view::npos) return fail(key + " takes no value");
+      setting->value = 1;
+    } else if (equals == std::string_view::npos ||
+               (setting->kind == CInterfaceSetting::EKind::Text && value.empty())) {
+      return fail(key + " needs a value: " + key + (setting->kind == CInterfaceSetting::EKind::Text ? "=NAME" : "=N"));
+    } else if (setting->kind == CInterfaceSetting::EKind::Text) {
+      setting->text = value;
+    } else {
+      auto number = ReadNumber(value, setting->min, setting->max);
+      if (!number) return fail(key + " " + number.error());
+      setting->value = *number;
+    }
     if (next == std::string_view::npos) break;
     rest = rest.substr(next + 1);
   }
@@ -94,4 +104,12 @@ int CInterfaceOptions::Setting(std::string_view key) const {
     if (setting.key == key) return setting.value;
   }
   return 0;
+}
+
+const std::string& CInterfaceOptions::Text(std::string_view key) const {
+  static const std::string kNone;
+  for (const CInterfaceSetting& setting : m_settings) {
+    if (setting.key == key) return setting.text;
+  }
+  return kNone;
 }

@@ -7,12 +7,36 @@
 #include <string_view>
 #include <vector>
 
-// A numeric setting an interface takes, with its range and default.
+// A setting an interface takes: a number with its range and default ("priority=N"), a text
+// ("iface=NAME") or a flag ("per-address").
 struct CInterfaceSetting {
+  enum class EKind { Number, Text, Flag };
   std::string key;
   int min = 0;
   int max = 0;
-  int value = 0;  // the default until the name gives another
+  int value = 0;  // a number's default until the name gives another; 1 for a flag that is given
+  EKind kind = EKind::Number;
+  std::string text;  // a text's value; empty when not given
+
+  static CInterfaceSetting Number(std::string key, int min, int max, int value) {
+    CInterfaceSetting setting = Text(std::move(key));
+    setting.kind = EKind::Number;
+    setting.min = min;
+    setting.max = max;
+    setting.value = value;
+    return setting;
+  }
+  static CInterfaceSetting Text(std::string key) {
+    CInterfaceSetting setting;
+    setting.key = std::move(key);
+    setting.kind = EKind::Text;
+    return setting;
+  }
+  static CInterfaceSetting Flag(std::string key) {
+    CInterfaceSetting setting = Text(std::move(key));
+    setting.kind = EKind::Flag;
+    return setting;
+  }
 };
 
 // What the protocol NAME accepts: a universe range and its settings.
@@ -32,8 +56,10 @@ class CInterfaceOptions final {
   int Universe() const { return m_universe; }
   // The node's name or address; empty when none was given.
   const std::string& Host() const { return m_host; }
-  // The value of a setting of the grammar (its default when the name left it out).
+  // The value of a number or flag of the grammar (its default when the name left it out).
   int Setting(std::string_view key) const;
+  // The value of a text of the grammar; empty when the name left it out.
+  const std::string& Text(std::string_view key) const;
 
  private:
   int m_universe = 0;

@@ -10,6 +10,7 @@
 #include "outputs/SacnOutput.h"
 #include "outputs/VirtualOutput.h"
 
+#include <cstdio>
 #include <string>
 
 namespace {
@@ -50,7 +51,9 @@ COutputResult OpenDmx(std::string_view name, const COutputContext& context) {
 
 template <typename Output>
 COutputResult OpenNetwork(std::string_view name, const COutputContext&) {
-  auto output = Output::Open(name);
+  // What the user should know about the set-up (which sACN source id) goes to the terminal.
+  auto output =
+      Output::Open(name, [](const std::string& text) { std::fprintf(stderr, "vexmira: %s\n", text.c_str()); });
   if (!output) return std::unexpected(output.error());
   return std::unique_ptr<CDmxOutput>(std::move(*output));
 }
@@ -83,14 +86,17 @@ constexpr COutputKind kKinds[] = {
      "the timing (break, mark-after-break, 250000 baud 8N2);\n"
      "RTS is cleared unless rts=on keeps it raised",
      OpenDmx, OpenDmxOnPort, AnyAdapter},
-    {"sacn:", "sacn:UNIVERSE[@HOST][,priority=N]",
+    {"sacn:", "sacn:UNIVERSE[@HOST][,priority=N][,iface=NAME|ADDRESS][,per-address]",
      "sACN (E1.31), universe 1-63999, priority 0-200\n"
      "(default 100; higher takes over from a console);\n"
-     "without HOST to the universe's multicast group",
+     "without HOST to the universe's multicast group on\n"
+     "every interface, or on the one iface= names;\n"
+     "per-address: take only the channels above 0",
      OpenNetwork<CSacnOutput>},
-    {"artnet:", "artnet:UNIVERSE[@HOST]",
+    {"artnet:", "artnet:UNIVERSE[@HOST][,iface=NAME|ADDRESS]",
      "Art-Net 4, port address 0-32767; without HOST to\n"
-     "the broadcast address 255.255.255.255",
+     "the nodes that ArtPoll finds for it, or, while none\n"
+     "answers, to each network's broadcast address",
      OpenNetwork<CArtNetOutput>},
     {"auto", "auto",
      "the first USB serial adapter whose USB name says DMX\n"

@@ -24,7 +24,11 @@ void AppendFlagsAndLength(std::vector<std::uint8_t>& out, std::size_t packetSize
 constexpr std::uint8_t kAcnPacketIdentifier[12] = {'A', 'S', 'C', '-', 'E', '1', '.', '1', '7', 0, 0, 0};
 constexpr std::uint16_t kPreambleSize = 0x0010;
 constexpr std::uint32_t kVectorRootData = 0x00000004;
+constexpr std::uint32_t kVectorRootExtended = 0x00000008;
 constexpr std::uint32_t kVectorFramingData = 0x00000002;
+constexpr std::uint32_t kVectorFramingDiscovery = 0x00000002;
+constexpr std::uint32_t kVectorDiscoveryUniverseList = 0x00000001;
+constexpr std::size_t kDiscoveryHeaderSize = 120;
 constexpr std::uint8_t kVectorDmpSetProperty = 0x02;
 constexpr std::uint8_t kAddressAndDataType = 0xA1;  // two-byte addresses, incrementing range
 constexpr std::uint8_t kOptionStreamTerminated = 0x40;
@@ -57,19 +61,12 @@ std::vector<std::uint8_t> CSacnPacket::Build(std::uint8_t sequence, const CDmxFr
   std::vector<std::uint8_t> packet;
   packet.reserve(size);
 
-  // Root layer.
-  AppendBe16(packet, kPreambleSize);
-  AppendBe16(packet, 0);  // post-amble size
-  packet.insert(packet.end(), std::begin(kAcnPacketIdentifier), std::end(kAcnPacketIdentifier));
-  AppendFlagsAndLength(packet, size);
-  AppendBe32(packet, kVectorRootData);
-  packet.insert(packet.end(), m_cid.begin(), m_cid.end());
+  AppendRootLayer(packet, size, kVectorRootData);
 
   // Framing layer.
   AppendFlagsAndLength(packet, size);
   AppendBe32(packet, kVectorFramingData);
-  packet.insert(packet.end(), m_sourceName.begin(), m_sourceName.end());
-  packet.resize(packet.size() + kSourceNameSize - m_sourceName.size(), 0);
+  AppendSourceName(packet);
   packet.push_back(m_priority);
   AppendBe16(packet, 0);  // synchronization address: none
   packet.push_back(sequence);
@@ -86,4 +83,39 @@ std::vector<std::uint8_t> CSacnPacket::Build(std::uint8_t sequence, const CDmxFr
   packet.push_back(frame.startCode);
   packet.insert(packet.end(), frame.slots.begin(), frame.slots.begin() + static_cast<std::ptrdiff_t>(slots));
   return packet;
+}
+
+std::vector<std::uint8_t> CSacnPacket::BuildDiscovery() const {
+  const std::size_t size = kDiscoveryHeaderSize + 2;
+  std::vector<std::uint8_t> packet;
+  packet.reserve(size);
+  AppendRootLayer(packet, size, kVectorRootExtended);
+
+  // Framing layer: the source name and four reserved bytes.
+  AppendFlagsAndLength(packet, size);
+  AppendBe32(packet, kVectorFramingDiscovery);
+  AppendSourceName(packet);
+  AppendBe32(packet, 0);
+
+  // Universe discovery layer: the page, the last page, the sorted universes.
+  AppendFlagsAndLength(packet, size);
+  AppendBe32(packet, kVectorDiscoveryUniverseList);
+  packet.push_back(0);
+  packet.push_back(0);
+  AppendBe16(packet, m_universe);
+  return packet;
+}
+
+void CSacnPacket::AppendRootLayer(std::vector<std::uint8_t>& packet, std::size_t size, std::uint32_t vector) const {
+  AppendBe16(packet, kPreambleSize);
+  AppendBe16(packet, 0);  // post-amble size
+  packet.insert(packet.end(), std::begin(kAcnPacketIdentifier), std::end(kAcnPacketIdentifier));
+  AppendFlagsAndLength(packet, size);
+  AppendBe32(packet, vector);
+  packet.insert(packet.end(), m_cid.begin(), m_cid.end());
+}
+
+void CSacnPacket::AppendSourceName(std::vector<std::uint8_t>& packet) const {
+  packet.insert(packet.end(), m_sourceName.begin(), m_sourceName.end());
+  packet.resize(packet.size() + kSourceNameSize - m_sourceName.size(), 0);
 }

@@ -1,7 +1,9 @@
-"""Shared by the network checks: a private network namespace, a loopback receiver, a vexmira run."""
+"""Shared by the network checks: private network namespaces (one, or two joined as a show network),
+a loopback receiver, an interface sniffer, tshark, a vexmira run."""
 import os
 import shutil
 import socket
+import struct
 import subprocess
 import sys
 import tempfile
@@ -80,3 +82,96 @@ def run_vexmira(vexmira, interface, script, config_home, extra=(), timeout=60):
 
 def private_folder():
     return tempfile.TemporaryDirectory(prefix="vexmira-net-")
+
+
+def run(command):
+    subprocess.run(command, check=True)
+
+
+class ShowNetwork:
+    """A lighting network without a default route between this script's private namespace (the
+    console's side: enter_private_network first) and a second private namespace (the nodes' side),
+    joined by a veth pair, light0 (10.0.0.5/8) and node0 (10.0.0.7/8), both with broadcast addresses.
+    Beside it the console has an office interface, office0 (192.168.77.5/24, a veth pair whose other
+    end, office1, leads nowhere), which holds the default route. The second namespace lives as long as a holder process that ends when its
+    standard input closes, so it goes away with this script however the script ends."""
+    CONSOLE, NODE, OFFICE = "10.0.0.5", "10.0.0.7", "192.168.77.5"
+
+    def __init__(self):
+        self.holder = subprocess.Popen(
+            ["unshare", "--net", sys.executable, "-c", "import sys; print('in', flush=True); sys.stdin.read()"],
+            stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
+        self.holder.stdout.readline()
+        try:
+            run(["ip", "link", "add", "light0", "type", "veth", "peer", "name", "node0", "netns", str(self.holder.pid)])
+            run(["ip", "addr", "add", self.CONSOLE + "/8", "brd", "+", "dev", "light0"])
+            run(["ip", "link", "set", "light0", "up"])
+            run(["ip", "link", "add", "office0", "type", "veth", "peer", "name", "office1"])
+            run(["ip", "addr", "add", self.OFFICE + "/24", "brd", "+", "dev", "office0"])
+            run(["ip", "link", "set", "office0", "up"])
+            run(["ip", "link", "set", "office1", "up"])
+            run(["ip", "route", "add", "default", "via", "192.168.77.1", "dev", "office0"])
+            for command in (["ip", "link", "set", "lo", "up"], ["ip", "addr", "add", self.NODE + "/8", "brd", "+", "dev",
+                            "node0"], ["ip", "link", "set", "node0", "up"]):
+                run(self.on_node(command))
+        except BaseException:
+            self.close()
+            raise
+
+    def on_node(self, command):
+        """The command, to be run in the nodes' namespace."""
+        return ["nsenter", "--net=/proc/%d/ns/net" % self.holder.pid] + list(command)
+
+    def close(self):
+        self.holder.stdin.close()
+        self.holder.wait()
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *problem):
+        self.close()
+
+
+class Sniffer:
+    """Keeps every Ethernet frame that leaves or reaches an interface of this namespace, until stopped."""
+
+    def __init__(self, interface):
+        self.frames = []
+        self.sock = socket.socket(socket.AF_PACKET, socket.SOCK_RAW, socket.htons(3))  # ETH_P_ALL
+        # Script runs send a burst of frames in their own time: room for all of them.
+        self.sock.setsockopt(socket.SOL_SOCKET, getattr(socket, "SO_RCVBUFFORCE", 33), 32 << 20)
+        self.sock.bind((interface, 0))
+        self.sock.settimeout(0.1)
+        self.running = True
+        self.thread = threading.Thread(target=self._run)
+        self.thread.start()
+
+    def _run(self):
+        while self.running:
+            try:
+                self.frames.append(self.sock.recv(65535))
+            except socket.timeout:
+                pass
+
+    def stop(self, path):
+        """Writes what was seen as a pcap file (link type 1, Ethernet) for tshark."""
+        self.running = False
+        self.thread.join()
+        self.sock.close()
+        with open(path, "wb") as out:
+            out.write(struct.pack("<IHHiIII", 0xA1B2C3D4, 2, 4, 0, 0, 65535, 1))
+            for n, frame in enumerate(self.frames):
+                out.write(struct.pack("<IIII", 1, n, len(frame), len(frame)) + frame)
+        return path
+
+
+def decode(path, fields, options=()):
+    """tshark's reading of the fields of each packet, one list a packet."""
+    command = ["tshark", "-r", path, *options, "-T", "fields", "-E", "separator=;"]
+    for field in fields:
+        command += ["-e", field]
+    result = subprocess.run(command, capture_output=True, text=True)
+    if result.returncode != 0:
+        sys.exit("tshark failed: " + result.stderr)
+    return [line.split(";") for line in result.stdout.splitlines()]

@@ -1,6 +1,6 @@
-"""A receiver nobody here wrote: the Open Lighting Architecture's olad takes the console's levels over
-sACN and over Art-Net, and its web API gives them back. Everything runs in a private network namespace;
-vexmira sends to 127.0.0.1 only."""
+"""A receiver nobody here wrote: the Open Lighting Architecture's olad, as a node on a show network
+(netcheck.ShowNetwork), takes the console's levels over sACN by multicast and over Art-Net from a
+controller that found it by ArtPoll, and its web API gives them back."""
 import json
 import os
 import pwd
@@ -20,8 +20,7 @@ import netcheck
 OTHER_PLUGINS = ["dummy", "espnet", "ftdidmx", "gpio", "karate", "kinet", "milinst", "nanoleaf", "opendmx",
                  "openpixelcontrol", "osc", "pathport", "renard", "sandnet", "shownet", "spi", "stageprofi",
                  "uartdmx", "usbdmx", "usbserial"]
-# olad's network plugins skip loopback interfaces: they get a link of their own inside the namespace.
-NODE_ADDRESS = "10.231.0.1"
+NODE_ADDRESS = netcheck.ShowNetwork.NODE
 EXPECTED = {1: 255, 2: 128, 201: 200}
 
 
@@ -33,7 +32,7 @@ def free_port():
 
 def http(port, path, form=None, timeout=5):
     data = urllib.parse.urlencode(form).encode() if form else None
-    with urllib.request.urlopen("http://127.0.0.1:%d%s" % (port, path), data=data, timeout=timeout) as reply:
+    with urllib.request.urlopen("http://%s:%d%s" % (NODE_ADDRESS, port, path), data=data, timeout=timeout) as reply:
         return reply.read().decode()
 
 
@@ -47,7 +46,7 @@ def write_config(folder):
         out.write("enabled = true\nip = %s\noutput_ports = 0\n" % NODE_ADDRESS)
 
 
-def start_olad(folder, http_port):
+def start_olad(network, folder, http_port):
     command = ["olad", "-c", folder, "-p", str(http_port), "-r", str(free_port()), "--no-register-with-dns-sd"]
     if os.geteuid() == 0:  # olad will not run as root
         nobody = pwd.getpwnam("nobody")
@@ -55,7 +54,7 @@ def start_olad(folder, http_port):
             os.chown(name, nobody.pw_uid, nobody.pw_gid)
         command = ["setpriv", "--reuid=%d" % nobody.pw_uid, "--regid=%d" % nobody.pw_gid, "--clear-groups"] + command
     log = open(os.path.join(folder, "olad.log"), "w")
-    return subprocess.Popen(command, stdout=log, stderr=subprocess.STDOUT)
+    return subprocess.Popen(network.on_node(command), stdout=log, stderr=subprocess.STDOUT)
 
 
 def wait_for_ports(olad, http_port):
@@ -90,6 +89,8 @@ def levels_seen(http_port, universe, vexmira_run):
 
 
 def check(vexmira, script, folder, http_port, interface, universe):
+    """The run's levels in olad's universe; the datagrams the run sent to the nodes' network."""
+    sniffer = netcheck.Sniffer("light0")
     run = threading.Thread(target=netcheck.run_vexmira, args=(vexmira, interface, script, folder, ["--realtime"]))
     run.start()
     seen = levels_seen(http_port, universe, run)
@@ -97,6 +98,9 @@ def check(vexmira, script, folder, http_port, interface, universe):
     if seen != EXPECTED:
         sys.exit("olad's universe %d after %s: %s, not %s" % (universe, interface, seen, EXPECTED))
     print("olad universe %d from %s: %s" % (universe, interface, seen))
+    return netcheck.decode(sniffer.stop(os.path.join(folder, "%d.pcap" % universe)),
+                           ["ip.src", "ip.dst", "artnet.header.opcode", "artnet.poll_reply.num_ports",
+                            "artnet.poll_reply.port_types_1", "artnet.poll_reply.swout_1"])
 
 
 def main():
@@ -105,21 +109,23 @@ def main():
     if shutil.which("olad") is None:
         netcheck.skip("olad is not installed (Debian package ola; scripts/install-deps installs it)")
     netcheck.enter_private_network()
-    subprocess.run(["ip", "link", "add", "vx0", "type", "veth", "peer", "name", "vx1"], check=True)
-    subprocess.run(["ip", "addr", "add", NODE_ADDRESS + "/24", "dev", "vx0"], check=True)
-    subprocess.run(["ip", "link", "set", "vx0", "up"], check=True)
-    subprocess.run(["ip", "link", "set", "vx1", "up"], check=True)
-    with netcheck.private_folder() as folder:
+    with netcheck.private_folder() as folder, netcheck.ShowNetwork() as network:
         os.chmod(folder, 0o755)
         write_config(folder)
         http_port = free_port()
-        olad = start_olad(folder, http_port)
+        olad = start_olad(network, folder, http_port)
         try:
             inputs = wait_for_ports(olad, http_port)
             http(http_port, "/new_universe", {"id": 1, "name": "sacn", "add_ports": inputs["E1.31"]})
             http(http_port, "/new_universe", {"id": 2, "name": "artnet", "add_ports": inputs["ArtNet"]})
-            check(vexmira, script, folder, http_port, "sacn:1@127.0.0.1", 1)
-            check(vexmira, script, folder, http_port, "artnet:2@127.0.0.1", 2)
+            check(vexmira, script, folder, http_port, "sacn:1", 1)
+            # olad answers the ArtPoll for its port-address 2 (its universe): the frames go to it alone.
+            rows = check(vexmira, script, folder, http_port, "artnet:2", 2)
+            replies = {tuple(r[3:]) for r in rows if r[2] == "0x2100" and r[0] == NODE_ADDRESS}
+            print("olad's ArtPollReply (ports, port 1's type, SwOut): %s" % sorted(replies))
+            sent = [r for r in rows if r[2] == "0x5000"]
+            if not sent or {tuple(r[:2]) for r in sent} != {(netcheck.ShowNetwork.CONSOLE, NODE_ADDRESS)}:
+                sys.exit("ArtDmx not by unicast to olad: %s" % sorted({tuple(r[:2]) for r in sent}))
         finally:
             olad.send_signal(signal.SIGTERM)
             try:

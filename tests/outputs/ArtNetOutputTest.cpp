@@ -1,4 +1,5 @@
-// The Art-Net output on the line: sequence 1 to 255 and the slot limit.
+// The Art-Net output: sequence 1 to 255 and the slot limit on the line; nodes found by ArtPoll,
+// polls answered and silent nodes dropped, on the sender's clock.
 #include "link/DmxLine.h"
 #include "outputs/ArtNetOutput.h"
 
@@ -6,24 +7,94 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// The frames among what was sent: ArtDmx and ArtNzs.
+std::vector<CSentDatagram> Frames(const std::vector<CSentDatagram>& sent) {
+  std::vector<CSentDatagram> frames;
+  std::ranges::copy_if(sent, std::back_inserter(frames), [](const CSentDatagram& s) { return s.bytes[9] >= 0x50; });
+  return frames;
+}
+
+// A node's answer as Art-Net 4 lays it out: one port that puts out DMX from the network (port
+// type bit 7), for port-address 0x0100 | SwOut.
+CReceivedDatagram NodeReply(std::uint8_t last, std::uint8_t swOut) {
+  Datagram reply = CArtNetPacket::BuildPollReply({10, 0, 0, last}, "node");
+  reply[18] = 0x01;  // NetSwitch
+  reply[173] = 1;    // one port
+  reply[174] = 0x80;
+  reply[190] = swOut;
+  return {reply, {10, 0, 0, last}, 2, {10, 0, 0, 5}};
+}
+
+}  // namespace
+
 TEST(ThreadedArtNetOutput, SequenceWrapsPastZeroAndLongFramesRefused) {
   auto network = std::make_shared<CFakeNetwork>();
   CDmxLine line;
-  line.SetOutput(std::make_unique<CArtNetOutput>("artnet:3", CArtNetPacket(3),
-                                                 std::make_unique<CFakeDatagramSocket>(network)));
+  line.SetOutput(std::make_unique<CArtNetOutput>("artnet:3", CArtNetPacket(3), std::make_unique<CFakeDatagramSocket>(network),
+                                                 CArtNetOutput::CSettings{}));
   line.DmxLinkSetMode(0xA5, 0xFD, 0, 512);
   for (int i = 0; i < 256; ++i) line.DmxLinkTransmitStart();
   line.DmxLinkSetMode(0xA5, 0x00, 0, 512);
   line.DmxLinkTransmitStart();
   line.Flush(std::chrono::seconds(2));
-  const auto packets = network->Taken();
+  const auto packets = Frames(network->Sent());
   ASSERT_EQ(packets.size(), 257u);
-  EXPECT_EQ(packets[254][12], 255);
-  EXPECT_EQ(packets[255][12], 1);  // 0 would mean "no sequence"
+  EXPECT_EQ(packets[254].bytes[12], 255);
+  EXPECT_EQ(packets[255].bytes[12], 1);  // 0 would mean "no sequence"
 
   EXPECT_EQ(line.DmxLinkSetMode(0xA5, 0xF9, 6, 559), 1);
   EXPECT_EQ(line.LastError(),
             "The DMX interface artnet:3 sends Art-Net, which carries at most 512 slots; a frame of 559 slots needs an "
             "open-DMX adapter (--interface opendmx:/dev/ttyUSBn)");
   EXPECT_EQ(line.DmxLinkSetMode(0xA5, 0xCC, 0, 512), 1);
+}
+
+TEST(ThreadedArtNetOutput, PollsFindTheNodesOfItsPortAddressAndPollsAreAnswered) {
+  auto network = std::make_shared<CFakeNetwork>();
+  network->addresses = {{"lo", 1, {127, 0, 0, 1}, {}, true, true},
+                        {"eth1", 2, {10, 0, 0, 5}, CIpv4Address{10, 255, 255, 255}, false, true},
+                        {"eth2", 3, {192, 168, 1, 5}, CIpv4Address{192, 168, 1, 255}, false, true}};
+  CArtNetOutput output("artnet:257", CArtNetPacket(0x0101), std::make_unique<CFakeDatagramSocket>(network),
+                       {std::nullopt, {}, "Vexmira on test"});
+  const std::vector<CDatagramRoute> broadcast{{{10, 255, 255, 255}, 2, {10, 0, 0, 5}},
+                                              {{192, 168, 1, 255}, 3, {192, 168, 1, 5}}};
+  // The routes of the last `count` frames, after what the sender's thread had to do.
+  const auto sendFrame = [&](std::size_t count) {
+    EXPECT_TRUE(network->Settle());
+    output.Send({0, 0, 0, {1, 2}});
+    const auto frames = Frames(network->Sent());
+    std::vector<CDatagramRoute> routes;
+    for (auto f = frames.end() - static_cast<std::ptrdiff_t>(count); f != frames.end(); ++f) routes.push_back(f->route);
+    return routes;
+  };
+  const std::vector<CDatagramRoute> kNode7{{{10, 0, 0, 7}}};
+  // At start an ArtPoll to each network's broadcast address; frames go there while no node answers.
+  EXPECT_EQ(sendFrame(2), broadcast);
+  EXPECT_EQ(network->Sent()[0].bytes, CArtNetPacket::BuildPoll());
+  EXPECT_EQ(network->Sent()[1].route, broadcast[1]);
+  // Two nodes answer: only the one whose port takes 0x0101 gets the frames, by unicast.
+  network->Deliver(NodeReply(7, 1));
+  network->Deliver(NodeReply(8, 2));
+  EXPECT_EQ(sendFrame(1), kNode7);
+  EXPECT_EQ(Frames(network->Sent()).size(), 3u);
+  // An ArtPoll that comes in is answered by unicast, from and about the address it came to.
+  network->Deliver({CArtNetPacket::BuildPoll(), {10, 0, 0, 9}, 2, {10, 0, 0, 5}});
+  ASSERT_TRUE(network->Settle());
+  EXPECT_EQ(network->Sent().back().bytes, CArtNetPacket::BuildPollReply({10, 0, 0, 5}, "Vexmira on test"));
+  EXPECT_EQ(network->Sent().back().route, (CDatagramRoute{{10, 0, 0, 9}, 0, {10, 0, 0, 5}}));
+  // The node answers a poll at 27.5 s, then none: still there at 57.5 s, gone at 60 s.
+  network->Advance(27500ms);
+  ASSERT_TRUE(network->Settle());
+  network->Deliver(NodeReply(7, 1));
+  ASSERT_TRUE(network->Settle());
+  network->Advance(30000ms);
+  EXPECT_EQ(sendFrame(1), kNode7);
+  network->Advance(2500ms);
+  EXPECT_EQ(sendFrame(2), broadcast);
 }

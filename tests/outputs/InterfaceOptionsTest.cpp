@@ -21,6 +21,10 @@ TEST(InterfaceOptions, UniverseHostAndSettingsOrTheMistakeNamed) {
               std::tuple(universe, host, priority)) << text;
   }
   EXPECT_EQ(CInterfaceOptions::Parse("artnet:32767@10.0.0.1", CArtNetOutput::Grammar())->Universe(), 32767);
+  const auto named = CInterfaceOptions::Parse("sacn:1@host,priority=100,iface=eth1,per-address", kGrammar);
+  ASSERT_TRUE(named) << named.error().message;
+  EXPECT_EQ(std::tuple(named->Text("iface"), named->Setting("per-address")), std::tuple("eth1", 1));
+  EXPECT_EQ(CInterfaceOptions::Parse("sacn:1", kGrammar)->Setting("per-address"), 0);
   const std::vector<std::pair<std::string, std::string>> cases{
       {"sacn:", "sacn: a universe is needed, e.g. sacn:1 or sacn:1@192.168.1.20"},
       {"sacn:@10.0.0.1", "sacn: a universe is needed, e.g. sacn:1 or sacn:1@192.168.1.20"},
@@ -35,9 +39,11 @@ TEST(InterfaceOptions, UniverseHostAndSettingsOrTheMistakeNamed) {
       {"sacn:1,priority=", "sacn: priority must be a number from 0 to 200, not \"\""},
       {"sacn:1,priority", "sacn: priority needs a value: priority=N"},
       {"sacn:1,priority=1,priority=2", "sacn: priority is given twice"},
-      {"sacn:1,rate=40", "sacn: unknown setting \"rate\" (sacn takes priority)"},
-      {"sacn:1,", "sacn: unknown setting \"\" (sacn takes priority)"},
-      {"artnet:0,priority=1", "artnet: unknown setting \"priority\" (artnet takes none)"},
+      {"sacn:1,rate=40", "sacn: unknown setting \"rate\" (sacn takes priority, iface, per-address)"},
+      {"sacn:1,", "sacn: unknown setting \"\" (sacn takes priority, iface, per-address)"},
+      {"sacn:1,per-address=1", "sacn: per-address takes no value"},
+      {"sacn:1,iface=", "sacn: iface needs a value: iface=NAME"},
+      {"artnet:0,priority=1", "artnet: unknown setting \"priority\" (artnet takes iface)"},
       {"artnet:32768", "artnet: the universe must be 0 to 32767, not 32768"}};
   for (const auto& [text, message] : cases) {
     auto options = CInterfaceOptions::Parse(text, text.starts_with("artnet") ? CArtNetOutput::Grammar() : kGrammar);

@@ -21,9 +21,11 @@ TEST(ThreadedOutputFactory, EachNameGivesItsOutputOrAnErrorThatNamesTheCause) {
       {"opendmx:", false, false, {"\"opendmx:\" needs a device"}}, {"pro:", false, false, {"\"pro:\" needs a device"}},
       {"", false, false, {"Unknown interface \"\""}}, {"Virtual", false, false, {"Unknown interface \"Virtual\""}},
       {"virtual:0x0103", false, false, {"Unknown interface \"virtual:0x0103\""}},
+      {"sacn:1@255.255.255.255", false, false, {"sacn: 255.255.255.255 is a broadcast address"}},
       {"opendmx", false, false,
-       {"(known: pro:DEVICE, opendmx:DEVICE[,rts=on], sacn:UNIVERSE[@HOST][,priority=N], artnet:UNIVERSE[@HOST], auto, "
-        "virtual, virtual:0x0101, virtual:0x0102, none)"}}};
+       {"(known: pro:DEVICE, opendmx:DEVICE[,rts=on], sacn:UNIVERSE[@HOST][,priority=N][,iface=NAME|ADDRESS]"
+        "[,per-address], artnet:UNIVERSE[@HOST][,iface=NAME|ADDRESS], auto, virtual, virtual:0x0101, virtual:0x0102, "
+        "none)"}}};
   for (const auto& [name, answersOpenDmx, answersPro, error] : cases) {
     auto output = MakeOutput(name, tty);
     ASSERT_EQ(output.has_value(), error.empty()) << name;

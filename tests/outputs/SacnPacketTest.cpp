@@ -37,6 +37,17 @@ TEST(SacnPacket, RootFramingAndDmpLayersByteForByte) {
   EXPECT_EQ(full.at(115) << 8 | full.at(116), 0x720B);
 }
 
+TEST(SacnPacket, UniverseDiscoveryByteForByte) {
+  const CSacnPacket packet(kCid, "Vexmira on test", 0x1234, 150);
+  // Root: flags and length 122 - 16, vector 8 (extended), CID; framing: length 122 - 38, vector 2
+  // (discovery), the source name, 4 reserved bytes; discovery: length 122 - 112, vector 1 (universe
+  // list), page 0 of 0, the universe.
+  EXPECT_EQ(packet.BuildDiscovery(),
+            Hex("0010 0000 4153432d45312e3137000000 706a 00000008 0102030405060708090a0b0c0d0e0f10"
+                "7054 00000002 5665786d697261206f6e2074657374" + std::string(2 * 49, '0') + "00000000"
+                "700a 00000001 00 00 1234"));
+}
+
 TEST(SacnPacket, MulticastGroupAndSourceName) {
   EXPECT_EQ(CSacnPacket::MulticastAddress(63999), (std::array<std::uint8_t, 4>{239, 255, 249, 255}));
 

@@ -1,5 +1,5 @@
-// The non-blocking send path: levels dropped and command frames queued when the system is busy,
-// faults reported once.
+// The non-blocking send path on a clock of the test's own: levels dropped and command frames
+// queued when the system is busy, faults reported once, a route that fails beside one that works.
 #include "outputs/UdpSender.h"
 
 #include "FakeDatagramSocket.h"
@@ -7,32 +7,42 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <thread>
 
 namespace {
 
 using namespace std::chrono_literals;
 
 const std::error_code kBusy = std::make_error_code(std::errc::resource_unavailable_try_again);
+const CDatagramRoute kRoute{{10, 0, 0, 9}};
+
+void Send(CUdpSender& sender, std::uint8_t byte, bool droppable) { sender.Send({byte}, {&kRoute, 1}, droppable); }
 
 }  // namespace
 
 TEST(ThreadedUdpSender, BusySystemDropsLevelsButSendsCommandsInOrderLater) {
   auto network = std::make_shared<CFakeNetwork>();
   CUdpSender sender(std::make_unique<CFakeDatagramSocket>(network), "test");
-  sender.Send({1}, true);
+  Send(sender, 1, true);
   network->SetError(kBusy);
-  sender.Send({2}, true);   // a level frame: dropped
-  sender.Send({3}, false);  // command frames wait, in order
-  sender.Send({4}, true);   // levels behind them wait too, the newest only
-  sender.Send({5}, false);
-  sender.Send({6}, true);
-  sender.Send({7}, true);
+  Send(sender, 2, true);   // a level frame: dropped
+  Send(sender, 3, false);  // command frames wait, in order
+  Send(sender, 4, true);   // levels behind them wait too, the newest only
+  Send(sender, 5, false);
+  Send(sender, 6, true);
+  Send(sender, 7, true);
   EXPECT_EQ(network->Taken(), (std::vector<Datagram>{{1}}));
   network->SetError({});
-  sender.Flush(2s);  // the sender's thread sends them without another Send
+  network->Advance(CUdpSender::kRetryWait);  // the sender's thread sends them without another Send
+  sender.Flush(5s);
   EXPECT_EQ(network->Taken(), (std::vector<Datagram>{{1}, {3}, {4}, {5}, {7}}));
   EXPECT_EQ(sender.DroppedCount(), 2u);
+
+  // One interface without a route beside one that takes the datagram is no fault.
+  network->unreachable = kRoute.to;
+  const CDatagramRoute routes[] = {kRoute, {{10, 0, 0, 10}}};
+  sender.Send({8}, routes, false);
+  EXPECT_EQ(network->Taken().back(), Datagram{8});
+  EXPECT_FALSE(sender.Fault());
 }
 
 TEST(ThreadedUdpSender, SendErrorOrLongStallIsOneFaultAndEndsOutput) {
@@ -46,12 +56,16 @@ TEST(ThreadedUdpSender, SendErrorOrLongStallIsOneFaultAndEndsOutput) {
       ++reports;
     });
     network->SetError(stall ? kBusy : std::make_error_code(std::errc::host_unreachable));
-    sender.Send({1}, false);
-    sender.Send({2}, false);
-    sender.Flush(CUdpSender::kStallLimit + 2s);
-    for (int i = 0; i < 200 && reports == 0; ++i) std::this_thread::sleep_for(10ms);
+    Send(sender, 1, false);
+    Send(sender, 2, false);
+    ASSERT_TRUE(network->Settle());
+    network->Advance(CUdpSender::kStallLimit - 1ms);
+    ASSERT_TRUE(network->Settle());
+    EXPECT_EQ(reports, stall ? 0 : 1) << "a stall is no fault before its limit";
+    network->Advance(CUdpSender::kRetryWait);
+    ASSERT_TRUE(network->Settle());
     network->SetError({});
-    sender.Send({3}, false);
+    Send(sender, 3, false);
     sender.Flush(1s);
     EXPECT_TRUE(network->Taken().empty()) << stall;
     EXPECT_EQ(reports, 1) << stall;
