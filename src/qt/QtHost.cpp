@@ -57,6 +57,13 @@ CDialogWindow* CQtHost::WindowOf(const CDialog& dialog) const {
   return nullptr;
 }
 
+void CQtHost::CloseAll() {
+  m_closingAll = true;
+  for (QDialog* box : m_boxes) box->reject();
+  // Each run's loop ends; the run then closes its dialog once no handler of it is under way.
+  for (const CRunning& running : m_running) running.loop->exit(0);
+}
+
 // --- modal runs ---
 
 int CQtHost::RunModal(CDialog& dialog) {
@@ -75,13 +82,14 @@ int CQtHost::RunModal(CDialog& dialog) {
   };
   // The loop runs until the dialog ends; it only stops earlier when the application quits.
   steps.turn = [&] {
+    if (m_closingAll) return false;
     QTimer endCheck;
     QObject::connect(&endCheck, &QTimer::timeout, &loop, [&] {
       if (dialog.HasEnded()) loop.exit(0);
     });
     endCheck.start(kEndCheckMs);
     loop.exec(QEventLoop::DialogExec);
-    return dialog.HasEnded();
+    return dialog.HasEnded() || !m_closingAll;
   };
   steps.ending = [&] {
     window->Detach();
@@ -170,6 +178,7 @@ QWidget* CQtHost::OwnerFor(int resourceId) const {
 
 EMessageReply CQtHost::ShowMessageBox(const CMessageBox& box) {
   const bool question = box.buttons == EMessageButtons::YesNo;
+  if (m_closingAll) return question ? EMessageReply::No : EMessageReply::Ok;
   QMessageBox message(BoxIcon(box.icon), QString::fromStdString(box.caption), QString::fromStdString(box.text),
                       question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, OwnerFor(box.ownerResourceId));
   message.setTextFormat(Qt::PlainText);
@@ -179,7 +188,9 @@ EMessageReply CQtHost::ShowMessageBox(const CMessageBox& box) {
     message.setDefaultButton(QMessageBox::No);  // Enter alone never takes the risky reply
     message.setEscapeButton(QMessageBox::No);
   }
+  m_boxes.push_back(&message);
   const int chosen = message.exec();
+  m_boxes.pop_back();
   ReactivateTop();
   EndFinishedLoops();
   if (!question) return EMessageReply::Ok;
@@ -187,6 +198,7 @@ EMessageReply CQtHost::ShowMessageBox(const CMessageBox& box) {
 }
 
 std::optional<std::string> CQtHost::ShowFileDialog(const CFileDialog& request) {
+  if (m_closingAll) return std::nullopt;
   QFileDialog dialog(TopWindow());
   if (dialog.parentWidget()) dialog.setWindowModality(Qt::WindowModal);
   const bool save = request.kind == EFileDialogKind::Save;
@@ -200,7 +212,9 @@ std::optional<std::string> CQtHost::ShowFileDialog(const CFileDialog& request) {
   // An initial name with wildcards is a filter on Windows; the name filters already do that here.
   const QString initial = QString::fromStdString(request.initialName);
   if (!initial.isEmpty() && !initial.contains('*') && !initial.contains('?')) dialog.selectFile(initial);
+  m_boxes.push_back(&dialog);
   const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+  m_boxes.pop_back();
   ReactivateTop();
   EndFinishedLoops();
   if (!chosen) return std::nullopt;

@@ -11,6 +11,7 @@
 #include <vector>
 
 class CDialogWindow;
+class QDialog;
 class QEventLoop;
 class QObject;
 class QTimer;
@@ -27,6 +28,10 @@ class CQtHost final : public CHost {
   // The window of the dialog that runs under all others (the launcher); null while none runs.
   CDialogWindow* MainWindow() const;
   CDialogWindow* WindowOf(const CDialog& dialog) const;
+  // Closes every running dialog as its close box would, the topmost first, and asks nothing: a box
+  // or file dialog open now is dismissed, and later ones get at once the reply their close box
+  // gives (No, Cancel). For an end nobody asked for at the keyboard (a signal).
+  void CloseAll();
 
   // CHost
   int RunModal(CDialog& dialog) override;
@@ -56,6 +61,8 @@ class CQtHost final : public CHost {
   std::chrono::steady_clock::time_point m_start;
   std::unique_ptr<QObject> m_context;  // receives posted work; parent of the window timers
   std::vector<CRunning> m_running;
+  std::vector<QDialog*> m_boxes;  // message boxes and file dialogs open now, the last on top
+  bool m_closingAll = false;
   std::map<std::pair<const CDialog*, int>, QTimer*> m_timers;  // owned by m_context
   std::map<int, std::unique_ptr<CPeriodicThread>> m_periodic;
   int m_nextPeriodicId = 1;
