@@ -89,7 +89,7 @@ int CQtHost::RunModal(CDialog& dialog) {
     });
     endCheck.start(kEndCheckMs);
     loop.exec(QEventLoop::DialogExec);
-    return dialog.HasEnded() || !m_closingAll;
+    return dialog.HasEnded();
   };
   steps.ending = [&] {
     window->Detach();
