@@ -12,6 +12,8 @@ std::expected<CCommandLine, CError> ParseCommandLine(const std::vector<std::stri
     auto value = [&](std::optional<std::string>& into) -> std::expected<void, CError> {
       if (i + 1 >= args.size() || args[i + 1].empty() || args[i + 1].rfind("--", 0) == 0)
         return std::unexpected(CError{arg + " needs an argument"});
+      // One interface, one capture, one script: a second one is a mistake, never silently the one taken.
+      if (into) return std::unexpected(CError{arg + " is given twice"});
       into = args[++i];
       return {};
     };

@@ -18,7 +18,9 @@ struct CCommandLine {
   bool version = false;
 };
 
-// Parses the arguments after the program name; a one-line message for a mistake.
+// Parses the arguments after the program name; a one-line message for a mistake (an unknown
+// option, a missing argument, an option that takes a value given twice). The message may hold
+// what the user typed: print it with PrintError, which escapes control characters.
 std::expected<CCommandLine, CError> ParseCommandLine(const std::vector<std::string>& args);
 
 // --help: the options, and the interface kinds from the table of output kinds.

@@ -2,11 +2,15 @@
 #include "app/Program.h"
 
 #include "app/Application.h"
+#include "app/EndSignals.h"
 #include "framework/Dialog.h"
+#include "framework/Text.h"
 #include "link/CaptureWriter.h"
 #include "link/WallClock.h"
 #include "outputs/OutputFactory.h"
 
+#include <poll.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -14,21 +18,22 @@
 #include <cstring>
 #include <filesystem>
 #include <system_error>
+#include <thread>
 
 namespace {
 
-void PrintError(const std::string& message) { std::fprintf(stderr, "vexmira: %s\n", message.c_str()); }
-
-// Whether two names reach the same file, also through links or dots.
+// Whether two names reach the same file, however it is named: links, dots, another hard link.
 bool SameFile(const std::string& a, const std::string& b) {
-  std::error_code error;
-  const auto canonicalA = std::filesystem::weakly_canonical(a, error);
-  if (error) return false;
-  const auto canonicalB = std::filesystem::weakly_canonical(b, error);
-  return !error && canonicalA == canonicalB;
+  struct stat first {}, second {};
+  return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
+         first.st_ino == second.st_ino;
 }
 
 }  // namespace
+
+void PrintError(const std::string& message) {
+  std::fprintf(stderr, "vexmira: %s\n", EscapeControls(message).c_str());
+}
 
 std::expected<void, CError> ConfigureOutput(const CCommandLine& commandLine) {
   CDmxLine& line = CDmxLine::Instance();
@@ -87,8 +92,16 @@ void ReportCaptureFailure(const CError& error) {
 
 void FinishLine() {
   CDmxLine& line = CDmxLine::Instance();
+  line.DmxLinkStandBy();
   line.Flush(std::chrono::milliseconds(2000));
   line.SetFaultHandler(nullptr);
+}
+
+std::optional<CError> CloseLine() {
+  CDmxLine& line = CDmxLine::Instance();
+  auto captureError = line.CloseCapture();
+  line.SetOutput(nullptr);
+  return captureError;
 }
 
 int RunScriptMode(const CCommandLine& commandLine) {
@@ -123,6 +136,15 @@ int RunScriptMode(const CCommandLine& commandLine) {
 
   CDmxLine& line = CDmxLine::Instance();
   CScriptHost host(std::move(*script), commandLine.realtime);
+  // A signal ends the run where it is, the dialogs closed as at the end of the script.
+  std::thread signalWatch;
+  if (EndSignalFd() >= 0)
+    signalWatch = std::thread([&host] {
+      pollfd watched{EndSignalFd(), POLLIN, 0};
+      while (::poll(&watched, 1, -1) < 0 && errno == EINTR) {
+      }
+      if (ReceivedEndSignal() != 0) host.Stop();
+    });
   CLineFrameSource frames(line);
   host.SetFrameSource(&frames);
   // Virtual time starts at the real start time, so a capture carries today's date.
@@ -132,14 +154,26 @@ int RunScriptMode(const CCommandLine& commandLine) {
   WatchLineFaults();
   CApplication app(line, {.interfaceName = resolved.interfaceName.value_or(""), .chooseFirst = commandLine.chooseInterface});
   const CScriptResult result = host.Run([&] { app.InitInstance(); });
+  if (signalWatch.joinable()) {
+    WakeEndSignalWatch();
+    signalWatch.join();
+  }
   FinishLine();
+  // Read before the output goes: a fault met in the last frames counts too.
+  const auto fault = line.Status().fault;
+  const auto captureError = CloseLine();
   line.SetClock({});
   int exitCode = result.exitCode;
   if (exitCode != 0) PrintError(result.message);
-  if (const auto captureError = line.CaptureError()) {
+  // The frames stopped reaching the interface: whatever the script expected, the run did not do its work.
+  if (fault) {
+    PrintError(fault->message);
+    exitCode = 1;
+  }
+  if (captureError) {
     PrintError(captureError->message + ". The capture stopped there.");
     if (exitCode == 0) exitCode = 1;
   }
-  line.SetCapture(nullptr);
+  if (const int signal = ReceivedEndSignal()) EndBySignal(signal);
   return exitCode;
 }

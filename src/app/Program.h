@@ -7,6 +7,8 @@
 
 #include <expected>
 #include <functional>
+#include <optional>
+#include <string>
 
 // Chooses the output (looking for a real interface when none is named, falling back to none).
 std::expected<void, CError> ConfigureOutput(const CCommandLine& commandLine);
@@ -27,8 +29,9 @@ class CLineFrameSource final : public CFrameSource {
 };
 
 // Runs the program on the script host. Nothing is created or emptied before the script has been
-// read. Exit status: 0 ran through, 1 an expectation failed or the capture could not be written
-// (the reason printed to stderr, last), 2 the script cannot be read or the set-up failed.
+// read. Exit status: 0 ran through, 1 an expectation failed, the interface failed or the capture
+// could not be written (the reasons printed to stderr), 2 the script cannot be read or the set-up
+// failed. Ended by SIGINT, SIGTERM or SIGHUP after the clean-up, by that signal.
 int RunScriptMode(const CCommandLine& commandLine);
 
 // Shows a fault of the interface (unplugged, failing) and a capture that stopped to the user
@@ -37,5 +40,13 @@ void WatchLineFaults();
 // Reports a stopped capture in the windowed program: on stderr at once, in a message box soon.
 void ReportCaptureFailure(const CError& error);
 
-// Flushes the line at the end of a run: frames already started reach the output.
+// "vexmira: MESSAGE" on stderr, control characters escaped so that no text given to the program
+// can drive the terminal.
+void PrintError(const std::string& message);
+
+// The end of a run, as after the launcher closed: the line stands by (a network stream ends with
+// its terminated packets) and frames already started reach the output.
 void FinishLine();
+// Then: the capture is written out and closed, and the output closes (a serial port gets its
+// settings back). Why the capture failed, if it did.
+std::optional<CError> CloseLine();

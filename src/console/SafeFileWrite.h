@@ -6,6 +6,7 @@
 #include <span>
 
 #include "base/Error.h"
+#include "base/FileWrites.h"
 
 // Writes `bytes` as the whole contents of the file at `path`. A symbolic link is followed, once,
 // to the file it names, which is the one written; the link stays. The new contents go to a new
@@ -15,4 +16,6 @@
 // Refused, with nothing changed: a name that is not a regular file (a folder, a device, a FIFO, a
 // socket), and a file the user may not write, exactly as a write in place would be.
 // The error's message is the reason alone (as strerror gives it), for the caller's own sentence.
-std::expected<void, CError> WriteFileSafely(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
+// The files are opened and written through `writes`.
+std::expected<void, CError> WriteFileSafely(const std::filesystem::path& path, std::span<const std::uint8_t> bytes,
+                                            CFileWrites& writes = CFileWrites::System());

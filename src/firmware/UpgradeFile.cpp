@@ -86,14 +86,19 @@ std::expected<CUpgradeFile, CError> CUpgradeFile::Read(const std::filesystem::pa
   const auto readError = [&] { return std::unexpected(CError{"\"" + name + "\" read error!"}); };
 
   // Only a regular file has a length to read; a directory, pipe or device is refused as unopenable.
-  // A file too large to send is refused before anything is read.
+  // The signature and the length are looked at first: a file that is no upgrade file, or one too
+  // large to send, is refused without being read whole (gigabytes would take seconds and as much memory).
+  const auto refused = [&](const CWholeFileError& error) {
+    return error.kind == CWholeFileError::EKind::Read ? readError() : openError();
+  };
+  const auto head = ReadWholeFile(path, kSignatureSize, EBeyondLimit::ReadPrefix);
+  if (!head) return refused(head.error());
+  if (!HasSignature(head->bytes)) return std::unexpected(CError{std::string(kFormatError)});
+  if (head->size > kMaxSize) return std::unexpected(TooLarge(head->size));
   auto whole = ReadWholeFile(path, kMaxSize);
   if (!whole) {
-    switch (whole.error().kind) {
-      case CWholeFileError::EKind::TooLarge: return std::unexpected(TooLarge(whole.error().size));
-      case CWholeFileError::EKind::Read: return readError();
-      default: return openError();
-    }
+    if (whole.error().kind == CWholeFileError::EKind::TooLarge) return std::unexpected(TooLarge(whole.error().size));
+    return refused(whole.error());
   }
   return Parse(std::move(whole->bytes));
 }

@@ -37,8 +37,8 @@ class CUpgradeFile final {
   // Checks the whole file: signature, then a chain of blocks that ends exactly at the end of the
   // file, with at least one block and a usable chunk size for every block that holds data.
   static std::expected<CUpgradeFile, CError> Parse(std::vector<std::uint8_t> bytes);
-  // Reads the file at `path` whole, then parses it. An open failure gives the message
-  // "\"PATH\" open error!".
+  // Reads the file at `path` and parses it; its signature and length are checked before the rest
+  // is read. An open failure gives the message "\"PATH\" open error!".
   static std::expected<CUpgradeFile, CError> Read(const std::filesystem::path& path);
 
   CUpgradeFile(CUpgradeFile&&) noexcept = default;

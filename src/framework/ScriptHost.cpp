@@ -20,6 +20,14 @@ CScriptResult CScriptHost::Run(const std::function<void()>& program) {
   return m_result;
 }
 
+void CScriptHost::Stop() {
+  {
+    std::lock_guard lock(m_postedMutex);  // so a real-time wait cannot miss the wake-up
+    m_stopped = true;
+  }
+  m_postedSignal.notify_all();
+}
+
 void CScriptHost::RunNextLine() {
   const CScriptLine& line = m_script.Lines()[m_next++];
   const std::string problem = RunScriptLine(*this, line);
@@ -111,7 +119,7 @@ void CScriptHost::FireTimer(std::size_t index) {
 
 void CScriptHost::Wait(std::int64_t us) {
   const std::int64_t target = NowUs() + us;
-  for (;;) {
+  while (!m_stopped) {
     RunPosted();
     const auto next = NextTimer(target);
     if (m_realtime) SleepUntil(next ? m_timers[*next].dueUs : target);
@@ -119,7 +127,7 @@ void CScriptHost::Wait(std::int64_t us) {
     if (!m_realtime) m_virtualNowUs = std::max(m_virtualNowUs, m_timers[*next].dueUs);
     FireTimer(*next);
   }
-  if (!m_realtime) m_virtualNowUs = target;
+  if (!m_realtime && !m_stopped) m_virtualNowUs = target;
   RunPosted();
 }
 
@@ -127,7 +135,7 @@ void CScriptHost::SleepUntil(std::int64_t us) {
   const auto deadline = m_start + std::chrono::microseconds(us);
   std::unique_lock lock(m_postedMutex);
   for (;;) {
-    m_postedSignal.wait_until(lock, deadline, [&] { return !m_posted.empty(); });
+    m_postedSignal.wait_until(lock, deadline, [&] { return !m_posted.empty() || m_stopped; });
     if (m_posted.empty()) return;
     lock.unlock();
     RunPosted();

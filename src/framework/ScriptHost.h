@@ -7,6 +7,7 @@
 #include "framework/Script.h"
 #include "framework/ScriptStage.h"
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -34,6 +35,9 @@ class CScriptHost final : public CHost, private CScriptStage {
   // Runs `program` (which opens the first dialog and returns when it has closed), then
   // the lines left over; closes every dialog still open when the script ends.
   CScriptResult Run(const std::function<void()>& program);
+  // Ends the run soon, from any thread: no further line runs, a wait stops where it is, and the
+  // dialogs close as at the end of the script.
+  void Stop();
 
   // What the run showed, for tests.
   const std::vector<CMessageBox>& MessageBoxes() const { return m_boxes; }
@@ -75,7 +79,7 @@ class CScriptHost final : public CHost, private CScriptStage {
   std::optional<std::size_t>& KeyboardMenu() override { return m_keyboardMenu; }
   const CFrameSource* Frames() const override { return m_frames; }
 
-  bool HasLine() const { return m_next < m_script.Lines().size() && !m_failed; }
+  bool HasLine() const { return m_next < m_script.Lines().size() && !m_failed && !m_stopped; }
   void RunNextLine();
   void Fail(const CScriptLine& line, const std::string& what);
   std::optional<std::size_t> NextTimer(std::int64_t limitUs) const;
@@ -89,6 +93,7 @@ class CScriptHost final : public CHost, private CScriptStage {
   std::int64_t m_virtualNowUs = 0;
   std::size_t m_next = 0;
   bool m_failed = false;
+  std::atomic<bool> m_stopped{false};
   CScriptResult m_result;
   const CFrameSource* m_frames = nullptr;
 

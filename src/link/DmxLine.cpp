@@ -77,12 +77,20 @@ void CDmxLine::SetClock(std::function<std::int64_t()> nowUs) {
 }
 
 void CDmxLine::SetCapture(std::unique_ptr<CCaptureWriter> capture, std::function<void(const CError&)> failed) {
-  if (capture && capture->Error() && failed) failed(*capture->Error());
+  if (capture) capture->SetFailureHandler(std::move(failed));
   std::unique_ptr<CCaptureWriter> previous;
   std::lock_guard lock(m_mutex);
   previous = std::exchange(m_capture, std::move(capture));
-  m_captureFailed = std::move(failed);
   // `previous` is closed by its destructor, after the lock is released.
+}
+
+std::optional<CError> CDmxLine::CloseCapture() {
+  std::unique_ptr<CCaptureWriter> capture;
+  {
+    std::lock_guard lock(m_mutex);
+    capture = std::move(m_capture);
+  }
+  return capture ? capture->Close() : std::nullopt;
 }
 
 std::int32_t CDmxLine::DmxLinkOpen(std::int32_t id, std::int32_t model) {
@@ -179,10 +187,11 @@ void CDmxLine::StartLocked() {
   frame.startCode = static_cast<std::uint8_t>(m_mode.startCode);
   frame.interval = m_mode.interval;
   frame.slots.assign(m_image.begin(), m_image.begin() + m_mode.length);
-  // A frame started after the interface failed never reaches a wire, so the capture leaves it out.
-  const bool toCapture = m_capture && !m_capture->Error() && !OutputFaulted();
   if (m_output) m_output->Send(frame);
-  if (toCapture && !m_capture->Write(frame) && m_captureFailed) m_captureFailed(*m_capture->Error());
+  // A frame the interface did not take (it failed at this frame or before) never reaches a wire:
+  // neither the capture nor the count for the monitor and the script's expectations hold it.
+  if (OutputFaulted()) return;
+  if (m_capture) m_capture->Write(frame);
   m_tally.Take(frame);
 }
 
@@ -194,11 +203,6 @@ bool CDmxLine::OutputFaulted() const {
 std::string CDmxLine::LastError() const {
   std::lock_guard lock(m_mutex);
   return m_lastError;
-}
-
-std::optional<CError> CDmxLine::CaptureError() const {
-  std::lock_guard lock(m_mutex);
-  return m_capture ? m_capture->Error() : std::nullopt;
 }
 
 CLineStatus CDmxLine::Status() const {

@@ -29,7 +29,8 @@ struct CLineStatus {
 };
 
 // Page and channel calls copy into the image at the call; a start hands a snapshot of the image
-// in the current mode to the taps: the output, the capture and the monitor's tally. Called from
+// in the current mode to the taps: the output, then, if the output took it (it has not failed,
+// then or before), the capture and the monitor's tally. Called from
 // the GUI thread and the console tick's thread; one mutex serialises it.
 class CDmxLine final : public CDmxLink {
  public:
@@ -48,11 +49,14 @@ class CDmxLine final : public CDmxLink {
   void SetFaultHandler(std::function<void(const CError&)> handler);
   // The clock that stamps frames, in microseconds; WallClockNowUs unless set.
   void SetClock(std::function<std::int64_t()> nowUs);
-  // Every frame handed to a working output is also written to this capture. The first write
-  // failure stops the capture and is told to `failed` once, on the thread that started the
-  // frame, under the line's lock (or at once, on this thread, for a capture that failed already):
-  // it must not block nor call the line.
+  // Every frame a working output takes is also written to this capture; the line never waits
+  // for it. The first failure stops the capture and is told to `failed` once, on the capture's
+  // writer thread (or at once, on this thread, for a capture that failed already): it must not
+  // block nor call the line. The previous capture is closed as CloseCapture does.
   void SetCapture(std::unique_ptr<CCaptureWriter> capture, std::function<void(const CError&)> failed = {});
+  // Writes what the capture still holds and closes it (waiting for a slow reader at most the
+  // capture's stall limit); why it failed, if it did.
+  std::optional<CError> CloseCapture();
 
   // The eight calls. Results: 0 done, 1 refused (no answer, bad page/channel, impossible mode).
   // A refused SetMode keeps the previous mode but stands the line by, so nothing meant for the
@@ -70,8 +74,6 @@ class CDmxLine final : public CDmxLink {
 
   // Why the last SetMode failed, empty if it did not.
   std::string LastError() const override;
-  // Why the capture stopped, if it did.
-  std::optional<CError> CaptureError() const;
   CLineStatus Status() const;
   // Every frame already started reaches the wire, waiting at most `limit`.
   void Flush(std::chrono::milliseconds limit);
@@ -89,7 +91,6 @@ class CDmxLine final : public CDmxLink {
   std::shared_ptr<CDmxOutput> m_output;
   std::function<std::int64_t()> m_clock;
   std::unique_ptr<CCaptureWriter> m_capture;
-  std::function<void(const CError&)> m_captureFailed;
   CFrameTally m_tally;
 
   std::array<std::uint8_t, kImageSize> m_image{};

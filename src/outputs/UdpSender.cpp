@@ -26,7 +26,7 @@ CUdpSender::~CUdpSender() {
 }
 
 void CUdpSender::Send(std::vector<std::uint8_t> datagram, std::span<const CDatagramRoute> routes, bool droppable) {
-  std::lock_guard lock(m_mutex);
+  std::unique_lock lock(m_mutex);
   if (m_fault || m_stop) return;
   // The thread is woken only when a queue starts, not for every datagram.
   const bool queuedBefore = !m_queue.empty();
@@ -58,6 +58,14 @@ void CUdpSender::Send(std::vector<std::uint8_t> datagram, std::span<const CDatag
   }
   if (failure && !delivered) FailLocked(failure->message());
   if (!queuedBefore && !m_queue.empty()) m_socket->Wake();
+  // A fault met here is told before this call returns, so the caller knows this datagram never left.
+  if (m_fault && !m_faultReported && m_faultHandler) {
+    m_faultReported = true;
+    const CFaultHandler report = m_faultHandler;
+    const CError fault = *m_fault;
+    lock.unlock();
+    report(fault);
+  }
 }
 
 void CUdpSender::QueueLocked(CDatagram datagram) {

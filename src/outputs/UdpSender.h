@@ -45,8 +45,9 @@ class CUdpSender final {
   void Send(std::vector<std::uint8_t> datagram, std::span<const CDatagramRoute> routes, bool droppable);
   // Waits until no datagram is queued, at most `limit` (at once after a fault).
   void Flush(std::chrono::milliseconds limit);
-  // The handler is called once, on the sender's thread (at once on the caller's thread when the
-  // fault came first); it must not block.
+  // The handler is called once: on the thread of the Send that met the fault, before it returns,
+  // or on the sender's thread for a fault met there (at once on the caller's thread when the fault
+  // came first); it must not block.
   void SetFaultHandler(CFaultHandler handler);
 
   // From now on the sender's thread hands every datagram that arrives to `onReceive`, and calls

@@ -60,6 +60,13 @@ CDialogWindow* CQtHost::WindowOf(const CDialog& dialog) const {
   return nullptr;
 }
 
+void CQtHost::CloseAll() {
+  m_closingAll = true;
+  for (const COpenBox& open : m_boxes) open.box->reject();
+  // Each run's loop ends; the run then closes its dialog once no handler of it is under way.
+  for (const CRunning& running : m_running) running.loop->exit(0);
+}
+
 // --- modal runs ---
 
 int CQtHost::RunModal(CDialog& dialog) {
@@ -80,6 +87,7 @@ int CQtHost::RunModal(CDialog& dialog) {
   };
   // The loop runs until the dialog ends; it only stops earlier when the application quits.
   steps.turn = [&] {
+    if (m_closingAll) return false;
     QTimer endCheck;
     QObject::connect(&endCheck, &QTimer::timeout, &loop, [&] {
       if (dialog.HasEnded()) loop.exit(0);
@@ -187,6 +195,7 @@ QWidget* CQtHost::OwnerFor(int resourceId) const {
 
 EMessageReply CQtHost::ShowMessageBox(const CMessageBox& box) {
   const bool question = box.buttons == EMessageButtons::YesNo;
+  if (m_closingAll) return question ? EMessageReply::No : EMessageReply::Ok;
   QMessageBox message(BoxIcon(box.icon), QString::fromStdString(box.caption), QString::fromStdString(box.text),
                       question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, OwnerFor(box.ownerResourceId));
   message.setTextFormat(Qt::PlainText);
@@ -196,9 +205,9 @@ EMessageReply CQtHost::ShowMessageBox(const CMessageBox& box) {
     message.setDefaultButton(QMessageBox::No);  // Enter alone never takes the risky reply
     message.setEscapeButton(QMessageBox::No);
   }
-  if (question) m_openQuestions.push_back({&message, box.ownerResourceId});
+  m_boxes.push_back({&message, box.ownerResourceId, question});
   const int chosen = message.exec();
-  if (question) std::erase_if(m_openQuestions, [&](const COpenQuestion& open) { return open.box == &message; });
+  std::erase_if(m_boxes, [&](const COpenBox& open) { return open.box == &message; });
   ReactivateTop();
   EndFinishedLoops();
   if (!question) return EMessageReply::Ok;
@@ -207,11 +216,12 @@ EMessageReply CQtHost::ShowMessageBox(const CMessageBox& box) {
 
 // The box closes as its No button would; its own loop ends once the handler that withdrew it returns.
 void CQtHost::WithdrawQuestions(int ownerResourceId) {
-  for (const COpenQuestion& open : m_openQuestions)
-    if (open.ownerResourceId == ownerResourceId) open.box->done(QMessageBox::No);
+  for (const COpenBox& open : m_boxes)
+    if (open.question && open.ownerResourceId == ownerResourceId) open.box->done(QMessageBox::No);
 }
 
 std::optional<std::string> CQtHost::ShowFileDialog(const CFileDialog& request) {
+  if (m_closingAll) return std::nullopt;
   QFileDialog dialog(TopWindow());
   if (dialog.parentWidget()) dialog.setWindowModality(Qt::WindowModal);
   const bool save = request.kind == EFileDialogKind::Save;
@@ -225,7 +235,9 @@ std::optional<std::string> CQtHost::ShowFileDialog(const CFileDialog& request) {
   // An initial name with wildcards is a filter on Windows; the name filters already do that here.
   const QString initial = QString::fromStdString(request.initialName);
   if (!initial.isEmpty() && !initial.contains('*') && !initial.contains('?')) dialog.selectFile(initial);
+  m_boxes.push_back({&dialog, 0, false});
   const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+  std::erase_if(m_boxes, [&](const COpenBox& open) { return open.box == &dialog; });
   ReactivateTop();
   EndFinishedLoops();
   if (!chosen) return std::nullopt;

@@ -11,8 +11,8 @@
 #include <vector>
 
 class CDialogWindow;
+class QDialog;
 class QEventLoop;
-class QMessageBox;
 class QObject;
 class QTimer;
 class QWidget;
@@ -30,6 +30,10 @@ class CQtHost final : public CHost {
   CDialogWindow* WindowOf(const CDialog& dialog) const;
   // A window of no owner that tools open beside when both fit on the screen (the line monitor).
   void SetSideWindow(QWidget* window) { m_sideWindow = window; }
+  // Closes every running dialog as its close box would, the topmost first, and asks nothing: a box
+  // or file dialog open now is dismissed, and later ones get at once the reply their close box
+  // gives (No, Cancel). For an end nobody asked for at the keyboard (a signal).
+  void CloseAll();
 
   // CHost
   int RunModal(CDialog& dialog) override;
@@ -66,13 +70,17 @@ class CQtHost final : public CHost {
   std::chrono::steady_clock::time_point m_start;
   std::unique_ptr<QObject> m_context;  // receives posted work; parent of the window timers
   std::vector<CRunning> m_running;
+  // Message boxes and file dialogs open now, the last on top; a signal closes them all, a dialog
+  // withdraws its own questions.
+  struct COpenBox {
+    QDialog* box;
+    int ownerResourceId;  // 0 for file dialogs
+    bool question;
+  };
+  std::vector<COpenBox> m_boxes;
+  bool m_closingAll = false;
   std::map<std::pair<const CDialog*, int>, QTimer*> m_timers;  // owned by m_context
   std::map<int, std::unique_ptr<CPeriodicThread>> m_periodic;
   int m_nextPeriodicId = 1;
   QWidget* m_sideWindow = nullptr;
-  struct COpenQuestion {
-    QMessageBox* box;
-    int ownerResourceId;
-  };
-  std::vector<COpenQuestion> m_openQuestions;
 };

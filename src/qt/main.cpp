@@ -1,15 +1,18 @@
 // vexmira: the command line, then either the script mode (no display needed) or the windows.
 #include "app/CommandLine.h"
+#include "app/EndSignals.h"
 #include "app/LineMonitorHook.h"
 #include "app/Program.h"
 #include "app/Application.h"
 #include "framework/Dialog.h"
 #include "qt/DialogWindow.h"
+#include "qt/DisplayCheck.h"
 #include "qt/LineMonitor.h"
 #include "qt/ProgramIcon.h"
 #include "qt/QtHost.h"
 
 #include <QApplication>
+#include <QSocketNotifier>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -18,24 +21,11 @@
 #include <string>
 #include <vector>
 
-namespace {
-
-bool IsSet(const char* variable) {
-  const char* value = std::getenv(variable);
-  return value && *value;
-}
-
-// Qt aborts when it finds no display to show windows on; the program says so itself instead.
-// QT_QPA_PLATFORM names one on purpose (offscreen, vnc ...).
-bool HasDisplay() { return IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY") || IsSet("QT_QPA_PLATFORM"); }
-
-}  // namespace
-
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
   const auto commandLine = ParseCommandLine(args);
   if (!commandLine) {
-    std::fprintf(stderr, "vexmira: %s\n", commandLine.error().message.c_str());
+    PrintError(commandLine.error().message);
     return 2;
   }
   if (commandLine->help) {
@@ -53,11 +43,22 @@ int main(int argc, char** argv) {
 
   // A reader of the capture that goes away must not end the program: writes then fail instead.
   std::signal(SIGPIPE, SIG_IGN);
+  InstallEndSignals();
   if (commandLine->scriptPath) return RunScriptMode(*commandLine);
-  if (!HasDisplay()) {
-    std::fputs("vexmira: no display to show windows on (neither DISPLAY nor WAYLAND_DISPLAY is set); "
-               "to run without windows, use --script FILE\n",
+  // A mistake in the interface is told first: it is the user's to mend wherever the program runs.
+  // Without --interface the application finds one itself, or lets the user choose.
+  if (commandLine->interfaceName) {
+    if (const auto configured = ConfigureOutput(*commandLine); !configured) {
+      PrintError(configured.error().message);
+      return 2;
+    }
+  }
+  // Qt aborts when it finds no display to show windows on; the program says so itself instead.
+  if (!CanOpenDisplay()) {
+    std::fputs("vexmira: no display to show windows on (no X server answers at DISPLAY, no Wayland compositor "
+               "at WAYLAND_DISPLAY); to run without windows, use --script FILE\n",
                stderr);
+    CloseLine();
     return 2;
   }
 
@@ -72,13 +73,20 @@ int main(int argc, char** argv) {
   CQtHost host;
   CHost::SetCurrent(&host);
   // After the host: a capture that fails at once is shown in a message box like any later failure.
-  // Without --interface the application finds one itself, or lets the user choose.
-  auto configured = commandLine->interfaceName ? ConfigureOutput(*commandLine) : std::expected<void, CError>{};
-  if (configured) configured = StartCapture(*commandLine, ReportCaptureFailure);
-  if (!configured) {
-    std::fprintf(stderr, "vexmira: %s\n", configured.error().message.c_str());
+  if (const auto started = StartCapture(*commandLine, ReportCaptureFailure); !started) {
+    PrintError(started.error().message);
+    CloseLine();
     CHost::SetCurrent(nullptr);
     return 2;
+  }
+  // A signal closes the dialogs from the GUI thread, as their close boxes would.
+  std::unique_ptr<QSocketNotifier> endSignal;
+  if (EndSignalFd() >= 0) {
+    endSignal = std::make_unique<QSocketNotifier>(EndSignalFd(), QSocketNotifier::Read);
+    QObject::connect(endSignal.get(), &QSocketNotifier::activated, qApp, [&endSignal, &host] {
+      endSignal->setEnabled(false);
+      host.CloseAll();
+    });
   }
   std::unique_ptr<CLineMonitor> monitor;
   SetLineMonitorOpener(
@@ -102,6 +110,9 @@ int main(int argc, char** argv) {
   SetLineMonitorOpener({});
   host.SetSideWindow(nullptr);
   monitor.reset();
+  CloseLine();  // a capture failure on the way is told by ReportCaptureFailure
+  endSignal.reset();
   CHost::SetCurrent(nullptr);
+  if (const int signal = ReceivedEndSignal()) EndBySignal(signal);
   return 0;
 }

@@ -41,13 +41,16 @@ TEST(UpgradeFile, RefusesWhatCannotBeSentAndSaysWhy) {
   EXPECT_EQ(errorWith([](CBytes& b) { WriteU16Le(b, 47, 512); }), "(accepted)");
   EXPECT_EQ(errorWith([](CBytes& b) { b.resize(b.size() + 13); WriteU16Le(b, b.size() - 7, 0xFFFF); }), "(accepted)");
 
-  // A file too large for the progress count (a sparse one here), refused by its length alone.
+  // Large files (sparse ones here) are judged by their signature, then by their length, before
+  // anything more is read: a wrong file, and one too large for the progress count.
   const CTempFolder folder;
   const std::string path = folder / "large.zku";
-  std::ofstream{path};
-  ASSERT_EQ(::truncate(path.c_str(), 0x80000000LL), 0);
-  EXPECT_EQ(CUpgradeFile::Read(path).error().message,
-            "Upgrade file is too large: 2147483648 bytes; at most 2147483647 bytes can be sent.");
+  for (const bool signed_ : {false, true}) {
+    std::ofstream(path) << (signed_ ? std::string(good.begin(), good.begin() + 38) : "");
+    ASSERT_EQ(::truncate(path.c_str(), 0x80000000LL), 0);
+    EXPECT_EQ(CUpgradeFile::Read(path).error().message,
+              signed_ ? "Upgrade file is too large: 2147483648 bytes; at most 2147483647 bytes can be sent." : format);
+  }
 
   // A FIFO is refused at once as a file that cannot be opened: the test fails rather than hangs if it waits.
   const std::string fifo = folder / "pipe.zku";

@@ -1,14 +1,14 @@
-// The pcap capture: byte layout and write failures (the scenarios decode captures with tshark).
+// The pcap capture: byte layout, and failures that never hold up the line (the scenarios decode captures with tshark).
 #include "link/CaptureWriter.h"
 #include "link/DmxLine.h"
+#include "support/FakeFileWrites.h"
 #include "support/RecordingLink.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
+#include <sys/stat.h>
 
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -32,8 +32,8 @@ TEST(CaptureWriter, WritesClassicPcapWithExportedPduRecords) {
     ASSERT_TRUE(writer) << writer.error().message;
     (*writer)->Write(CDmxFrame{3'000'042, 0xF9, 6, {0x01, 0x02, 0xFF}});
     (*writer)->Write(CDmxFrame{-5, 0x00, 0, {0x80}});
-    EXPECT_FALSE((*writer)->Error());
-  }  // closing flushes
+    EXPECT_FALSE((*writer)->Close());
+  }
   const std::vector<std::uint8_t> expected = {
       0xD4, 0xC3, 0xB2, 0xA1, 0x02, 0x00, 0x04, 0x00,  // magic, version 2.4
       0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,  // zone, accuracy
@@ -51,47 +51,37 @@ TEST(CaptureWriter, WritesClassicPcapWithExportedPduRecords) {
   EXPECT_EQ(ReadFile(path), expected);
 }
 
-TEST(CaptureWriter, TheFirstWriteFailureStopsTheCaptureAndKeepsTheCompleteRecords) {
-  auto missing = CCaptureWriter::Create("/nonexistent-folder/x.pcap");
-  ASSERT_FALSE(missing);
-  EXPECT_NE(missing.error().message.find("\"/nonexistent-folder/x.pcap\""), std::string::npos)
-      << missing.error().message;
-
-  // The header alone does not fit: the writer exists but has failed, naming the file and the cause.
-  auto full = CCaptureWriter::Create("/dev/full");
-  ASSERT_TRUE(full) << full.error().message;
-  ASSERT_TRUE((*full)->Error());
-  EXPECT_EQ((*full)->Error()->message, "The capture file \"/dev/full\" could not be written: No space left on device");
-  // On a line it is told once, and the line goes on.
-  std::vector<std::string> told;
-  CRecordingLink link;
-  link.Line().SetCapture(std::move(*full), [&](const CError& error) { told.push_back(error.message); });
-  link.DmxLinkSetMode(kLinkMark, 0, 0, 1);
-  for (int i = 0; i < 3; ++i) link.DmxLinkTransmitStart();
-  EXPECT_EQ(link.Frames().size(), 3u);
-  EXPECT_EQ(told.size(), 1u);
-
-  // A file that may grow to the header and one and a half records: the first record is kept whole,
-  // the torn second one is taken off, and nothing more is tried.
+TEST(ThreadedCaptureWriter, FailuresStopItOnceKeepTheCompleteRecordsAndNeverHoldUpTheLine) {
+  // Refused at the start, naming the file: a folder that is not there, a FIFO that no program reads.
   const CTempFolder folder;
-  const std::string path = folder / "limit.pcap";
+  const std::string missing = folder / "none/x.pcap", fifo = folder / "fifo";
+  EXPECT_EQ(CCaptureWriter::Create(missing).error().message,
+            "Cannot create the capture file \"" + missing + "\": No such file or directory");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_EQ(CCaptureWriter::Create(fifo).error().message,
+            "no program is reading \"" + fifo + "\"; start the program that reads the capture first");
+
+  // A disk that takes the header and one and a half records, then refuses (a size limit), and a
+  // reader that takes as much and stops reading: the line goes on, the failure is told once, and the
+  // torn second record is taken off again.
   const CDmxFrame frame{0, 0, 0, std::vector<std::uint8_t>(100, 0x11)};
-  const rlim_t recordSize = 16 + CCaptureWriter::RecordData(frame).size();
-  rlimit saved{};
-  getrlimit(RLIMIT_FSIZE, &saved);
-  std::signal(SIGXFSZ, SIG_IGN);
-  rlimit limited = saved;
-  limited.rlim_cur = 24 + recordSize + recordSize / 2;
-  setrlimit(RLIMIT_FSIZE, &limited);
-  {
-    auto writer = CCaptureWriter::Create(path);
-    ASSERT_TRUE(writer && !(*writer)->Error());
-    EXPECT_TRUE((*writer)->Write(frame));
-    EXPECT_FALSE((*writer)->Write(frame));
-    EXPECT_FALSE((*writer)->Write(frame));
-    ASSERT_TRUE((*writer)->Error());
-    EXPECT_NE((*writer)->Error()->message.find("File too large"), std::string::npos) << (*writer)->Error()->message;
+  const std::size_t record = 16 + CCaptureWriter::RecordData(frame).size();
+  for (const auto& [error, reason] :
+       {std::pair{EFBIG, "File too large"},
+        {EAGAIN, "writing it fell more than 2 s behind the DMX line (has the program reading it stopped?)"}}) {
+    CFakeFileWrites disk(24 + record + record / 2, error);
+    const std::string path = folder / std::to_string(error);
+    std::vector<std::string> told;
+    CRecordingLink link;
+    link.Line().SetCapture(CCaptureWriter::Create(path, disk).value(),
+                           [&](const CError& failure) { told.push_back(failure.message); });
+    link.DmxLinkSetMode(kLinkMark, 0, 0, 100);
+    for (int i = 0; i < 1000; ++i) link.DmxLinkTransmitStart();
+    EXPECT_EQ(link.Frames().size(), 1000u);
+    const auto failure = link.Line().CloseCapture();
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->message, "The capture file \"" + path + "\" could not be written: " + reason);
+    EXPECT_EQ(told, std::vector<std::string>{failure->message});
+    EXPECT_EQ(std::filesystem::file_size(path), 24 + record);
   }
-  setrlimit(RLIMIT_FSIZE, &saved);
-  EXPECT_EQ(std::filesystem::file_size(path), 24 + recordSize);
 }

@@ -1,6 +1,8 @@
 // The line: image copied at the call, modes and stand-by, the tally, faults and the free calls.
 #include "link/CaptureWriter.h"
 #include "link/DmxLine.h"
+#include "outputs/FakeDatagramSocket.h"
+#include "outputs/SacnOutput.h"
 #include "support/RecordingLink.h"
 #include "support/TempFolder.h"
 
@@ -134,8 +136,7 @@ class CFailingOutput final : public CDmxOutput {
 
 }  // namespace
 
-TEST(DmxLine, AFaultIsKeptForTheMonitorToldToTheHandlerSetBeforeOrAfterAndEndsTheCapture) {
-  const CTempFolder folder;
+TEST(DmxLine, AFaultIsKeptForTheMonitorAndToldToTheHandlerSetBeforeOrAfter) {
   CDmxLine line;
   std::vector<std::string> reports;
   const auto install = [&line] {
@@ -154,14 +155,24 @@ TEST(DmxLine, AFaultIsKeptForTheMonitorToldToTheHandlerSetBeforeOrAfterAndEndsTh
   const auto second = install();  // a new output: no fault, and the old one is no longer heard
   EXPECT_FALSE(line.Status().fault);
   EXPECT_FALSE(*first);
-  auto capture = CCaptureWriter::Create(folder / "fault.pcap");
-  ASSERT_TRUE(capture);
-  line.SetCapture(std::move(*capture), {});
-  line.DmxLinkSetMode(kLinkMark, 0, 0, 1);
-  line.DmxLinkTransmitStart();
   (*second)(CError{"second failed"});
-  line.DmxLinkTransmitStart();  // never reaches a wire: not captured
-  EXPECT_EQ(std::filesystem::file_size(folder / "fault.pcap"), 24 + 16 + 14u);
   EXPECT_EQ(reports, (std::vector<std::string>{"first failed", "second failed"}));
   EXPECT_EQ(line.Status().fault->message, "second failed");
+}
+
+TEST(DmxLine, ASendThatFailsIsKnownWhenItsStartReturnsAndIsNeitherCountedNorCaptured) {
+  const CTempFolder folder;
+  auto network = std::make_shared<CFakeNetwork>();
+  CDmxLine line;
+  line.SetOutput(std::make_unique<CSacnOutput>("sacn:1", CSacnPacket(CCid{}, "test", 1, 100),
+                                               std::make_unique<CFakeDatagramSocket>(network)));
+  line.SetCapture(CCaptureWriter::Create(folder / "fault.pcap").value());
+  line.DmxLinkSetMode(kLinkMark, 0, 0, 1);
+  line.DmxLinkTransmitStart();
+  network->SetError(std::make_error_code(std::errc::network_unreachable));
+  line.DmxLinkTransmitStart();  // never reaches a wire
+  EXPECT_TRUE(line.Status().fault);
+  EXPECT_EQ(line.Status().frameCount, 1u);
+  EXPECT_FALSE(line.CloseCapture());
+  EXPECT_EQ(std::filesystem::file_size(folder / "fault.pcap"), 24 + 16 + 14u);
 }

@@ -158,6 +158,30 @@ TEST_F(QtHost, AWithdrawnQuestionClosesAsNoAndAWindowReopensWhereItWasLeftIfThat
   EXPECT_EQ(m_host->ReadSetting("Interface/choice"), std::nullopt);
 }
 
+TEST_F(QtHost, CloseAllClosesEveryDialogAsItsCloseBoxWouldAndAsksNothing) {
+  D outer, inner;
+  QObject context;
+  std::vector<EMessageReply> replies;
+  const auto ask = [&](EMessageButtons buttons) {
+    replies.push_back(m_host->ShowMessageBox({"?", "vexmira", EMessageIcon::None, 0, buttons}));
+  };
+  // The end comes while the inner dialog waits in a box; closing, it would ask a question.
+  outer.onInit = [&] { QTimer::singleShot(0, &context, [&] { inner.DoModal(); }); };
+  inner.onInit = [&] { QTimer::singleShot(0, &context, [&] { ask(EMessageButtons::Ok); }); };
+  inner.onMessage = [&](const CMessage& m) {
+    if (m.kind == EMessage::Close) ask(EMessageButtons::YesNo);
+    return false;
+  };
+  const auto ender = Poll([&] {
+    if (!qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) return false;
+    m_host->CloseAll();
+    return true;
+  });
+  EXPECT_EQ(outer.DoModal(), IDCANCEL);
+  EXPECT_EQ(inner.Result(), IDCANCEL);
+  EXPECT_EQ(replies, (std::vector{EMessageReply::Ok, EMessageReply::No}));
+}
+
 TEST_F(QtHost, FileDialogAnswersWithTheChosenPathOrNothingAndOpensInTheFolderLastUsedForItsKind) {
   QTemporaryDir folder, settings;
   QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());  // not the user's own

@@ -38,9 +38,14 @@ TEST(CommandLine, MistakesGetOneLineAndExitStatus2) {
   for (const auto& c : {CCase{"--bogus", "vexmira: unknown option '--bogus' (see --help)\n"},
                         CCase{"--interface", "vexmira: --interface needs an argument\n"},
                         CCase{"--script", "vexmira: --script needs an argument\n"},
-                        CCase{"--interface nowhere --script x.vxs", "vexmira: Unknown interface \"nowhere\""},
                         CCase{"--realtime", "vexmira: --realtime goes with --script\n"},
+                        CCase{"--script a.vxs --interface virtual --script b.vxs", "vexmira: --script is given twice\n"},
+                        // What the user typed comes back escaped: it cannot drive the terminal.
+                        CCase{"--interface \"$(printf '\\033[2J')\"", "vexmira: Unknown interface \"\\x1b[2J\""},
+                        // A display that names no server; the interface's mistake is told first.
                         CCase{"--interface virtual", "vexmira: no display to show windows on",
+                              "env -u QT_QPA_PLATFORM DISPLAY=:97 WAYLAND_DISPLAY=vexmira-none "},
+                        CCase{"--interface nowhere", "vexmira: Unknown interface \"nowhere\"",
                               "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "}}) {
     const std::string command = c.environment + std::string(VEXMIRA_BIN) + " " + c.args + " 2>&1 >/dev/null";
     int status = -1;
