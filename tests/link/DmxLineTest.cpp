@@ -165,7 +165,8 @@ TEST(DmxLine, ASendThatFailsIsKnownWhenItsStartReturnsAndIsNeitherCountedNorCapt
   auto network = std::make_shared<CFakeNetwork>();
   CDmxLine line;
   line.SetOutput(std::make_unique<CSacnOutput>("sacn:1", CSacnPacket(CCid{}, "test", 1, 100),
-                                               std::make_unique<CFakeDatagramSocket>(network)));
+                                               std::make_unique<CFakeDatagramSocket>(network),
+                                               CSacnOutput::CSettings{CIpv4Address{10, 0, 0, 9}, {}, false}));
   line.SetCapture(CCaptureWriter::Create(folder / "fault.pcap").value());
   line.DmxLinkSetMode(kLinkMark, 0, 0, 1);
   line.DmxLinkTransmitStart();
