@@ -59,13 +59,7 @@ void CUdpSender::Send(std::vector<std::uint8_t> datagram, std::span<const CDatag
   if (failure && !delivered) FailLocked(failure->message());
   if (!queuedBefore && !m_queue.empty()) m_socket->Wake();
   // A fault met here is told before this call returns, so the caller knows this datagram never left.
-  if (m_fault && !m_faultReported && m_faultHandler) {
-    m_faultReported = true;
-    const CFaultHandler report = m_faultHandler;
-    const CError fault = *m_fault;
-    lock.unlock();
-    report(fault);
-  }
+  ReportFaultUnlocking(lock);
 }
 
 void CUdpSender::QueueLocked(CDatagram datagram) {
@@ -107,6 +101,10 @@ void CUdpSender::Flush(std::chrono::milliseconds limit) {
 void CUdpSender::SetFaultHandler(CFaultHandler handler) {
   std::unique_lock lock(m_mutex);
   m_faultHandler = std::move(handler);
+  ReportFaultUnlocking(lock);
+}
+
+void CUdpSender::ReportFaultUnlocking(std::unique_lock<std::mutex>& lock) {
   if (m_fault && !m_faultReported && m_faultHandler) {
     m_faultReported = true;
     const CFaultHandler report = m_faultHandler;

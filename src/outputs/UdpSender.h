@@ -74,6 +74,8 @@ class CUdpSender final {
   // Sends queued datagrams in order while the socket takes them. Lock held.
   void SendQueuedLocked();
   void FailLocked(const std::string& why);
+  // Tells a fault not told yet to the handler, with the lock released for the call.
+  void ReportFaultUnlocking(std::unique_lock<std::mutex>& lock);
   // Calls `work` without the lock, marked as a running handler for StopListening.
   void RunHandler(std::unique_lock<std::mutex>& lock, const std::function<void()>& work);
   void ReceiveAll(std::unique_lock<std::mutex>& lock);
