@@ -32,7 +32,8 @@ TEST(ThreadedUdpSender, BusySystemDropsLevelsButSendsCommandsInOrderLater) {
   Send(sender, 7, true);
   EXPECT_EQ(network->Taken(), (std::vector<Datagram>{{1}}));
   network->SetError({});
-  network->Advance(CUdpSender::kRetryWait);  // the sender's thread sends them without another Send
+  ASSERT_TRUE(network->Settle());  // the sender's thread waits to try again
+  network->Advance(CUdpSender::kRetryWait);  // and sends them without another Send
   sender.Flush(5s);
   EXPECT_EQ(network->Taken(), (std::vector<Datagram>{{1}, {3}, {4}, {5}, {7}}));
   EXPECT_EQ(sender.DroppedCount(), 2u);
