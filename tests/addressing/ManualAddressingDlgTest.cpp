@@ -7,14 +7,19 @@
 
 namespace {
 
-// The controls of the addressing phase.
-const std::initializer_list<int> kWorking = {1006, 1009, 1005, 1008, 1000, 1100, 1271};
+using D = CManualAddressingDlg;
+using M = CAddressingMenuDlg;
 
-// Field `id` refuses `text` at `how` (leaving it, or Save): the warning, the field emptied, the focus back.
-std::string Refused(int id, const std::string& text, const std::string& how, const std::string& message) {
-  const std::string f = std::to_string(id);
-  return "type " + f + " \"" + text + "\"\n" + how + "\nexpect message \"" + message + "\" warning\nexpect text " + f +
-         " \"\"\nexpect focus " + f + "\n";
+// The controls of the addressing phase.
+const std::initializer_list<int> kWorking = {D::kFixtureLabel, D::kAddressLabel, D::kAddressField, D::kFixtureField,
+                                             D::kSaveButton,   D::kAddressBar,   D::kFixtureBar};
+
+// Field {name} refuses `text` at `how` (leaving it, or Save): the warning, the field emptied, the focus back.
+std::string Refused(const std::string& name, const std::string& text, const std::string& how,
+                    const std::string& message) {
+  const std::string field = "{" + name + "}";
+  return "type " + field + " \"" + text + "\"\n" + how + "\nexpect message \"" + message + "\" warning\nexpect text " +
+         field + " \"\"\nexpect focus " + field + "\n";
 }
 
 }  // namespace
@@ -24,18 +29,23 @@ TEST(ManualAddressingDlg, WaitsFiveSecondsThenFieldsBarsAndSaveReachTheEngine) {
   std::vector<int> ids;
   for (const auto& control : CManualAddressingDlg::Layout().controls) ids.push_back(control.id);
   EXPECT_EQ(ids, (std::vector<int>{1006, 1005, 1009, 1012, 1100, 1008, 1000, 1271, 1272}));
-  const CScriptRun run = RunDialogScript<CManualAddressingDlg>(
-      "expect title \"Remote DMX Addressing Manual Setup V2.0\"\nexpect icon 139\nexpect range 1100 0 511\n"
-      "expect range 1271 0 169\nwait 25\nexpect pos 1272 0\n" + Expect("hidden", kWorking) +
-      "wait 4950\nexpect pos 1272 198\nexpect visible 1272\nexpect visible 1012\nwait 25\nexpect hidden 1272\n"
-      "expect hidden 1012\nexpect text 1008 \"1\"\nexpect text 1005 \"\"\n" + Expect("visible", kWorking) +
-      "scroll 1271 SB_THUMBTRACK 1\nexpect text 1008 \"2\"\nscroll 1100 SB_THUMBTRACK 299\n"
-      "expect text 1005 \"300\"\nclick 1000\nwait 25\nexpect frame 253 512 3=0 4=1 5=44 6=255\n"
-      "type 1008 \"3\"\nleave 1008\nexpect text 1005 \"\"\nexpect pos 1271 1\nwait 25\nexpect frame 253 512 6=0 9=255\n"
-      "type 1008 \"2\"\nleave 1008\nexpect text 1005 \"300\"\nscroll 1271 SB_LINERIGHT\nexpect text 1005 \"\"\n" +
-      Refused(1008, "0", "leave 1008", fixture) + Refused(1008, "171", "leave 1008", fixture) +
-      Refused(1005, "0", "leave 1005", address) + Refused(1005, "513", "click 1000", address) +
-      "type 1005 \"\"\nclick 1000\nwait 25\nexpect frame 253 512 7=0 8=0 9=255\nexpect no-message\nclose\n");
+  const CScriptRun run = RunDialogScript<CManualAddressingDlg>(WithIds(
+      "expect title \"Remote DMX Addressing Manual Setup V2.0\"\nexpect icon 139\nexpect range {addressBar} 0 511\n"
+      "expect range {fixtureBar} 0 169\nwait 25\nexpect pos {progress} 0\n" + Expect("hidden", kWorking) +
+      "wait 4950\nexpect pos {progress} 198\nexpect visible {progress}\nexpect visible {wait}\nwait 25\n"
+      "expect hidden {progress}\nexpect hidden {wait}\nexpect text {fixture} \"1\"\nexpect text {address} \"\"\n" +
+      Expect("visible", kWorking) +
+      "scroll {fixtureBar} SB_THUMBTRACK 1\nexpect text {fixture} \"2\"\nscroll {addressBar} SB_THUMBTRACK 299\n"
+      "expect text {address} \"300\"\nclick {save}\nwait 25\nexpect frame 253 512 3=0 4=1 5=44 6=255\n"
+      "type {fixture} \"3\"\nleave {fixture}\nexpect text {address} \"\"\nexpect pos {fixtureBar} 1\nwait 25\n"
+      "expect frame 253 512 6=0 9=255\ntype {fixture} \"2\"\nleave {fixture}\nexpect text {address} \"300\"\n"
+      "scroll {fixtureBar} SB_LINERIGHT\nexpect text {address} \"\"\n" +
+      Refused("fixture", "0", "leave {fixture}", fixture) + Refused("fixture", "171", "leave {fixture}", fixture) +
+      Refused("address", "0", "leave {address}", address) + Refused("address", "513", "click {save}", address) +
+      "type {address} \"\"\nclick {save}\nwait 25\nexpect frame 253 512 7=0 8=0 9=255\nexpect no-message\nclose\n",
+      {{"address", D::kAddressField}, {"fixture", D::kFixtureField}, {"addressBar", D::kAddressBar},
+       {"fixtureBar", D::kFixtureBar}, {"save", D::kSaveButton}, {"wait", D::kWaitText},
+       {"progress", D::kProgressBar}}));
   ASSERT_TRUE(run.Passed()) << run.result.message;
   EXPECT_EQ(run.boxes.at(0).caption + " " + std::to_string(run.boxes[0].ownerResourceId), ApplicationName() + " 136");
   EXPECT_EQ(Describe(run.calls).back(), "StandBy()");
@@ -43,8 +53,11 @@ TEST(ManualAddressingDlg, WaitsFiveSecondsThenFieldsBarsAndSaveReachTheEngine) {
 
 TEST(AddressingMenuDlg, MenuRunsAFreshToolAtEachPress) {
   const CScriptRun run = RunDialogScript<CAddressingMenuDlg>(
-      "expect title \"Remote DMX addressing V2.0\"\nexpect icon 139\nexpect focus 1000\nexpect hidden 1002\nwait 1000\n"
-      "expect frames 0\nclick 1000\nexpect dialog 135\nclose\nclick 1001\nexpect dialog 136\nwait 5000\nclose\n"
-      "expect dialog 133\nclick 1001\nwait 25\nexpect frame 254 512\nclose\n");
+      WithIds("expect title \"Remote DMX addressing V2.0\"\nexpect icon 139\nexpect focus {auto}\n"
+              "expect hidden {standard}\nwait 1000\nexpect frames 0\nclick {auto}\nexpect dialog 135\nclose\n"
+              "click {manual}\nexpect dialog 136\nwait 5000\nclose\nexpect dialog 133\nclick {manual}\nwait 25\n"
+              "expect frame 254 512\nclose\n",
+              {{"auto", M::kAutoSetupButton}, {"manual", M::kManualSetupButton},
+               {"standard", M::kStandardSetupButton}}));
   ASSERT_TRUE(run.Passed()) << run.result.message;
 }

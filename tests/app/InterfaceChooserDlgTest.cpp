@@ -79,7 +79,7 @@ TEST(Startup, WithoutAnInterfaceTheReasonsAreShownAndTheChooserOffersOneAndTheLa
       "expect message \"No DMX interface answers on \\\"none\\\".\" warning\nclose\nexpect dialog 102\n",
       [&](CDmxLink& link) {
         CHost::Current().WriteSetting(CInterfaceChooserDlg::kRememberedSetting, "sacn:9@gone");
-        CStartOptions options{.search = true};
+        CStartOptions options{.interfaceName = "", .search = true};
         options.open = [&](const std::string& name) -> std::expected<void, CError> {
           opened.push_back(name);
           if (name != "virtual" && name != "none") return std::unexpected(CError{name == "auto" ? "No DMX interface found: none here" : "no such host"});

@@ -70,7 +70,7 @@ QStringList ChooseSystemMenuItem(QWidget& window, int command, const std::functi
   if (!open) QApplication::sendEvent(&window, &click);
   // A key reaches its shortcut only in the active window; on a busy machine a closed menu may leave no window
   // active, as a user would see before clicking the window.
-  if (open) QTest::qWaitFor([&] {
+  if (open) (void)QTest::qWaitFor([&] {
     window.activateWindow();
     open();
     return picked;

@@ -13,14 +13,18 @@ TEST(StartupScenario, EachInterfacePathEndsAsTheUserExpects) {
     const CScenarioRun run = RunScenario(script, interfaceName);
     EXPECT_EQ(run.exitCode, 0) << script << ": " << run.errors;
     EXPECT_TRUE(std::filesystem::exists(run.capture));
-    if (HaveTshark()) EXPECT_TRUE(DecodeCapture(run.capture).empty()) << script;
+    if (HaveTshark()) {
+      EXPECT_TRUE(DecodeCapture(run.capture).empty()) << script;
+    }
   }
 }
 
 TEST(StartupScenario, TheChooserFirstSaysWhyANameDoesNotAnswerThenTheVirtualLineRunsTheConsole) {
   const CScenarioRun run = RunScenario("chooser.vxs", "none", "--choose-interface");
   ASSERT_EQ(run.exitCode, 0) << run.errors;
-  if (HaveTshark()) EXPECT_EQ(CountStartCode(DecodeCapture(run.capture), 0), 4u);
+  if (HaveTshark()) {
+    EXPECT_EQ(CountStartCode(DecodeCapture(run.capture), 0), 4u);
+  }
 }
 
 TEST(StartupScenario, AFailingExpectationIsToldWithItsLineAndExitStatus1) {

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 CScriptRun RunScript(const std::string& text, const std::function<void(CDmxLink&)>& program,
                      const std::string& interfaceName) {
   auto output = MakeOutput(interfaceName);
@@ -46,4 +48,22 @@ std::vector<CLinkCall> CallsOf(const std::vector<CLinkCall>& calls, ELinkCall ki
   for (const auto& call : calls)
     if (call.call == kind) result.push_back(call);
   return result;
+}
+
+std::string WithIds(const std::string& script, std::initializer_list<std::pair<std::string_view, int>> ids) {
+  std::string text;
+  std::size_t from = 0;
+  for (std::size_t open; (open = script.find('{', from)) != std::string::npos;) {
+    const std::size_t close = script.find('}', open);
+    const std::string_view name = std::string_view(script).substr(open + 1, close - open - 1);
+    const auto id = std::find_if(ids.begin(), ids.end(), [&](const auto& entry) { return entry.first == name; });
+    text.append(script, from, open - from);
+    if (close == std::string::npos || id == ids.end()) {
+      ADD_FAILURE() << "no id for {" << name << "} in the script";
+      return text;
+    }
+    text += std::to_string(id->second);
+    from = close + 1;
+  }
+  return text + script.substr(from);
 }

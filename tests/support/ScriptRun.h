@@ -8,6 +8,8 @@
 
 #include <functional>
 #include <initializer_list>
+#include <string_view>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -47,3 +49,7 @@ inline std::string Expect(const std::string& what, std::initializer_list<int> id
 
 // The calls of one kind, e.g. every StandBy.
 std::vector<CLinkCall> CallsOf(const std::vector<CLinkCall>& calls, ELinkCall kind);
+
+// The script with each {name} replaced by the control id `ids` gives it, so that scripts name
+// controls as the dialog's header does. A name not in `ids` fails the current test.
+std::string WithIds(const std::string& script, std::initializer_list<std::pair<std::string_view, int>> ids);
