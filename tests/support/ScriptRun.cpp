@@ -50,7 +50,7 @@ std::vector<CLinkCall> CallsOf(const std::vector<CLinkCall>& calls, ELinkCall ki
   return result;
 }
 
-std::string WithIds(const std::string& script, std::initializer_list<std::pair<std::string_view, int>> ids) {
+std::string WithIds(const std::string& script, const std::vector<std::pair<std::string, int>>& ids) {
   std::string text;
   std::size_t from = 0;
   for (std::size_t open; (open = script.find('{', from)) != std::string::npos;) {

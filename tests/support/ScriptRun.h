@@ -52,4 +52,4 @@ std::vector<CLinkCall> CallsOf(const std::vector<CLinkCall>& calls, ELinkCall ki
 
 // The script with each {name} replaced by the control id `ids` gives it, so that scripts name
 // controls as the dialog's header does. A name not in `ids` fails the current test.
-std::string WithIds(const std::string& script, std::initializer_list<std::pair<std::string_view, int>> ids);
+std::string WithIds(const std::string& script, const std::vector<std::pair<std::string, int>>& ids);
