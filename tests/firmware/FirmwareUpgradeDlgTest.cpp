@@ -19,20 +19,29 @@ struct CShortFramesOutput final : CDmxOutput {
   std::string Name() const override { return "short"; }
 };
 
+using D = CFirmwareUpgradeDlg;
+
+// The script with the dialog's controls named.
+std::string Named(const std::string& script) {
+  return WithIds(script, {{"open", D::kOpen}, {"upgrade", D::kUpgrade}, {"speed", D::kSpeedSlider}, {"path", D::kPath},
+                          {"progress", D::kProgress}, {"speedNumber", D::kSpeedNumber}});
+}
+
 }  // namespace
 
 TEST(FirmwareUpgradeDlg, ControlsReachTheTransferAndItsStateAndRefusalsReachTheUser) {
   // Slider at 2 (hold 5) cuts the first frame: the last chunk follows at tick 15, whatever was refused meanwhile.
-  const CScriptRun run = RunDialogScript<CFirmwareUpgradeDlg>(
-      "expect icon 139\nexpect text 1273 \"100\"\nexpect hidden 1272\nclick 1001\n"
-      "expect message \"Upgrade file no specify!\" warning\nfile \"" + kFile + "\"\nclick 1000\n"
-      "file cancel\nclick 1000\nexpect text 1005 \"" + kFile + "\"\nclick 1001\nexpect visible 1272\n"
-      "expect range 1272 0 600\nexpect pos 1272 512\nwait 350\nslide 1004 2\nexpect text 1273 \"99\"\n"
-      "type 1005 \"/no/such/file.zku\"\nclick 1001\nexpect message \"\\\"/no/such/file.zku\\\" open error!\" warning\n"
-      "type 1005 \"" VEXMIRA_SOURCE_DIR "/CMakeLists.txt\"\nclick 1001\n"
-      "expect message \"Upgrade file format error!\" warning\nwait 175\nexpect pos 1272 600\nwait 3500\n"
-      "expect message \"      Firmware upgrade finish!\" none\nexpect hidden 1272\nslide 1004 1 TB_TOP\n"
-      "expect text 1273 \"100\"\nclose\n");
+  const CScriptRun run = RunDialogScript<D>(Named(
+      "expect icon 139\nexpect text {speedNumber} \"100\"\nexpect hidden {progress}\nclick {upgrade}\n"
+      "expect message \"Upgrade file no specify!\" warning\nfile \"" + kFile + "\"\nclick {open}\n"
+      "file cancel\nclick {open}\nexpect text {path} \"" + kFile + "\"\nclick {upgrade}\nexpect visible {progress}\n"
+      "expect range {progress} 0 600\nexpect pos {progress} 512\nwait 350\nslide {speed} 2\n"
+      "expect text {speedNumber} \"99\"\ntype {path} \"/no/such/file.zku\"\nclick {upgrade}\n"
+      "expect message \"\\\"/no/such/file.zku\\\" open error!\" warning\n"
+      "type {path} \"" VEXMIRA_SOURCE_DIR "/CMakeLists.txt\"\nclick {upgrade}\n"
+      "expect message \"Upgrade file format error!\" warning\nwait 175\nexpect pos {progress} 600\nwait 3500\n"
+      "expect message \"      Firmware upgrade finish!\" none\nexpect hidden {progress}\nslide {speed} 1 TB_TOP\n"
+      "expect text {speedNumber} \"100\"\nclose\n"));
   ASSERT_TRUE(run.Passed()) << run.result.message;
   const CFileDialog& open = run.fileDialogs.at(0);
   EXPECT_EQ(open.defaultExtension + " " + open.initialName + " " + open.filter,
@@ -46,17 +55,18 @@ TEST(FirmwareUpgradeDlg, AnInterfaceThatCannotSendUpgradeFramesIsNamedNotFaked) 
   const std::string refusal =
       "expect message \"This DMX interface cannot send firmware upgrade frames: at most 512 slots\" warning\n";
   const CScriptRun run = RunScript(
-      refusal + "type 1005 \"" + kFile + "\"\nclick 1001\n" + refusal +
-          "expect hidden 1272\nwait 3500\nexpect frames 0\n",
+      Named(refusal + "type {path} \"" + kFile + "\"\nclick {upgrade}\n" + refusal +
+            "expect hidden {progress}\nwait 3500\nexpect frames 0\n"),
       [](CDmxLink& link) { CFirmwareUpgradeDlg(link).DoModal(); }, std::make_unique<CShortFramesOutput>());
   EXPECT_TRUE(run.Passed()) << run.result.message;
 }
 
 // No (close asked, the transfer goes on) and a question withdrawn by the transfer's end are scenarios.
 TEST(FirmwareUpgradeDlg, ClosingDuringATransferOnYesStopsItSaysSoAndStandsTheLineBy) {
-  const CScriptRun run = RunDialogScript<CFirmwareUpgradeDlg>(
-      "type 1005 \"" + kFile + "\"\nclick 1001\nwait 700\nanswer yes\nclose\nexpect message warning\n"
-      "expect message \"The firmware upgrade was stopped.\" information\nexpect frames 18\nwait 700\nexpect frames 18\n");
+  const CScriptRun run = RunDialogScript<D>(Named(
+      "type {path} \"" + kFile + "\"\nclick {upgrade}\nwait 700\nanswer yes\nclose\nexpect message warning\n"
+      "expect message \"The firmware upgrade was stopped.\" information\nexpect frames 18\nwait 700\n"
+      "expect frames 18\n"));
   ASSERT_TRUE(run.Passed()) << run.result.message;
   EXPECT_EQ(CallsOf(run.calls, ELinkCall::StandBy).size(), 1u);
 }
