@@ -20,10 +20,10 @@ const CDialogTemplate& CLauncherDlg::Layout() {
       kResourceId, "Vexmira V2.0", 179, 88, "MS Shell Dlg", 9,
       DialogStyle::kSysMenu | DialogStyle::kAppWindow,
       {
-          {1000, EControlKind::PushButton, {7, 7, 165, 14}, "DMX Console"},
-          {1001, EControlKind::PushButton, {7, 27, 165, 14}, "Remote DMX addressing"},
-          {1002, EControlKind::PushButton, {7, 47, 165, 14}, "Remote fixture setup"},
-          {1003, EControlKind::PushButton, {7, 67, 165, 14}, "Fixture Firmware Upgrade"},
+          {kConsoleButton, EControlKind::PushButton, {7, 7, 165, 14}, "DMX Console"},
+          {kAddressingButton, EControlKind::PushButton, {7, 27, 165, 14}, "Remote DMX addressing"},
+          {kFixtureSetupButton, EControlKind::PushButton, {7, 47, 165, 14}, "Remote fixture setup"},
+          {kFirmwareButton, EControlKind::PushButton, {7, 67, 165, 14}, "Fixture Firmware Upgrade"},
       }};
   return layout;
 }
@@ -34,10 +34,10 @@ CLauncherDlg::CLauncherDlg(CDmxLink& link, std::function<void()> chooseInterface
 const CMessageTable& CLauncherDlg::MessageTable() const {
   using D = CLauncherDlg;
   static const CMessageTable table = CMessageTableOf<D>()
-                                         .Command(BN_CLICKED, 1000, &D::OnDmxConsole)
-                                         .Command(BN_CLICKED, 1001, &D::OnRemoteAddressing)
-                                         .Command(BN_CLICKED, 1002, &D::OnRemoteFixtureSetup)
-                                         .Command(BN_CLICKED, 1003, &D::OnFirmwareUpgrade)
+                                         .Command(BN_CLICKED, kConsoleButton, &D::OnDmxConsole)
+                                         .Command(BN_CLICKED, kAddressingButton, &D::OnRemoteAddressing)
+                                         .Command(BN_CLICKED, kFixtureSetupButton, &D::OnRemoteFixtureSetup)
+                                         .Command(BN_CLICKED, kFirmwareButton, &D::OnFirmwareUpgrade)
                                          .SysCommand(&D::OnSysCommand);
   return table;
 }

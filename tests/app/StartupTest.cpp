@@ -1,6 +1,7 @@
 // Start-up's interface check and the launcher's wiring, seen through the script host and the line
 // (the startup scenarios run the same paths through the real program).
 #include "app/Application.h"
+#include "app/LauncherDlg.h"
 #include "support/ScriptRun.h"
 
 #include <gtest/gtest.h>
@@ -35,7 +36,7 @@ TEST(LauncherDlg, AboutItemAnswersSystemCommands16To31AndTheConsoleRunsInLevelMo
                                       (about ? "100\nclick 1\n" : "102\n"));
     EXPECT_TRUE(run.Passed()) << command << ": " << run.result.message;
   }
-  const CScriptRun console = RunProgram("click 1000\nexpect dialog 129\n");
+  const CScriptRun console = RunProgram("click " + std::to_string(CLauncherDlg::kConsoleButton) + "\nexpect dialog 129\n");
   ASSERT_TRUE(console.Passed()) << console.result.message;
   const auto calls = Describe(console.calls);
   EXPECT_EQ(calls.at(1), "SetMode(165, 0, 0, 512)");
