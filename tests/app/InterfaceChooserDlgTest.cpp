@@ -34,6 +34,16 @@ std::expected<void, CError> Try(std::vector<std::string>& tried, const std::stri
   return {};
 }
 
+using C = CInterfaceChooserDlg;
+
+// The script with the chooser's controls named.
+std::string Named(const std::string& script) {
+  return WithIds(script, {{"kind", C::kKind}, {"port", C::kPort}, {"lookAgain", C::kLookAgain},
+                          {"drivenAs", C::kDrivenAs}, {"universe", C::kUniverse}, {"priority", C::kPriority},
+                          {"host", C::kHost}, {"iface", C::kLocalInterface}, {"perAddress", C::kPerAddress},
+                          {"name", C::kName}, {"remember", C::kRemember}, {"use", C::kUse}});
+}
+
 }  // namespace
 
 TEST(InterfaceChooserDlg, ComposesTheNameFromTheChosenKindsFieldsAndTriesItUntilOneWorks) {
@@ -43,18 +53,21 @@ TEST(InterfaceChooserDlg, ComposesTheNameFromTheChosenKindsFieldsAndTriesItUntil
   const auto ports = [&] { return SerialPortChoices(folder / "sys", folder / "dev"); };
   std::vector<std::string> tried;
   std::optional<std::string> remembered;
-  const CScriptRun run = RunScript(
-      "expect text 1000 \"USB serial adapter\"\nexpect text 1001 \"usb-ttyUSB0 (DMX USB PRO; auto uses it)\"\n"
-      "expect text 1009 \"opendmx:" + (folder / "dev/serial/by-id/usb-ttyUSB0").string() + "\"\n" +
-      Expect("disabled", {1004, 1005, 1006, 1007, 1008}) + "select 1001 1\nselect 1003 1\n"
-      "expect text 1001 \"ttyUSB1 (CP2102 USB to UART Bridge; auto leaves it alone)\"\n"
-      "expect text 1009 \"pro:" + (folder / "dev/ttyUSB1").string() + "\"\nselect 1000 2\n" +
-      Expect("disabled", {1001, 1002, 1003}) + "type 1004 \"7\"\ntype 1006 \" 10.0.0.9\"\ntype 1005 \"150\"\n"
-      "type 1007 \"eth1\"\nclick 1008\nexpect text 1009 \"sacn:7@10.0.0.9,priority=150,iface=eth1,per-address\"\n"
-      "select 1000 3\nexpect disabled 1005\nexpect text 1009 \"artnet:7@10.0.0.9,iface=eth1\"\nselect 1000 0\n"
-      "select 1003 0\nclick 1011\nexpect message \"The port is busy\" warning\nexpect dialog 140\n"
-      "type 1009 \"\"\nclick 1011\nexpect message warning\nclick 1002\nexpect text 1001 \"usb-ttyUSB0 (DMX USB PRO; "
-      "auto uses it)\"\nselect 1000 4\nexpect unchecked 1010\nclick 1010\nclick 1011\nexpect title \"\"\n",
+  const CScriptRun run = RunScript(Named(
+      "expect text {kind} \"USB serial adapter\"\nexpect text {port} \"usb-ttyUSB0 (DMX USB PRO; auto uses it)\"\n"
+      "expect text {name} \"opendmx:" + (folder / "dev/serial/by-id/usb-ttyUSB0").string() + "\"\n" +
+      Expect("disabled", {C::kUniverse, C::kPriority, C::kHost, C::kLocalInterface, C::kPerAddress}) +
+      "select {port} 1\nselect {drivenAs} 1\n"
+      "expect text {port} \"ttyUSB1 (CP2102 USB to UART Bridge; auto leaves it alone)\"\n"
+      "expect text {name} \"pro:" + (folder / "dev/ttyUSB1").string() + "\"\nselect {kind} 2\n" +
+      Expect("disabled", {C::kPort, C::kLookAgain, C::kDrivenAs}) +
+      "type {universe} \"7\"\ntype {host} \" 10.0.0.9\"\ntype {priority} \"150\"\ntype {iface} \"eth1\"\n"
+      "click {perAddress}\nexpect text {name} \"sacn:7@10.0.0.9,priority=150,iface=eth1,per-address\"\n"
+      "select {kind} 3\nexpect disabled {priority}\nexpect text {name} \"artnet:7@10.0.0.9,iface=eth1\"\nselect {kind} 0\n"
+      "select {drivenAs} 0\nclick {use}\nexpect message \"The port is busy\" warning\nexpect dialog 140\n"
+      "type {name} \"\"\nclick {use}\nexpect message warning\nclick {lookAgain}\n"
+      "expect text {port} \"usb-ttyUSB0 (DMX USB PRO; auto uses it)\"\nselect {kind} 4\nexpect unchecked {remember}\n"
+      "click {remember}\nclick {use}\nexpect title \"\"\n"),
       [&](CDmxLink&) {
         CInterfaceChooserDlg chooser("", [&](const std::string& name) { return Try(tried, name); }, ports);
         EXPECT_EQ(chooser.DoModal(), IDOK);
@@ -71,18 +84,20 @@ TEST(InterfaceChooserDlg, ComposesTheNameFromTheChosenKindsFieldsAndTriesItUntil
 // a try that did not answer puts the interface there was back.
 TEST(Startup, WithoutAnInterfaceTheReasonsAreShownAndTheChooserOffersOneAndTheLauncherCanSwitchIt) {
   std::vector<std::string> opened;
-  const CScriptRun run = RunScript(
+  const CScriptRun run = RunScript(Named(
       "expect message \"Cound not find USB to DMX device  \\nThe interface chosen last time, sacn:9@gone, cannot be "
       "used: no such host\\nNo DMX interface found: none here\" error\nexpect dialog 140\n"
-      "expect text 1009 \"sacn:9@gone\"\nexpect checked 1010\ntype 1009 \"virtual\"\nclick 1011\nexpect dialog 102\n"
-      "expect menu 48 \"DMX Interface...\"\nsysmenu 48\nexpect text 1009 \"virtual\"\ntype 1009 \"none\"\nclick 1011\n"
-      "expect message \"No DMX interface answers on \\\"none\\\".\" warning\nclose\nexpect dialog 102\n",
+      "expect text {name} \"sacn:9@gone\"\nexpect checked {remember}\ntype {name} \"virtual\"\nclick {use}\n"
+      "expect dialog 102\nexpect menu 48 \"DMX Interface...\"\nsysmenu 48\nexpect text {name} \"virtual\"\n"
+      "type {name} \"none\"\nclick {use}\nexpect message \"No DMX interface answers on \\\"none\\\".\" warning\nclose\n"
+      "expect dialog 102\n"),
       [&](CDmxLink& link) {
         CHost::Current().WriteSetting(CInterfaceChooserDlg::kRememberedSetting, "sacn:9@gone");
         CStartOptions options{.interfaceName = "", .search = true};
         options.open = [&](const std::string& name) -> std::expected<void, CError> {
           opened.push_back(name);
-          if (name != "virtual" && name != "none") return std::unexpected(CError{name == "auto" ? "No DMX interface found: none here" : "no such host"});
+          if (name != "virtual" && name != "none")
+            return std::unexpected(CError{name == "auto" ? "No DMX interface found: none here" : "no such host"});
           static_cast<CRecordingLink&>(link).Line().SetOutput(std::move(*MakeOutput(name)));
           return {};
         };
