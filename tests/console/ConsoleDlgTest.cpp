@@ -10,10 +10,30 @@
 #include "support/ScriptRun.h"
 #include "support/TempFolder.h"
 
+using D = CConsoleDlg;
+
+// The script with the console's controls named: {fader0} is column 0's fader, {value31} and {label31} the last
+// column's value box and channel label.
+static std::string Named(const std::string& script) {
+  std::vector<std::pair<std::string, int>> names{
+      {"standAlone", D::kStandAloneButton}, {"clean", D::kCleanButton},     {"bar", D::kChannelBar},
+      {"add", D::kAddButton},              {"insert", D::kInsertButton},   {"run", D::kRunButton},
+      {"open", D::kOpenButton},            {"delete", D::kDeleteButton},   {"copy", D::kCopyButton},
+      {"paste", D::kPasteButton},          {"save", D::kSaveButton},       {"count", D::kStepCountDisplay},
+      {"number", D::kStepNumberDisplay},   {"selector", D::kStepSelector}, {"speed", D::kSpeedSlider},
+      {"speedDisplay", D::kSpeedDisplay},  {"fade", D::kFadeSlider},       {"fadeDisplay", D::kFadeDisplay}};
+  for (int k = 0; k < D::kColumns; ++k) {
+    names.push_back({"fader" + std::to_string(k), D::FaderId(k)});
+    names.push_back({"value" + std::to_string(k), D::ValueBoxId(k)});
+    names.push_back({"label" + std::to_string(k), D::LabelId(k)});
+  }
+  return WithIds(script, names);
+}
+
 // Runs the console `openings` times on data of its own, as the launcher's button does; the script must pass.
 static CScriptRun RunConsole(const std::string& script, int openings = 1) {
   const auto data = std::make_unique<CConsoleData>();
-  CScriptRun run = RunScript(script, [&](CDmxLink& link) {
+  CScriptRun run = RunScript(Named(script), [&](CDmxLink& link) {
     for (int opening = 0; opening < openings; ++opening, link.DmxLinkStandBy()) {
       link.DmxLinkSetMode(kLinkMark, 0, 0, kUniverseSlots);
       CConsoleDlg(link, *data).DoModal();
@@ -23,54 +43,73 @@ static CScriptRun RunConsole(const std::string& script, int openings = 1) {
   return run;
 }
 
-static const std::initializer_list<int> kEditing = {1004, 1097, 1100, 1000, 1001, 1002,
-                                                    1003, 1101, 1103, 1107, 1106, 1108};
+static const std::initializer_list<int> kEditing = {
+    D::FaderId(0),   D::FaderId(31),     D::kChannelBar,  D::kStandAloneButton, D::kCleanButton,  D::kDeleteButton,
+    D::kCopyButton, D::kAddButton, D::kPasteButton, D::kInsertButton,     D::kOpenButton, D::kSaveButton};
+// The chase panel's controls.
+static const std::initializer_list<int> kPanel = {D::kAddButton,        D::kInsertButton,      D::kRunButton,
+                                                  D::kOpenButton,       D::kDeleteButton,      D::kCopyButton,
+                                                  D::kPasteButton,      D::kSaveButton,        D::kStepCountDisplay,
+                                                  D::kStepNumberDisplay, D::kStepSelector,     D::kSpeedSlider,
+                                                  D::kSpeedDisplay,     D::kFadeSlider,        D::kFadeDisplay};
 
 TEST(ConsoleDlg, FadersChannelBarCleanAndStandAloneReachTheEngineEveryTick) {
   RunConsole(
-      "expect focus 1004\nexpect pos 1097 255\nwait 24\nexpect frames 0\nwait 1\nexpect frames 1\n"
-      "slide 1004 0 TB_LINEUP\nscroll 1100 SB_THUMBTRACK 111\nslide 1097 5 TB_ENDTRACK\n"
-      "slide 1094 55 TB_TOP\nslide 1094 0 9\nexpect text 1006 \"112\"\nexpect text 1098 \"250\"\n"
-      "expect text 1095 \"200\"\nwait 25\nexpect frame 0 512 1=255 142=200 143=250\n"
-      "scroll 1100 SB_THUMBTRACK 475\nscroll 1100 SB_PAGERIGHT\nexpect pos 1100 480\nexpect text 1099 \"512\"\n"
-      "scroll 1100 SB_THUMBTRACK 0\nexpect pos 1004 0\nexpect text 1005 \"255\"\nexpect text 1006 \"1\"\n"
-      "scroll 1100 SB_THUMBTRACK 111\nclick 1001\nexpect pos 1094 255\nexpect pos 1097 255\nexpect text 1095 \"0\"\n"
-      "click 1000\nexpect text 1000 \"DMX Out\"\nclick 1000\nexpect text 1000 \"Stand Alone\"\n");  // the next state
+      "expect focus {fader0}\nexpect pos {fader31} 255\nwait 24\nexpect frames 0\nwait 1\nexpect frames 1\n"
+      "slide {fader0} 0 TB_LINEUP\nscroll {bar} SB_THUMBTRACK 111\nslide {fader31} 5 TB_ENDTRACK\n"
+      "slide {fader30} 55 TB_TOP\nslide {fader30} 0 9\nexpect text {label0} \"112\"\nexpect text {value31} \"250\"\n"
+      "expect text {value30} \"200\"\nwait 25\nexpect frame 0 512 1=255 142=200 143=250\n"
+      "scroll {bar} SB_THUMBTRACK 475\nscroll {bar} SB_PAGERIGHT\nexpect pos {bar} 480\nexpect text {label31} \"512\"\n"
+      "scroll {bar} SB_THUMBTRACK 0\nexpect pos {fader0} 0\nexpect text {value0} \"255\"\nexpect text {label0} \"1\"\n"
+      "scroll {bar} SB_THUMBTRACK 111\nclick {clean}\nexpect pos {fader30} 255\nexpect pos {fader31} 255\n"
+      "expect text {value30} \"0\"\nclick {standAlone}\nexpect text {standAlone} \"DMX Out\"\nclick {standAlone}\n"
+      "expect text {standAlone} \"Stand Alone\"\n");  // the next state
 }
 
 TEST(ConsoleDlg, SystemMenuItemTogglesTheChasePanelWhichANewConsoleShowsAsTheLastOneLeftIt) {
   const std::string asCreated =
-      Expect("visible", {1101, 1107, 1102, 1106, 1002, 1003, 1103, 1108, 1277, 1278, 1266, 1105, 1279, 1104, 1280}) +
-      Expect("enabled", {1101, 1106, 1003, 1105, 1104}) + Expect("disabled", {1107, 1102, 1002, 1103, 1108, 1266}) +
-      "expect text 1277 \"0\"\nexpect range 1105 0 5999\nexpect range 1104 0 6000\n";
+      Expect("visible", kPanel) +
+      Expect("enabled", {D::kAddButton, D::kOpenButton, D::kCopyButton, D::kSpeedSlider, D::kFadeSlider}) +
+      Expect("disabled",
+             {D::kInsertButton, D::kRunButton, D::kDeleteButton, D::kPasteButton, D::kSaveButton, D::kStepSelector}) +
+      "expect text {count} \"0\"\nexpect range {speed} 0 5999\nexpect range {fade} 0 6000\n";
   RunConsole(
-      "expect menu 32 \"Chase Panel\"\nexpect hidden 1101\nsysmenu 32\n" + asCreated +
-          "expect pos 1105 0\nexpect pos 1104 0\nexpect text 1279 \"0'0.1\\\"\"\n"
-          "slide 1105 654\nslide 1104 6000 TB_ENDTRACK\nexpect text 1279 \"1'5.5\\\"\"\n"
-          "expect text 1280 \"10'0.0\\\"\"\nslide 1104 9 TB_THUMBPOSITION\nexpect text 1280 \"0'0.9\\\"\"\n"
-          "click 1101\nexpect focus 1101\nsysmenu 32\nexpect focus 1004\n" +
-          Expect("hidden", {1101, 1102, 1266, 1277, 1278, 1279, 1280, 1105, 1104}) +
-          "sysmenu 32\nexpect visible 1101\nclose\nexpect message \"The chase has changes that were not saved. "
-          "Close the console and lose them?\" warning\nexpect visible 1101\nanswer yes\nsysmenu 0xF060\n"
+      "expect menu 32 \"Chase Panel\"\nexpect hidden {add}\nsysmenu 32\n" + asCreated +
+          "expect pos {speed} 0\nexpect pos {fade} 0\nexpect text {speedDisplay} \"0'0.1\\\"\"\n"
+          "slide {speed} 654\nslide {fade} 6000 TB_ENDTRACK\nexpect text {speedDisplay} \"1'5.5\\\"\"\n"
+          "expect text {fadeDisplay} \"10'0.0\\\"\"\nslide {fade} 9 TB_THUMBPOSITION\n"
+          "expect text {fadeDisplay} \"0'0.9\\\"\"\n"
+          "click {add}\nexpect focus {add}\nsysmenu 32\nexpect focus {fader0}\n" +
+          Expect("hidden", {D::kAddButton, D::kRunButton, D::kStepSelector, D::kStepCountDisplay, D::kStepNumberDisplay,
+                            D::kSpeedDisplay, D::kFadeDisplay, D::kSpeedSlider, D::kFadeSlider}) +
+          "sysmenu 32\nexpect visible {add}\nclose\nexpect message \"The chase has changes that were not saved. "
+          "Close the console and lose them?\" warning\nexpect visible {add}\nanswer yes\nsysmenu 0xF060\n"
           "expect message warning\n" + asCreated +  // the settings are those the chase keeps
-          "expect pos 1105 654\nexpect text 1279 \"1'5.5\\\"\"\nexpect pos 1104 9\nexpect text 1280 \"0'0.9\\\"\"\n"
-          "sysmenu 32\nclose\nexpect hidden 1101\n", 3);
+          "expect pos {speed} 654\nexpect text {speedDisplay} \"1'5.5\\\"\"\nexpect pos {fade} 9\n"
+          "expect text {fadeDisplay} \"0'0.9\\\"\"\n"
+          "sysmenu 32\nclose\nexpect hidden {add}\n", 3);
 }
 
 TEST(ConsoleDlg, ChasePanelControlsReachTheEngineAndShowItsState) {
   RunConsole(
-      "sysmenu 32\nslide 1004 245\nclick 1101\nexpect text 1277 \"1\"\nexpect text 1278 \"2\"\n" +
-      Expect("enabled", {1108, 1102, 1266}) + "expect range 1266 0 1\nexpect pos 1266 1\nclick 1101\n"
-      "updown 1266 0\nexpect text 1101 \"Add\"\nexpect text 1278 \"1\"\nexpect text 1005 \"10\"\n"
-      "expect enabled 1002\nupdown 1266 1\nexpect text 1101 \"Overwrite\"\nexpect enabled 1107\nclick 1003\n"
-      "expect enabled 1103\nclick 1107\nexpect pos 1004 255\nexpect text 1277 \"3\"\nclick 1103\n"
-      "expect text 1005 \"10\"\nupdown 1266 3\nslide 1004 200\nclick 1102\nexpect range 1266 0 2\n"
-      "expect pos 1266 3\nexpect text 1102 \"Stop\"\n" + Expect("disabled", kEditing) +
-      Expect("enabled", {1102, 1266, 1105, 1104}) +  // the faders keep what they showed; the 6th tick moves on
-      "slide 1105 0\nexpect text 1279 \"0'0.1\\\"\"\nexpect pos 1004 200\nwait 150\nexpect text 1278 \"2\"\n"
-      "updown 1266 0\nexpect disabled 1105\nwait 25\nexpect text 1278 \"1\"\nclick 1102\nexpect text 1102 \"Run\"\n"
-      "expect text 1101 \"Overwrite\"\nexpect range 1266 0 3\nexpect pos 1004 245\n" + Expect("enabled", kEditing) +
-      "expect enabled 1105\nclick 1002\nexpect text 1277 \"2\"\nexpect text 1005 \"0\"\n");
+      "sysmenu 32\nslide {fader0} 245\nclick {add}\nexpect text {count} \"1\"\nexpect text {number} \"2\"\n" +
+      Expect("enabled", {D::kSaveButton, D::kRunButton, D::kStepSelector}) +
+      "expect range {selector} 0 1\nexpect pos {selector} 1\nclick {add}\n"
+      "updown {selector} 0\nexpect text {add} \"Add\"\nexpect text {number} \"1\"\nexpect text {value0} \"10\"\n"
+      "expect enabled {delete}\nupdown {selector} 1\nexpect text {add} \"Overwrite\"\nexpect enabled {insert}\n"
+      "click {copy}\n"
+      "expect enabled {paste}\nclick {insert}\nexpect pos {fader0} 255\nexpect text {count} \"3\"\nclick {paste}\n"
+      "expect text {value0} \"10\"\nupdown {selector} 3\nslide {fader0} 200\nclick {run}\nexpect range {selector} 0 2\n"
+      "expect pos {selector} 3\nexpect text {run} \"Stop\"\n" + Expect("disabled", kEditing) +
+      // The faders keep what they showed; the 6th tick moves on.
+      Expect("enabled", {D::kRunButton, D::kStepSelector, D::kSpeedSlider, D::kFadeSlider}) +
+      "slide {speed} 0\nexpect text {speedDisplay} \"0'0.1\\\"\"\nexpect pos {fader0} 200\nwait 150\n"
+      "expect text {number} \"2\"\n"
+      "updown {selector} 0\nexpect disabled {speed}\nwait 25\nexpect text {number} \"1\"\nclick {run}\n"
+      "expect text {run} \"Run\"\n"
+      "expect text {add} \"Overwrite\"\nexpect range {selector} 0 3\n"
+      "expect pos {fader0} 245\n" + Expect("enabled", kEditing) +
+      "expect enabled {speed}\nclick {delete}\nexpect text {count} \"2\"\nexpect text {value0} \"0\"\n");
 }
 
 TEST(ConsoleDlg, SavedChaseOpensWithTheFileNameInTheTitleAndRefusalsChangeNothing) {
@@ -78,14 +117,14 @@ TEST(ConsoleDlg, SavedChaseOpensWithTheFileNameInTheTitleAndRefusalsChangeNothin
   const std::string path = (folder / "show.zkc").string();
   std::ofstream(folder / "short.zkc") << "short";
   const std::string loaded =
-      "expect title \"DMX Console V1.1 - show\"\nexpect pos 1105 9\nexpect pos 1104 10\nexpect pos 1007 0\n";
+      "expect title \"DMX Console V1.1 - show\"\nexpect pos {speed} 9\nexpect pos {fade} 10\nexpect pos {fader1} 0\n";
   const CScriptRun run = RunConsole(
-      "sysmenu 32\nslide 1007 0\nclick 1101\nslide 1105 9\nslide 1104 10\nfile \"" + path +
-          "\"\nclick 1108\nexpect no-message\nexpect title \"DMX Console V1.1 - show\"\nclose\n"
-          "expect title \"DMX Console V2.0\"\nfile \"" + path + "\"\nclick 1106\nexpect no-message\n" +
-          loaded + "file \"" + (folder / "short.zkc").string() + "\"\nclick 1106\nexpect message warning\n" + loaded +
-          "file cancel\nclick 1106\nfile cancel\nclick 1108\nexpect no-message\nfile \"" +
-          (folder / "nowhere/x.zkc").string() + "\"\nclick 1108\nexpect message warning\n" + loaded,
+      "sysmenu 32\nslide {fader1} 0\nclick {add}\nslide {speed} 9\nslide {fade} 10\nfile \"" + path +
+          "\"\nclick {save}\nexpect no-message\nexpect title \"DMX Console V1.1 - show\"\nclose\n"
+          "expect title \"DMX Console V2.0\"\nfile \"" + path + "\"\nclick {open}\nexpect no-message\n" +
+          loaded + "file \"" + (folder / "short.zkc").string() + "\"\nclick {open}\nexpect message warning\n" + loaded +
+          "file cancel\nclick {open}\nfile cancel\nclick {save}\nexpect no-message\nfile \"" +
+          (folder / "nowhere/x.zkc").string() + "\"\nclick {save}\nexpect message warning\n" + loaded,
       2);
   ASSERT_TRUE(run.Passed());
   EXPECT_NE(run.boxes.at(0).text.find("short.zkc"), std::string::npos) << run.boxes[0].text;
@@ -120,11 +159,11 @@ TEST(ThreadedConsoleDlg, EveryTickSendsOneWholeStepWhileTheGuiThreadWorksTheCons
     console.Dispatch({EMessage::SysCommand, CConsoleDlg::kChasePanelCommand, 0, 0});
     EXPECT_EQ(captions(), 4);
     for (const int pos : {245, 235, 225})  // three steps of channels 1 and 32
-      move(EMessage::VScroll, 1004, pos), move(EMessage::VScroll, 1097, pos), click(1101);
+      move(EMessage::VScroll, D::FaderId(0), pos), move(EMessage::VScroll, D::FaderId(31), pos), click(D::kAddButton);
     for (int i = 0; i < 1500; ++i, std::this_thread::sleep_for(std::chrono::microseconds(600))) {
-      if (i % 7 == 0) click(1102);  // Run or Stop
-      move(EMessage::HScroll, 1105, i % 2);
-      move(EMessage::VScroll, 1266, i / 50 % 3);
+      if (i % 7 == 0) click(D::kRunButton);  // Run or Stop
+      move(EMessage::HScroll, D::kSpeedSlider, i % 2);
+      move(EMessage::VScroll, D::kStepSelector, i / 50 % 3);
       move(EMessage::VScroll, CConsoleDlg::FaderId(20), i % 256);  // channel 21, in no step
     }
     console.Dispatch({EMessage::Destroy, 0, 0, 0});
