@@ -10,19 +10,8 @@
 #include <sys/stat.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
-
-namespace {
-
-std::vector<std::uint8_t> ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-}  // namespace
 
 TEST(CaptureWriter, WritesClassicPcapWithExportedPduRecords) {
   const CTempFolder folder;
@@ -48,7 +37,7 @@ TEST(CaptureWriter, WritesClassicPcapWithExportedPduRecords) {
       0x00, 0x0C, 0x00, 0x04, 'd', 'm', 'x', 0x00, 0x00, 0x00, 0x00, 0x00,
       0x00, 0x80,
   };
-  EXPECT_EQ(ReadFile(path), expected);
+  EXPECT_EQ(ReadFile<std::vector<std::uint8_t>>(path), expected);
 }
 
 TEST(ThreadedCaptureWriter, FailuresStopItOnceKeepTheCompleteRecordsAndNeverHoldUpTheLine) {

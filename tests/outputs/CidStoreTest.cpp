@@ -44,6 +44,5 @@ TEST(CidStore, MadeOnceKeptOnePerRunningCopyAndNeverReplaced) {
                             " holds no source id (a UUID); it is left as it is, and this run uses a source id of its "
                             "own");
   EXPECT_FALSE(own.lock);
-  std::ifstream kept(damaged.File());
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "damaged\n");
+  EXPECT_EQ(ReadFile(damaged.File()), "damaged\n");
 }

@@ -46,7 +46,7 @@ TEST(ConsoleScenario, FadersCleanStandAloneAndAChaseRecordedRunSavedAndOpenedAga
 TEST(ConsoleScenario, OpenAsksOverUnsavedStepsAndANewConsoleShowsAndSavesTheSettingsTheChaseKept) {
   const CScenarioRun run = RunScenario("chase-open.vxs", "virtual");
   ASSERT_EQ(run.exitCode, 0) << run.errors;
-  const std::string saved = ReadText(*run.folder / "again.zkc");
+  const std::string saved = ReadFile(*run.folder / "again.zkc");
   ASSERT_EQ(saved.size(), 36u + 142u);
   EXPECT_EQ(saved.substr(32, 4), std::string("\x09\x00\x05\x00", 4));  // speed 9 and fade 5, as shown
 }
