@@ -46,7 +46,5 @@ TEST(AutoAddressingDlg, RunShowsProgressThenOneFinishMessageAndClosingEndsIt) {
       "expect pos {progress} 0\nexpect text {field} \"257\"\nwait 1000\nexpect frames 255\nclick {setup}\n"
       "wait 100\nclose\nwait 1000\nexpect frames 257\nexpect no-message\n"));
   ASSERT_TRUE(run.Passed()) << run.result.message;
-  ASSERT_EQ(run.boxes.size(), 1u);
-  EXPECT_EQ(run.boxes[0].caption + " " + std::to_string(run.boxes[0].ownerResourceId), ApplicationName() + " 135");
   EXPECT_EQ(CallsOf(run.calls, ELinkCall::StandBy).size(), 2u);  // at the finish and at closing
 }

@@ -47,7 +47,6 @@ TEST(FirmwareUpgradeDlg, ControlsReachTheTransferAndItsStateAndRefusalsReachTheU
   EXPECT_EQ(open.defaultExtension + " " + open.initialName + " " + open.filter,
             "zku *.zku Zelkar Firmware Files (*.zku)|*.zku||");
   EXPECT_TRUE(open.kind == EFileDialogKind::Open && open.hideReadOnly && open.fileMustExist);
-  EXPECT_EQ(run.boxes.back().ownerResourceId, 131);
   EXPECT_EQ(Describe(run.calls).back(), "StandBy()");
 }
 
