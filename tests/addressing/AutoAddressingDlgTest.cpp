@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using D = CAutoAddressingDlg;
 
 // The script with the dialog's controls named.
@@ -46,5 +48,5 @@ TEST(AutoAddressingDlg, RunShowsProgressThenOneFinishMessageAndClosingEndsIt) {
       "expect pos {progress} 0\nexpect text {field} \"257\"\nwait 1000\nexpect frames 255\nclick {setup}\n"
       "wait 100\nclose\nwait 1000\nexpect frames 257\nexpect no-message\n"));
   ASSERT_TRUE(run.Passed()) << run.result.message;
-  EXPECT_EQ(CallsOf(run.calls, ELinkCall::StandBy).size(), 2u);  // at the finish and at closing
+  EXPECT_EQ(std::ranges::count(Describe(run.calls), "StandBy()"), 2);  // at the finish and at closing
 }

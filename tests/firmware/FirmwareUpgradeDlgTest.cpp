@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 // 600 bytes in 512-byte chunks, then an empty block.
@@ -64,5 +66,5 @@ TEST(FirmwareUpgradeDlg, ClosingDuringATransferOnYesStopsItSaysSoAndStandsTheLin
       "expect message \"The firmware upgrade was stopped.\" information\nexpect frames 18\nwait 700\n"
       "expect frames 18\n"));
   ASSERT_TRUE(run.Passed()) << run.result.message;
-  EXPECT_EQ(CallsOf(run.calls, ELinkCall::StandBy).size(), 1u);
+  EXPECT_EQ(std::ranges::count(Describe(run.calls), "StandBy()"), 1);
 }

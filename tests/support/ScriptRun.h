@@ -8,7 +8,6 @@
 
 #include <functional>
 #include <initializer_list>
-#include <string_view>
 #include <utility>
 #include <string>
 #include <vector>
@@ -46,9 +45,6 @@ inline std::string Expect(const std::string& what, std::initializer_list<int> id
   for (const int id : ids) text += "expect " + what + " " + std::to_string(id) + "\n";
   return text;
 }
-
-// The calls of one kind, e.g. every StandBy.
-std::vector<CLinkCall> CallsOf(const std::vector<CLinkCall>& calls, ELinkCall kind);
 
 // The script with each {name} replaced by the control id `ids` gives it, so that scripts name
 // controls as the dialog's header does. A name not in `ids` fails the current test.
