@@ -1,5 +1,4 @@
-// The interface chooser's wiring through the script host, over the serial ports of a fake sysfs; and
-// how start-up and the launcher use it.
+// The interface chooser's wiring over the serial ports of a fake sysfs, and how start-up and the launcher use it.
 #include "app/Application.h"
 #include "app/InterfaceChooserDlg.h"
 #include "support/ScriptRun.h"

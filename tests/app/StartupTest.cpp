@@ -1,5 +1,4 @@
-// Start-up's interface check and the launcher's wiring, seen through the script host and the line
-// (the startup scenarios run the same paths through the real program).
+// Start-up's interface check and the launcher's wiring, seen through the script host and the line.
 #include "app/Application.h"
 #include "support/ScriptRun.h"
 

@@ -1,5 +1,4 @@
-// The console dialog through the script host: each control reaches the engine, its state reaches the controls;
-// and its tick on a thread of its own while the GUI thread works the console.
+// The console dialog's wiring through the script host, and its tick on a thread of its own beside the GUI thread.
 #include <algorithm>
 #include <fstream>
 #include <thread>

@@ -1,6 +1,4 @@
-// The script host: a user's actions reach the dialog as their notifications, what a user could not do
-// fails with its line, unreadable scripts name file and line, the focus rule, virtual time,
-// nested dialogs and posted work.
+// The script host: actions and keys, what fails and where, unreadable scripts, virtual time, nested dialogs.
 #include "base/RealtimeScheduling.h"
 #include "framework/ScriptHost.h"
 #include "support/FakeDialog.h"

@@ -1,5 +1,4 @@
-// The Art-Net output: sequence 1 to 255 and the slot limit on the line; nodes found by ArtPoll,
-// polls answered and silent nodes dropped, on the sender's clock.
+// The Art-Net output: sequence and slot limit on the line; nodes found by ArtPoll and dropped when silent.
 #include "link/DmxLine.h"
 #include "outputs/ArtNetOutput.h"
 

@@ -1,5 +1,4 @@
-// The sACN CID: made once in the configuration folder, the same on every later run, one for each
-// copy running at once, and a file that holds no CID left as it is.
+// The sACN CID: made once, kept across runs, one for each copy running at once, a damaged file left alone.
 #include "outputs/CidStore.h"
 #include "outputs/OutputFactory.h"
 

@@ -1,5 +1,4 @@
-// The sACN output: sequence numbers and the stream's end on the line; discovery, per-address
-// priorities and interfaces on the stream's clock.
+// The sACN output: sequence and stream ends on the line; discovery, priorities and interfaces on its clock.
 #include "link/DmxLine.h"
 #include "outputs/SacnOutput.h"
 #include "outputs/UdpSocket.h"
