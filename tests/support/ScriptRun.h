@@ -6,6 +6,8 @@
 #include "link/DmxLink.h"
 #include "support/RecordingLink.h"
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <initializer_list>
 #include <utility>
@@ -30,13 +32,15 @@ CScriptRun RunScript(const std::string& script, const std::function<void(CDmxLin
 CScriptRun RunScript(const std::string& script, const std::function<void(CDmxLink&)>& program,
                      std::unique_ptr<CDmxOutput> output);
 
-// Runs dialog class D modally under the script.
+// Runs dialog class D modally under the script, which must pass.
 template <class D>
 CScriptRun RunDialogScript(const std::string& script, const std::string& interfaceName = "virtual") {
-  return RunScript(script, [](CDmxLink& link) {
+  CScriptRun run = RunScript(script, [](CDmxLink& link) {
     D dialog(link);
     dialog.DoModal();
   }, interfaceName);
+  EXPECT_TRUE(run.Passed()) << run.result.message;
+  return run;
 }
 
 // "expect WHAT ID" for each id, a line each.
