@@ -72,8 +72,7 @@ TEST(Startup, WithoutAnInterfaceTheReasonsAreShownAndTheChooserOffersOneAndTheLa
       "used: no such host\\nNo DMX interface found: none here\" error\nexpect dialog 140\n"
       "expect text {name} \"sacn:9@gone\"\nexpect checked {remember}\ntype {name} \"virtual\"\nclick {use}\n"
       "expect dialog 102\nexpect menu 48 \"DMX Interface...\"\nsysmenu 48\nexpect text {name} \"virtual\"\n"
-      "type {name} \"none\"\nclick {use}\nexpect message \"No DMX interface answers on \\\"none\\\".\" warning\nclose\n"
-      "expect dialog 102\n"),
+      "type {name} \"none\"\nclick {use}\nexpect message warning\nclose\nexpect dialog 102\n"),
       [&](CDmxLink& link) {
         CHost::Current().WriteSetting(CInterfaceChooserDlg::kRememberedSetting, "sacn:9@gone");
         CStartOptions options{.interfaceName = "", .search = true};
