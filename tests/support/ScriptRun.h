@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <initializer_list>
 #include <utility>
 #include <string>
 #include <vector>
@@ -44,7 +43,7 @@ CScriptRun RunDialogScript(const std::string& script, const std::string& interfa
 }
 
 // "expect WHAT ID" for each id, a line each.
-inline std::string Expect(const std::string& what, std::initializer_list<int> ids) {
+inline std::string Expect(const std::string& what, const std::vector<int>& ids) {
   std::string text;
   for (const int id : ids) text += "expect " + what + " " + std::to_string(id) + "\n";
   return text;
