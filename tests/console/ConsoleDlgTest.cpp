@@ -43,14 +43,13 @@ static CScriptRun RunConsole(const std::string& script, int openings = 1) {
 }
 
 static const std::initializer_list<int> kEditing = {
-    D::FaderId(0),   D::FaderId(31),     D::kChannelBar,  D::kStandAloneButton, D::kCleanButton,  D::kDeleteButton,
-    D::kCopyButton, D::kAddButton, D::kPasteButton, D::kInsertButton,     D::kOpenButton, D::kSaveButton};
+    D::FaderId(0),  D::FaderId(31), D::kChannelBar,  D::kStandAloneButton, D::kCleanButton, D::kDeleteButton,
+    D::kCopyButton, D::kAddButton,  D::kPasteButton, D::kInsertButton,     D::kOpenButton,  D::kSaveButton};
 // The chase panel's controls.
-static const std::initializer_list<int> kPanel = {D::kAddButton,        D::kInsertButton,      D::kRunButton,
-                                                  D::kOpenButton,       D::kDeleteButton,      D::kCopyButton,
-                                                  D::kPasteButton,      D::kSaveButton,        D::kStepCountDisplay,
-                                                  D::kStepNumberDisplay, D::kStepSelector,     D::kSpeedSlider,
-                                                  D::kSpeedDisplay,     D::kFadeSlider,        D::kFadeDisplay};
+static const std::initializer_list<int> kPanel = {
+    D::kAddButton,    D::kInsertButton, D::kRunButton,    D::kOpenButton,       D::kDeleteButton,
+    D::kCopyButton,   D::kPasteButton,  D::kSaveButton,   D::kStepCountDisplay, D::kStepNumberDisplay,
+    D::kStepSelector, D::kSpeedSlider,  D::kSpeedDisplay, D::kFadeSlider,       D::kFadeDisplay};
 
 TEST(ConsoleDlg, FadersChannelBarAndCleanReachTheEngineAndTheColumns) {
   RunConsole(
