@@ -52,9 +52,8 @@ TEST(ManualAddressingDlg, WaitsFiveSecondsThenFieldsBarsAndSaveReachTheEngine) {
 TEST(AddressingMenuDlg, MenuRunsAFreshToolAtEachPress) {
   RunDialogScript<CAddressingMenuDlg>(
       WithIds("expect title \"Remote DMX addressing V2.0\"\nexpect icon 139\nexpect focus {auto}\n"
-              "expect hidden {standard}\nwait 1000\nexpect frames 0\nclick {auto}\nexpect dialog 135\nclose\n"
-              "click {manual}\nexpect dialog 136\nwait 5000\nclose\nexpect dialog 133\nclick {manual}\nwait 25\n"
-              "expect frame 254 512\nclose\n",
+              "expect hidden {standard}\nwait 1000\nexpect frames 0\nclick {manual}\nexpect dialog 136\nwait 5000\n"
+              "close\nexpect dialog 133\nclick {manual}\nwait 25\nexpect frame 254 512\nclose\n",
               {{"auto", M::kAutoSetupButton}, {"manual", M::kManualSetupButton},
                {"standard", M::kStandardSetupButton}}));
 }
