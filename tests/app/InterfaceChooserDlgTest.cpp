@@ -36,8 +36,9 @@ TEST(InterfaceChooserDlg, ComposesTheNameFromTheChosenKindsFieldsAndTriesItUntil
   const auto ports = [&] { return SerialPortChoices(folder / "sys", folder / "dev"); };
   std::vector<std::string> tried;
   std::optional<std::string> remembered;
+  const std::string widget = "expect text {port} \"usb-Maker_ttyUSB0-if00 (DMX USB PRO; auto uses it)\"\n";
   const CScriptRun run = RunScript(Named(
-      "expect text {kind} \"USB serial adapter\"\nexpect text {port} \"usb-Maker_ttyUSB0-if00 (DMX USB PRO; auto uses it)\"\n"
+      "expect text {kind} \"USB serial adapter\"\n" + widget +
       "expect text {name} \"opendmx:" + (folder / "dev/serial/by-id/usb-Maker_ttyUSB0-if00").string() + "\"\n" +
       Expect("disabled", {C::kUniverse, C::kPriority, C::kHost, C::kLocalInterface, C::kPerAddress}) +
       "select {port} 1\nselect {drivenAs} 1\n"
@@ -48,9 +49,8 @@ TEST(InterfaceChooserDlg, ComposesTheNameFromTheChosenKindsFieldsAndTriesItUntil
       "click {perAddress}\nexpect text {name} \"sacn:7@10.0.0.9,priority=150,iface=eth1,per-address\"\n"
       "select {kind} 3\nexpect disabled {priority}\nexpect text {name} \"artnet:7@10.0.0.9,iface=eth1\"\nselect {kind} 0\n"
       "select {drivenAs} 0\nclick {use}\nexpect message \"The port is busy\" warning\nexpect dialog 140\n"
-      "type {name} \"\"\nclick {use}\nexpect message warning\nclick {lookAgain}\n"
-      "expect text {port} \"usb-Maker_ttyUSB0-if00 (DMX USB PRO; auto uses it)\"\nselect {kind} 4\nexpect unchecked {remember}\n"
-      "click {remember}\nclick {use}\nexpect title \"\"\n"),
+      "type {name} \"\"\nclick {use}\nexpect message warning\nclick {lookAgain}\n" + widget +
+      "select {kind} 4\nexpect unchecked {remember}\nclick {remember}\nclick {use}\nexpect title \"\"\n"),
       [&](CDmxLink&) {
         CInterfaceChooserDlg chooser("", [&](const std::string& name) { return Try(tried, name); }, ports);
         EXPECT_EQ(chooser.DoModal(), IDOK);

@@ -28,7 +28,7 @@ TEST(ThreadedInterfaceFinder, OnlyAdaptersNamedDmxAreOpenedAWidgetFirstAndOtherF
             std::string::npos) << none.error().message;
   EXPECT_EQ(none.error().message.find("ttyUSB0"), std::string::npos);
 
-  AddUsbSerialPort(root, "ttyUSB1", "0403", "6001", "DMX USB PRO");  // there, but may not be opened: the error names the fix
+  AddUsbSerialPort(root, "ttyUSB1", "0403", "6001", "DMX USB PRO");  // there, but may not be opened: the fix named
   tty->Setup(node("ttyUSB1")).openError = std::errc::permission_denied;
   auto refused = finder.Find(100ms);
   ASSERT_FALSE(refused);
