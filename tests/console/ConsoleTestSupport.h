@@ -1,6 +1,5 @@
 // Helpers of the console's tests: chase steps, a console engine on a recording link, its ticks and its panel.
 #pragma once
-#include <unistd.h>
 
 #include <map>
 #include <numeric>

@@ -7,18 +7,11 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
-#include <fstream>
 #include <gtest/gtest.h>
-#include <iterator>
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-Bytes Contents(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 std::string Reason(const std::expected<void, CError>& result) { return result ? "(written)" : result.error().message; }
 
@@ -32,7 +25,7 @@ TEST(SafeFileWrite, ReplacesTheWholeFileBesideItFollowingLinksAndRefusesWhatIsNo
   std::filesystem::permissions(path, perms::owner_read | perms::owner_write | perms::set_uid | perms::sticky_bit);
   // Over a longer file: nothing of it is left; its permissions stay, its special bits go.
   ASSERT_TRUE(WriteFileSafely(path, Bytes(10, 2)));
-  EXPECT_EQ(Contents(path), Bytes(10, 2));
+  EXPECT_EQ(ReadFile<Bytes>(path), Bytes(10, 2));
   EXPECT_EQ(std::filesystem::status(path).permissions(), perms::owner_read | perms::owner_write);
   // The longest name a folder takes still leaves room for the temporary name beside it.
   EXPECT_EQ(Reason(WriteFileSafely(folder / std::string(NAME_MAX - 4, 'n').append(".zkc"), Bytes(1, 3))), "(written)");
@@ -40,7 +33,8 @@ TEST(SafeFileWrite, ReplacesTheWholeFileBesideItFollowingLinksAndRefusesWhatIsNo
   std::filesystem::create_directory(folder / "shows");
   std::filesystem::create_symlink("shows/real.zkc", folder / "link.zkc");
   ASSERT_TRUE(WriteFileSafely(folder / "link.zkc", Bytes(4, 4)));
-  EXPECT_TRUE(std::filesystem::is_symlink(folder / "link.zkc") && Contents(folder / "shows/real.zkc") == Bytes(4, 4));
+  EXPECT_TRUE(std::filesystem::is_symlink(folder / "link.zkc"));
+  EXPECT_EQ(ReadFile<Bytes>(folder / "shows/real.zkc"), Bytes(4, 4));
   // What is not a file is never replaced: a folder, a FIFO (as a stand-in for devices and sockets).
   ASSERT_EQ(::mkfifo((folder / "pipe.zkc").c_str(), 0600), 0);
   for (const auto& other : {folder / "shows", folder / "pipe.zkc"})
@@ -56,7 +50,7 @@ TEST(SafeFileWrite, AFailureOrARefusalKeepsTheOldFileAndAFolderThatTakesNoNewFil
   for (const auto& [error, reason] : {std::pair{ENOSPC, "No space left on device"}, {EFBIG, "File too large"}}) {
     CFakeFileWrites disk(1000, error);
     EXPECT_EQ(Reason(WriteFileSafely(path, Bytes(5000, 2), disk)), reason);
-    EXPECT_EQ(Contents(path), Bytes(100, 1));
+    EXPECT_EQ(ReadFile<Bytes>(path), Bytes(100, 1));
   }
   // A file the user may not write is refused, as its write in place would be; nothing new is made.
   CFakeFileWrites disk(SIZE_MAX, ENOSPC);
@@ -65,6 +59,6 @@ TEST(SafeFileWrite, AFailureOrARefusalKeepsTheOldFileAndAFolderThatTakesNoNewFil
   // A folder that takes no new file: the file is written in place and cut to its new length.
   disk.refuse = [](const std::string&, int flags) { return flags & O_CREAT ? EACCES : 0; };
   EXPECT_EQ(Reason(WriteFileSafely(path, Bytes(5, 4), disk)), "(written)");
-  EXPECT_EQ(Contents(path), Bytes(5, 4));
+  EXPECT_EQ(ReadFile<Bytes>(path), Bytes(5, 4));
   EXPECT_EQ(std::ranges::distance(std::filesystem::directory_iterator(folder.Path())), 1);
 }

@@ -1,6 +1,4 @@
-// The Art-Net output: sequence 1 to 255 and the slot limit on the line; nodes found by ArtPoll,
-// polls answered and silent nodes dropped, on the sender's clock.
-#include "link/DmxLine.h"
+// The Art-Net output: nodes found by ArtPoll and dropped when silent, polls answered, sequence, what it refuses.
 #include "outputs/ArtNetOutput.h"
 
 #include "FakeDatagramSocket.h"
@@ -33,29 +31,7 @@ CReceivedDatagram NodeReply(std::uint8_t last, std::uint8_t swOut) {
 
 }  // namespace
 
-TEST(ThreadedArtNetOutput, SequenceWrapsPastZeroAndLongFramesRefused) {
-  auto network = std::make_shared<CFakeNetwork>();
-  CDmxLine line;
-  line.SetOutput(std::make_unique<CArtNetOutput>("artnet:3", CArtNetPacket(3), std::make_unique<CFakeDatagramSocket>(network),
-                                                 CArtNetOutput::CSettings{}));
-  line.DmxLinkSetMode(0xA5, 0xFD, 0, 512);
-  for (int i = 0; i < 256; ++i) line.DmxLinkTransmitStart();
-  line.DmxLinkSetMode(0xA5, 0x00, 0, 512);
-  line.DmxLinkTransmitStart();
-  line.Flush(std::chrono::seconds(2));
-  const auto packets = Frames(network->Sent());
-  ASSERT_EQ(packets.size(), 257u);
-  EXPECT_EQ(packets[254].bytes[12], 255);
-  EXPECT_EQ(packets[255].bytes[12], 1);  // 0 would mean "no sequence"
-
-  EXPECT_EQ(line.DmxLinkSetMode(0xA5, 0xF9, 6, 559), 1);
-  EXPECT_EQ(line.LastError(),
-            "The DMX interface artnet:3 sends Art-Net, which carries at most 512 slots; a frame of 559 slots needs an "
-            "open-DMX adapter (--interface opendmx:/dev/ttyUSBn)");
-  EXPECT_EQ(line.DmxLinkSetMode(0xA5, 0xCC, 0, 512), 1);
-}
-
-TEST(ThreadedArtNetOutput, PollsFindTheNodesOfItsPortAddressAndPollsAreAnswered) {
+TEST(ThreadedArtNetOutput, PollsFindTheNodesOfItsPortAddressPollsAreAnsweredAndFramesCounted) {
   auto network = std::make_shared<CFakeNetwork>();
   network->addresses = {{"lo", 1, {127, 0, 0, 1}, {}, true, true},
                         {"eth1", 2, {10, 0, 0, 5}, CIpv4Address{10, 255, 255, 255}, false, true},
@@ -97,4 +73,17 @@ TEST(ThreadedArtNetOutput, PollsFindTheNodesOfItsPortAddressAndPollsAreAnswered)
   EXPECT_EQ(sendFrame(1), kNode7);
   network->Advance(2500ms);
   EXPECT_EQ(sendFrame(2), broadcast);
+
+  // Each frame's sequence: 1 to 255, then 1 again (0 would mean "no sequence").
+  for (int i = 0; i < 256; ++i) output.Send({0, 0xFD, 0, {1}});
+  std::vector<int> sequence;
+  for (const CSentDatagram& frame : Frames(network->Sent())) sequence.push_back(frame.bytes[12]);
+  sequence.erase(std::unique(sequence.begin(), sequence.end()), sequence.end());  // by two routes: once
+  ASSERT_GT(sequence.size(), 256u);
+  for (std::size_t i = 1; i < sequence.size(); ++i) EXPECT_EQ(sequence[i], sequence[i - 1] % 255 + 1) << i;
+  // Frames Art-Net cannot carry are refused with the way out.
+  EXPECT_EQ(output.AcceptsMode({0xA5, 0xF9, 6, 559}).error().message,
+            "The DMX interface artnet:257 sends Art-Net, which carries at most 512 slots; a frame of 559 slots needs "
+            "an open-DMX adapter (--interface opendmx:/dev/ttyUSBn)");
+  EXPECT_FALSE(output.AcceptsMode({0xA5, 0xCC, 0, 512}));
 }

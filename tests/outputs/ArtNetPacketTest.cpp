@@ -41,12 +41,9 @@ TEST(ArtNetPacket, PollAndPollReplyByteForByteAndNodeRepliesRead) {
   // A node on net 0x12, sub-net 3 with an output port for universe 4 and an input port, in the
   // shorter reply of an Art-Net 3 node.
   Datagram node(reply.begin(), reply.begin() + CArtNetPacket::kMinPollReplySize);
-  node[18] = 0x12;
-  node[19] = 0x03;
-  node[173] = 2;
-  node[174] = 0x80;
-  node[175] = 0x40;
-  node[190] = 0x04;
+  // NetSwitch, SubSwitch, the number of ports, the two ports' types, the first port's SwOut.
+  for (const auto& [at, value] : {std::pair{18, 0x12}, {19, 0x03}, {173, 2}, {174, 0x80}, {175, 0x40}, {190, 0x04}})
+    node[at] = static_cast<std::uint8_t>(value);
   EXPECT_EQ(CArtNetPacket::ParsePollReply(node)->outputs, std::vector<int>{0x1234});
   EXPECT_FALSE(CArtNetPacket::ParsePollReply(Datagram(node.begin(), node.end() - 1)));
   EXPECT_TRUE(CArtNetPacket::IsPoll(Hex("4172742d4e657400 0020 000e 02 00 7fff 0000 0000 0000")));  // later fields

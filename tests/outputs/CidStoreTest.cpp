@@ -1,5 +1,4 @@
-// The sACN CID: made once in the configuration folder, the same on every later run, one for each
-// copy running at once, and a file that holds no CID left as it is.
+// The sACN CID: made once, kept across runs, one for each copy running at once, a damaged file left alone.
 #include "outputs/CidStore.h"
 #include "outputs/OutputFactory.h"
 
@@ -44,6 +43,5 @@ TEST(CidStore, MadeOnceKeptOnePerRunningCopyAndNeverReplaced) {
                             " holds no source id (a UUID); it is left as it is, and this run uses a source id of its "
                             "own");
   EXPECT_FALSE(own.lock);
-  std::ifstream kept(damaged.File());
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "damaged\n");
+  EXPECT_EQ(ReadFile(damaged.File()), "damaged\n");
 }

@@ -3,43 +3,22 @@
 
 #include "FakeTty.h"
 #include "support/TempFolder.h"
+#include "support/UsbSerialPort.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
-namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-
-namespace {
-
-// A USB serial adapter's tty (ids in hex, the product's name) under <root>/sys as the kernel lays
-// it out, and in <root>/dev/serial/by-id when udev named it.
-void AddTty(const fs::path& root, const std::string& name, const char* vendor, const char* product,
-            const char* productName, bool byId = true) {
-  const fs::path usb = root / "sys" / "devices" / ("usb-" + name), tty = root / "sys" / "class" / "tty" / name;
-  fs::create_directories(usb / "1-1:1.0");
-  fs::create_directories(tty);
-  fs::create_directories(root / "dev" / "serial" / "by-id");
-  std::ofstream(usb / "idVendor") << vendor << "\n";
-  std::ofstream(usb / "idProduct") << product << "\n";
-  std::ofstream(usb / "manufacturer") << "Maker\n";
-  std::ofstream(usb / "product") << productName << "\n";
-  fs::create_directory_symlink(usb / "1-1:1.0", tty / "device");
-  if (byId) fs::create_symlink("../../" + name, root / "dev" / "serial" / "by-id" / ("usb-Maker_" + name + "-if00"));
-}
-
-}  // namespace
 
 TEST(ThreadedInterfaceFinder, OnlyAdaptersNamedDmxAreOpenedAWidgetFirstAndOtherFtdiPortsAreListed) {
   const CTempFolder folder;
-  const fs::path& root = folder.Path();
+  const std::filesystem::path& root = folder.Path();
   const auto node = [&](const char* name) { return (root / "dev" / name).string(); };
   auto tty = std::make_shared<CFakeTty>();
   const CInterfaceFinder finder(root / "sys", root / "dev", tty);
-  AddTty(root, "ttyUSB0", "10c4", "ea60", "CP2102 USB to UART Bridge Controller");
-  AddTty(root, "ttyUSB5", "0403", "6001", "FT232R USB UART");  // FTDI's ids on a board that is no DMX cable
+  AddUsbSerialPort(root, "ttyUSB0", "10c4", "ea60", "CP2102 USB to UART Bridge Controller");
+  AddUsbSerialPort(root, "ttyUSB5", "0403", "6001", "FT232R USB UART");  // FTDI's ids on a board that is no DMX cable
   auto none = finder.Find(100ms);
   ASSERT_FALSE(none);
   const std::string board = (root / "dev" / "serial" / "by-id" / "usb-Maker_ttyUSB5-if00").string();
@@ -49,15 +28,15 @@ TEST(ThreadedInterfaceFinder, OnlyAdaptersNamedDmxAreOpenedAWidgetFirstAndOtherF
             std::string::npos) << none.error().message;
   EXPECT_EQ(none.error().message.find("ttyUSB0"), std::string::npos);
 
-  AddTty(root, "ttyUSB1", "0403", "6001", "DMX USB PRO");  // there, but may not be opened: the error names the fix
+  AddUsbSerialPort(root, "ttyUSB1", "0403", "6001", "DMX USB PRO");  // there, but may not be opened: the fix named
   tty->Setup(node("ttyUSB1")).openError = std::errc::permission_denied;
   auto refused = finder.Find(100ms);
   ASSERT_FALSE(refused);
   EXPECT_NE(refused.error().message.find("dialout"), std::string::npos) << refused.error().message;
 
-  AddTty(root, "ttyUSB10", "0403", "6001", "Open dmx cable", false);
-  AddTty(root, "ttyUSB2", "0403", "6011", "Quad RS485 DMX");
-  AddTty(root, "ttyUSB3", "0403", "6001", "DMX USB PRO");  // held by another program
+  AddUsbSerialPort(root, "ttyUSB10", "0403", "6001", "Open dmx cable", false);
+  AddUsbSerialPort(root, "ttyUSB2", "0403", "6011", "Quad RS485 DMX");
+  AddUsbSerialPort(root, "ttyUSB3", "0403", "6001", "DMX USB PRO");  // held by another program
   tty->Setup(node("ttyUSB3")).openError = std::errc::device_or_resource_busy;
   const auto before = tty->Now();
   auto silentOnly = finder.Find(100ms);

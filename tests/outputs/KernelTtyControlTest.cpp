@@ -1,5 +1,4 @@
-// The kernel tty calls on a pseudo-terminal, which keeps the settings and passes the bytes on
-// (its far end shows neither the speed nor a break).
+// The kernel tty calls on a pseudo-terminal, which keeps the settings and passes the bytes on.
 #include "outputs/KernelTtyControl.h"
 
 #include <asm/termbits.h>

@@ -1,5 +1,4 @@
-// The open-DMX output on a device in memory: what reaches the wire, and when; chips with a slow
-// break, RS-485 mode and RTS.
+// The open-DMX output on a device in memory: what reaches the wire and when; slow breaks, RS-485 mode, RTS.
 #include "outputs/OutputFactory.h"
 
 #include "FakeTty.h"

@@ -56,11 +56,10 @@ TEST(ThreadedProOutput, EveryFrameReachesTheWidgetsWireWhichRepeatsLevelsUntilSt
   EXPECT_EQ(widget.Wire(tty->Now()).size(), afterClose);
 
   // Asked for its rate at open and stopped there, as the line starts in stand-by.
-  std::vector<int> labels{3, 8, 6, 8}, seen;
+  std::vector<int> labels{3, 8, 6, 8};
   labels.insert(labels.end(), 255, 6);
   labels.push_back(8);
-  for (const auto& request : widget.requests) seen.push_back(request.data[0]);
-  EXPECT_EQ(seen, labels);
+  EXPECT_EQ(widget.labels, labels);
   EXPECT_EQ(widget.rejected, 0);
   EXPECT_EQ(tty->Events("/dev/ttyUSB0", CFakeTty::EKind::Configure).at(0).settings, (CTtySettings{115200, 1}));
 }

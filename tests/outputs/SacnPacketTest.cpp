@@ -11,7 +11,7 @@ const CCid kCid{0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0x0A, 0x0B
 
 }  // namespace
 
-TEST(SacnPacket, RootFramingAndDmpLayersByteForByte) {
+TEST(SacnPacket, DataAndUniverseDiscoveryPacketsByteForByte) {
   const CSacnPacket packet(kCid, "Vexmira on test", 0x1234, 150);
   CDmxFrame frame;
   frame.startCode = 0xFD;
@@ -35,13 +35,10 @@ TEST(SacnPacket, RootFramingAndDmpLayersByteForByte) {
   frame.slots.assign(512, 0xAB);
   const Datagram full = packet.Build(0, frame, false);
   EXPECT_EQ(full.at(115) << 8 | full.at(116), 0x720B);
-}
 
-TEST(SacnPacket, UniverseDiscoveryByteForByte) {
-  const CSacnPacket packet(kCid, "Vexmira on test", 0x1234, 150);
-  // Root: flags and length 122 - 16, vector 8 (extended), CID; framing: length 122 - 38, vector 2
-  // (discovery), the source name, 4 reserved bytes; discovery: length 122 - 112, vector 1 (universe
-  // list), page 0 of 0, the universe.
+  // Universe discovery. Root: flags and length 122 - 16, vector 8 (extended), CID; framing: length
+  // 122 - 38, vector 2 (discovery), the source name, 4 reserved bytes; discovery: length 122 - 112,
+  // vector 1 (universe list), page 0 of 0, the universe.
   EXPECT_EQ(packet.BuildDiscovery(),
             Hex("0010 0000 4153432d45312e3137000000 706a 00000008 0102030405060708090a0b0c0d0e0f10"
                 "7054 00000002 5665786d697261206f6e2074657374" + std::string(2 * 49, '0') + "00000000"

@@ -1,5 +1,4 @@
-// What every serial output shares: frames queued for a writer thread, Flush's limit, stopping, and a
-// device that fails, reported once and given nothing more.
+// What every serial output shares: a writer thread, Flush's limit, stopping, and a device that fails.
 #include "base/RealtimeScheduling.h"
 #include "outputs/OutputFactory.h"
 

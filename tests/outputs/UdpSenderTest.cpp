@@ -1,5 +1,4 @@
-// The non-blocking send path on a clock of the test's own: levels dropped and command frames
-// queued when the system is busy, faults reported once, a route that fails beside one that works.
+// The non-blocking send path on the test's clock: a busy system, faults reported once, a route that fails.
 #include "outputs/UdpSender.h"
 
 #include "FakeDatagramSocket.h"

@@ -1,5 +1,4 @@
-// One test per control kind: the widget shows the control's state as the dialog sets it, and the
-// user's actions reach the dialog as notifications; and every widget stands where its control does.
+// One test per control kind: the widget shows the control's state, and the user's actions come back as notifications.
 #include "QtHostFixture.h"
 #include "qt/ScrollBarWidget.h"
 #include "qt/TrackbarWidget.h"

@@ -1,6 +1,4 @@
-// Every dialog's layout as the Qt host draws it, at the usual scale and at 1.5: each text is shown
-// in the dialog's own font (not a narrower cut squeezed in to fit) and stays clear of every other
-// control (frames aside, which hold the others).
+// Every dialog as the Qt host draws it, at scale 1 and 1.5: texts in the dialog's font, clear of other controls.
 #include "app/DialogCatalog.h"
 #include "qt/DialogWindow.h"
 

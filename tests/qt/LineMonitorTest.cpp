@@ -1,5 +1,4 @@
-// The line monitor shows its line: the interface's state, the last frame's start code, slot count,
-// rate and levels in the chosen format, held while frozen, and repaints only the cells that changed.
+// The line monitor: the line's state and last frame in the chosen format, held while frozen, cells repainted alone.
 #include "link/DmxLine.h"
 #include "link/LineConstants.h"
 #include "outputs/VirtualOutput.h"

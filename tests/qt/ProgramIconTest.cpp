@@ -1,5 +1,4 @@
-// The program icon's pictures in res/ are the ones the program draws (the screenshot program
-// writes them again after a change of the drawing).
+// The program icon's pictures in res/ are the ones the program draws (the screenshot program writes them).
 #include "qt/ProgramIcon.h"
 
 #include <QImage>

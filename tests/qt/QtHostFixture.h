@@ -1,5 +1,4 @@
-// Test helpers for the Qt host: a fixture that runs dialogs on it, pollers that answer message boxes
-// and menus, and a drag.
+// Test helpers for the Qt host: a fixture that runs dialogs, pollers that answer boxes and menus, a drag.
 #pragma once
 #include "qt/DialogWindow.h"
 #include "qt/QtHost.h"

@@ -1,5 +1,4 @@
-// The Qt host: a dialog over another and closing, the system menu, window timers, message and file
-// dialogs, and work from other threads.
+// The Qt host: dialogs over dialogs, the system menu, timers, message and file dialogs, work from other threads.
 #include "QtHostFixture.h"
 #include "link/DmxLine.h"
 #include "qt/LineMonitor.h"

@@ -32,9 +32,9 @@ TEST(CaptureScenario, FailuresAreToldAndNothingIsEmptiedBeforeTheRunIsKnownToBeV
                                         {folder.Path().string(), kept}, {kept, kept}, {console, link}}) {
     errors = RunShell(vexmira + "--script '" + script + "' --capture '" + capture + "' 2>&1 >/dev/null", &status);
     EXPECT_EQ(status, 2) << script << ": " << errors;
-    EXPECT_EQ(ReadText(kept), "earlier capture") << script;
+    EXPECT_EQ(ReadFile(kept), "earlier capture") << script;
   }
-  EXPECT_EQ(ReadText(console), "click 1000\nwait 10000\nclose\n");
+  EXPECT_EQ(ReadFile(console), "click 1000\nwait 10000\nclose\n");
 
   // A FIFO that no program reads is refused at once (the start does not wait for a reader).
   const std::string fifo = folder / "fifo";

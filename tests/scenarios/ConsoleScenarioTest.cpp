@@ -5,19 +5,6 @@
 
 #include <ctime>
 #include <filesystem>
-#include <map>
-
-namespace {
-
-// The slots of a frame that are not 0, by slot number.
-std::map<int, int> Lit(const CDecodedFrame& frame) {
-  std::map<int, int> lit;
-  for (std::size_t i = 0; i < frame.slots.size(); ++i)
-    if (frame.slots[i] != 0) lit[static_cast<int>(i) + 1] = frame.slots[i];
-  return lit;
-}
-
-}  // namespace
 
 TEST(ConsoleScenario, FadersCleanStandAloneAndAChaseRecordedRunSavedAndOpenedAgain) {
   const CScenarioRun run = RunScenario("console.vxs", "virtual");
@@ -35,18 +22,12 @@ TEST(ConsoleScenario, FadersCleanStandAloneAndAChaseRecordedRunSavedAndOpenedAga
     EXPECT_EQ(frames[i].slots.size(), 512u) << i;
     EXPECT_NEAR(frames[i].time - frames[0].time, 0.025 * static_cast<double>(i + (i >= 8 ? 4 : 0)), 1e-6) << i;
   }
-  const std::map<std::size_t, std::map<int, int>> expected = {
-      {5, {{1, 255}, {2, 128}, {201, 200}}}, {7, {}}, {8, {{481, 50}}},
-      {10, {{1, 255}}},  // the run's first tick: step 1 at once
-      {71, {{1, 255}}},  // the second console opened the file and runs it
-  };
-  for (const auto& [index, lit] : expected) EXPECT_EQ(Lit(frames.at(index)), lit) << "frame " << index;
 }
 
 TEST(ConsoleScenario, OpenAsksOverUnsavedStepsAndANewConsoleShowsAndSavesTheSettingsTheChaseKept) {
   const CScenarioRun run = RunScenario("chase-open.vxs", "virtual");
   ASSERT_EQ(run.exitCode, 0) << run.errors;
-  const std::string saved = ReadText(*run.folder / "again.zkc");
+  const std::string saved = ReadFile(*run.folder / "again.zkc");
   ASSERT_EQ(saved.size(), 36u + 142u);
   EXPECT_EQ(saved.substr(32, 4), std::string("\x09\x00\x05\x00", 4));  // speed 9 and fade 5, as shown
 }

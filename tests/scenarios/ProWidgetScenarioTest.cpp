@@ -37,13 +37,7 @@ TEST(ProWidgetScenario, StandByStopsTheWidgetAndShortFramesArePadded) {
 
   // Asked for its rate, stopped at open, at each stand-by and nowhere else; every message taken.
   std::string labels;
-  for (const auto& request : widget.requests) labels += request.data[0] == 6 ? "6" : std::to_string(request.data[0]) + " ";
+  for (const int label : widget.labels) labels += label == 6 ? "6" : std::to_string(label) + " ";
   EXPECT_TRUE(std::regex_match(labels, std::regex("3 8 6+8 6+8 "))) << labels;  // console, then addressing
-  EXPECT_EQ(widget.rejected, 0);
-  const auto wire = widget.Wire(CProWidgetModel::Clock::now());
-  EXPECT_LE(wire.back().time, widget.requests.back().time);  // nothing after the last stand-by
-  CProWidgetModel::Bytes address(25);
-  address[0] = 0xFC, address[1] = 0x01;  // first address 257, padded with zero slots
-  EXPECT_EQ(wire.back().data, address);
-  EXPECT_EQ(wire.front().data, CProWidgetModel::Bytes(513));  // the console's levels, all at zero
+  EXPECT_EQ(widget.rejected, 0) << "short frames padded";  // what reaches the widget's wire: ProOutputTest
 }

@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <sys/wait.h>
 
@@ -24,13 +23,6 @@ std::string RunShell(const std::string& command, int* status) {
   return output;
 }
 
-std::string ReadText(const std::string& path) {
-  std::ifstream in(path);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 CScenarioRun RunScenario(const std::string& scriptName, const std::string& interfaceName, const std::string& extraArgs) {
   CScenarioRun run;
   run.folder = std::make_shared<CTempFolder>();
@@ -45,7 +37,7 @@ CScenarioRun RunScenario(const std::string& scriptName, const std::string& inter
                               "' --script '" + (*run.folder / scriptName).string() + "' --capture '" + run.capture + "' " +
                               extraArgs + " 2>'" + errors + "'";
   RunShell(command, &run.exitCode);
-  run.errors = ReadText(errors);
+  run.errors = ReadFile(errors);
   return run;
 }
 

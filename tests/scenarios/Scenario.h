@@ -30,7 +30,6 @@ struct CDecodedFrame {
 
 // Runs a shell command line and returns its standard output; `status`: its exit status (-1: killed).
 std::string RunShell(const std::string& command, int* status = nullptr);
-std::string ReadText(const std::string& path);
 
 bool HaveTshark();
 // The frames of a scenario run on the virtual interface, which must end with exit status 0.

@@ -1,5 +1,4 @@
-// A dialog with a control of every kind that logs each message it gets, for tests of the hosts that
-// run dialogs; a test gives it behaviour through its hooks.
+// A dialog with a control of every kind that logs each message, for tests of the hosts; hooks give it behaviour.
 #pragma once
 #include "framework/Dialog.h"
 

@@ -32,7 +32,7 @@ class CProWidgetModel {
       const std::uint8_t label = m_in[1];
       m_in.erase(m_in.begin(), m_in.begin() + static_cast<long>(length + 5));
       Wire(now);
-      requests.push_back({now, {label}});
+      labels.push_back(label);
       if (label == 6 && (data.size() < 25 || data.size() > 513)) ++rejected;
       if (label == 6 && data.size() >= 25 && data.size() <= 513) {
         if (!m_sending) m_next = now;
@@ -52,7 +52,7 @@ class CProWidgetModel {
     return m_wire;
   }
 
-  std::vector<CPacket> requests;  // each message taken: when it came and its label
+  std::vector<int> labels;  // the label of each message taken
   int rejected = 0;                // bytes and messages thrown away
 
  private:

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string_view>
 
 CScriptRun RunScript(const std::string& text, const std::function<void(CDmxLink&)>& program,
                      const std::string& interfaceName) {
@@ -41,13 +42,6 @@ CScriptRun RunScript(const std::string& text, const std::function<void(CDmxLink&
   run.calls = link.Calls();
   CHost::SetCurrent(nullptr);
   return run;
-}
-
-std::vector<CLinkCall> CallsOf(const std::vector<CLinkCall>& calls, ELinkCall kind) {
-  std::vector<CLinkCall> result;
-  for (const auto& call : calls)
-    if (call.call == kind) result.push_back(call);
-  return result;
 }
 
 std::string WithIds(const std::string& script, const std::vector<std::pair<std::string, int>>& ids) {

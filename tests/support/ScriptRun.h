@@ -6,9 +6,9 @@
 #include "link/DmxLink.h"
 #include "support/RecordingLink.h"
 
+#include <gtest/gtest.h>
+
 #include <functional>
-#include <initializer_list>
-#include <string_view>
 #include <utility>
 #include <string>
 #include <vector>
@@ -31,24 +31,23 @@ CScriptRun RunScript(const std::string& script, const std::function<void(CDmxLin
 CScriptRun RunScript(const std::string& script, const std::function<void(CDmxLink&)>& program,
                      std::unique_ptr<CDmxOutput> output);
 
-// Runs dialog class D modally under the script.
+// Runs dialog class D modally under the script, which must pass.
 template <class D>
 CScriptRun RunDialogScript(const std::string& script, const std::string& interfaceName = "virtual") {
-  return RunScript(script, [](CDmxLink& link) {
+  CScriptRun run = RunScript(script, [](CDmxLink& link) {
     D dialog(link);
     dialog.DoModal();
   }, interfaceName);
+  EXPECT_TRUE(run.Passed()) << run.result.message;
+  return run;
 }
 
 // "expect WHAT ID" for each id, a line each.
-inline std::string Expect(const std::string& what, std::initializer_list<int> ids) {
+inline std::string Expect(const std::string& what, const std::vector<int>& ids) {
   std::string text;
   for (const int id : ids) text += "expect " + what + " " + std::to_string(id) + "\n";
   return text;
 }
-
-// The calls of one kind, e.g. every StandBy.
-std::vector<CLinkCall> CallsOf(const std::vector<CLinkCall>& calls, ELinkCall kind);
 
 // The script with each {name} replaced by the control id `ids` gives it, so that scripts name
 // controls as the dialog's header does. A name not in `ids` fails the current test.

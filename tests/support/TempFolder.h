@@ -1,7 +1,9 @@
-// A private temporary folder for a test's files, removed with everything in it at the end.
+// A private temporary folder for a test's files, removed with everything in it at the end; reading a file back.
 #pragma once
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <system_error>
 
@@ -25,3 +27,10 @@ class CTempFolder {
  private:
   std::filesystem::path m_path;
 };
+
+// The whole file at `path` as text, or as bytes: ReadFile<std::vector<std::uint8_t>>(path).
+template <class T = std::string>
+T ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return T(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
