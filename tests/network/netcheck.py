@@ -31,20 +31,17 @@ def enter_private_network():
     sys.exit(subprocess.run(["unshare", "--net", sys.executable] + sys.argv, env=env).returncode)
 
 
-class Receiver:
-    """Keeps every datagram that reaches 127.0.0.1:port, until stopped."""
+class SocketReader:
+    """A thread that keeps what a bound socket receives until stopped; a larger buffer than the system's, as
+    script runs send hundreds of packets within milliseconds (the forced size needs root)."""
 
-    def __init__(self, port):
-        self.datagrams = []
-        self.sock = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
-        # Script runs send hundreds of datagrams within milliseconds: room for all of them, so a
-        # busy machine loses none before this thread reads them (the forced size needs root).
+    def __init__(self, sock, buffer_size, read_size):
+        self.sock, self.read_size, self.received = sock, read_size, []
         try:
-            self.sock.setsockopt(socket.SOL_SOCKET, getattr(socket, "SO_RCVBUFFORCE", 33), 8 << 20)
+            sock.setsockopt(socket.SOL_SOCKET, getattr(socket, "SO_RCVBUFFORCE", 33), buffer_size)
         except OSError:
-            self.sock.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 8 << 20)
-        self.sock.bind(("127.0.0.1", port))
-        self.sock.settimeout(0.2)
+            sock.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, buffer_size)
+        sock.settimeout(0.1)
         self.running = True
         self.thread = threading.Thread(target=self._run)
         self.thread.start()
@@ -52,22 +49,36 @@ class Receiver:
     def _run(self):
         while self.running:
             try:
-                self.datagrams.append(self.sock.recv(2048))
+                self.received.append(self.sock.recv(self.read_size))
             except socket.timeout:
                 pass
 
-    def stop(self):
-        """Called once the sender is done: what the thread has not read yet still waits in the socket."""
+    def finish(self):
+        """Stops the thread, then takes what it had not read yet from the socket."""
         self.running = False
         self.thread.join()
         self.sock.setblocking(False)
         try:
             while True:
-                self.datagrams.append(self.sock.recv(2048))
+                self.received.append(self.sock.recv(self.read_size))
         except BlockingIOError:
             pass
         self.sock.close()
-        return self.datagrams
+        return self.received
+
+
+class Receiver(SocketReader):
+    """Keeps every datagram that reaches 127.0.0.1:port, until stopped."""
+
+    def __init__(self, port):
+        sock = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+        sock.bind(("127.0.0.1", port))
+        super().__init__(sock, 8 << 20, 2048)
+        self.datagrams = self.received  # the same list, filled as datagrams arrive
+
+    def stop(self):
+        """Called once the sender is done: what the thread has not read yet still waits in the socket."""
+        return self.finish()
 
 
 def run_vexmira(vexmira, interface, script, config_home, extra=(), timeout=60):
@@ -133,35 +144,20 @@ class ShowNetwork:
         self.close()
 
 
-class Sniffer:
+class Sniffer(SocketReader):
     """Keeps every Ethernet frame that leaves or reaches an interface of this namespace, until stopped."""
 
     def __init__(self, interface):
-        self.frames = []
-        self.sock = socket.socket(socket.AF_PACKET, socket.SOCK_RAW, socket.htons(3))  # ETH_P_ALL
-        # Script runs send a burst of frames in their own time: room for all of them.
-        self.sock.setsockopt(socket.SOL_SOCKET, getattr(socket, "SO_RCVBUFFORCE", 33), 32 << 20)
-        self.sock.bind((interface, 0))
-        self.sock.settimeout(0.1)
-        self.running = True
-        self.thread = threading.Thread(target=self._run)
-        self.thread.start()
-
-    def _run(self):
-        while self.running:
-            try:
-                self.frames.append(self.sock.recv(65535))
-            except socket.timeout:
-                pass
+        sock = socket.socket(socket.AF_PACKET, socket.SOCK_RAW, socket.htons(3))  # ETH_P_ALL
+        sock.bind((interface, 0))
+        super().__init__(sock, 32 << 20, 65535)
 
     def stop(self, path):
         """Writes what was seen as a pcap file (link type 1, Ethernet) for tshark."""
-        self.running = False
-        self.thread.join()
-        self.sock.close()
+        frames = self.finish()
         with open(path, "wb") as out:
             out.write(struct.pack("<IHHiIII", 0xA1B2C3D4, 2, 4, 0, 0, 65535, 1))
-            for n, frame in enumerate(self.frames):
+            for n, frame in enumerate(frames):
                 out.write(struct.pack("<IIII", 1, n, len(frame), len(frame)) + frame)
         return path
 
